@@ -1,0 +1,25 @@
+// Pictures and palettes from the data files: GIF (a narrow GIF87a/GIF89a subset) and
+// raw 768-byte palettes of 6-bit components. A file that cannot be read ends the program
+// with the box "Error loading file" captioned with its name.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "frame/display.h"
+
+// The colour table of a GIF, or else a raw palette file.
+std::unique_ptr<Palette> loadPalette(const char* fileName);
+
+// A GIF's pixels, width x height bytes, row by row from the top. The size pointers may be
+// null.
+std::unique_ptr<uint8_t[]> loadPicture(const char* fileName, int* width = nullptr,
+                                       int* height = nullptr);
+
+// A GIF's pixels that must be exactly width x height; any other size is a file the
+// program cannot use and ends it like an unreadable one.
+std::unique_ptr<uint8_t[]> loadPictureOfSize(const char* fileName, int width, int height);
+
+// The readers behind the loaders; they fill the reader's store and report success.
+bool readGif(const char* fileName);
+bool readRawPalette(const char* fileName);

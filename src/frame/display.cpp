@@ -1,0 +1,104 @@
+// Presentation of the 8-bit frame. Windowed, each index expands through a table of 32-bit
+// colours that a new palette fills for the next present. Full screen stands in for an
+// 8-bit hardware palette: the frame on screen is kept, and a new palette that no present
+// follows within the pass is shown on it at the end of the pass, as a hardware palette
+// would show it. (Re-presenting at every setPalette would wait for two vertical syncs in
+// the passes that change the palette and then draw.)
+#include "frame/display.h"
+
+#include <cstring>
+
+#include "platform/platform.h"
+
+uint8_t FrameBuffer[kFrameSize];
+uint8_t ScratchFrame[kFrameSize];
+
+namespace {
+
+bool fullScreen = false;
+uint32_t pixelTable[256];          // 0x00RRGGBB per palette index
+uint32_t pixels32[kFrameSize];     // the expanded frame handed to the platform
+uint8_t frameOnScreen[kFrameSize]; // full screen: what the "hardware" shows
+Palette latestPalette;
+bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared by a present
+
+const char* failureText(platform::DisplayFailure failure) {
+    switch (failure) {
+        case platform::DisplayFailure::Window: return "Error creating window";
+        case platform::DisplayFailure::VideoInit: return "Error initializing direct draw";
+        case platform::DisplayFailure::Renderer: return "Error creating primary surface";
+        case platform::DisplayFailure::FullScreenMode:
+            return "Error setting 320x240x8 - use window mode";
+        case platform::DisplayFailure::Texture: return "Error creating secondary surface";
+        case platform::DisplayFailure::None: break;
+    }
+    return "";
+}
+
+// The full-screen palette before any setPalette: a 3-3-2 colour cube.
+void fillColourCube() {
+    for (int i = 0; i < 256; ++i) {
+        const uint32_t red = ((i >> 5) & 7) * 255 / 7;
+        const uint32_t green = ((i >> 2) & 7) * 255 / 7;
+        const uint32_t blue = (i & 3) * 85;
+        pixelTable[i] = (red << 16) | (green << 8) | blue;
+    }
+}
+
+void expandAndPresent(const uint8_t* frame) {
+    for (int i = 0; i < kFrameSize; ++i) pixels32[i] = pixelTable[frame[i]];
+    platform::presentPixels(pixels32);
+}
+
+}  // namespace
+
+bool openDisplay(bool windowed) {
+    fullScreen = !windowed;
+    std::memset(pixelTable, 0, sizeof pixelTable);
+    std::memset(frameOnScreen, 0, sizeof frameOnScreen);
+    std::memset(&latestPalette, 0, sizeof latestPalette);
+    paletteChangeUnshown = false;
+    const platform::DisplayFailure failure =
+        platform::openWindow(fullScreen, "--== Dorminax ==--");
+    if (failure != platform::DisplayFailure::None) {
+        platform::showErrorBox(failureText(failure), "Error");
+        return false;
+    }
+    if (fullScreen) fillColourCube();
+    return true;
+}
+
+void closeDisplay() { platform::closeWindow(); }
+
+void presentFrame(const uint8_t* frame) {
+    if (fullScreen) {
+        std::memcpy(frameOnScreen, frame, kFrameSize);
+        paletteChangeUnshown = false;
+    }
+    expandAndPresent(frame);
+}
+
+void showPaletteChange() {
+    if (!paletteChangeUnshown) return;
+    paletteChangeUnshown = false;
+    expandAndPresent(frameOnScreen);
+}
+
+void setPalette(const Palette* palette) {
+    latestPalette = *palette;
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* c = &palette->rgb[i * 3];
+        pixelTable[i] = (uint32_t(c[0]) << 16) | (uint32_t(c[1]) << 8) | c[2];
+    }
+    if (fullScreen) paletteChangeUnshown = true;
+}
+
+void clearFrame(uint8_t* frame, int colour) {
+    std::memset(frame, colour & 0xFF, kFrameSize);
+}
+
+void copyFrame(uint8_t* destination, const uint8_t* source) {
+    std::memcpy(destination, source, kFrameSize);
+}
+
+const Palette& currentPalette() { return latestPalette; }

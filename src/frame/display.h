@@ -1,0 +1,37 @@
+// The display: the shared 320x240 frames, the palette in force, and presentation in a
+// window or full screen.
+#pragma once
+
+#include <cstdint>
+
+constexpr int kFrameWidth = 320;
+constexpr int kFrameHeight = 240;
+constexpr int kFrameSize = kFrameWidth * kFrameHeight;
+
+// 256 entries of (red, green, blue), each 0..255.
+struct Palette {
+    uint8_t rgb[256 * 3];
+};
+
+// The frame every scene draws into, and a second frame for work space. Both are
+// 320x240 palette indices, row 0 at the top, 320 bytes per row.
+extern uint8_t FrameBuffer[kFrameSize];
+extern uint8_t ScratchFrame[kFrameSize];
+
+// Opens the view; on failure an error box captioned "Error" has been shown.
+bool openDisplay(bool windowed);
+void closeDisplay();
+
+void presentFrame(const uint8_t* frame);
+// Windowed: takes effect at the next present. Full screen: shows at once, also on the
+// frame already on screen (see showPaletteChange).
+void setPalette(const Palette* palette);
+// Full screen: shows a palette change that no present has shown yet on the frame on
+// screen. The main loop calls it at the end of every pass.
+void showPaletteChange();
+
+void clearFrame(uint8_t* frame, int colour);
+void copyFrame(uint8_t* destination, const uint8_t* source);
+
+// The colours of the palette most recently given to setPalette (for screenshots).
+const Palette& currentPalette();

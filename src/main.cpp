@@ -1,0 +1,4 @@
+// The demo's entry point.
+#include "frame/demo.h"
+
+int main() { return runDemo(); }

@@ -1,0 +1,79 @@
+// The platform interface: window, presentation, keys, clock, message boxes and audio.
+// The demo calls only these functions; a backend (SDL, or headless for tests and tools)
+// is chosen at link time. Nothing here exposes a backend's own types.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// ---- Start-up question and message boxes ----
+
+// Asks "Window Mode?" with Yes and No (No the default). True means Yes (windowed).
+// Without a display the answer is No.
+bool askYesNo(const char* text, const char* caption);
+
+// An error box with no owner window; without a display the text goes to standard error.
+void showErrorBox(const char* text, const char* caption);
+
+// ---- Display ----
+
+// The step of opening the display that failed, if any. Each stands in for one step of
+// the original full-screen set-up, so the demo can keep its error texts.
+enum class DisplayFailure {
+    None,
+    Window,          // the window could not be created
+    VideoInit,       // the video system could not start
+    Renderer,        // no renderer for the window
+    FullScreenMode,  // the switch to full screen failed
+    Texture,         // the streaming texture could not be made
+};
+
+// Opens the 320x240 view. Windowed: a window with a 320x240 client area, unscaled, not
+// paced. Full screen: desktop full screen, integer-scaled and centred, paced by vsync,
+// cursor hidden.
+DisplayFailure openWindow(bool fullScreen, const char* title);
+void closeWindow();
+
+// Shows one 320x240 frame of 0x00RRGGBB pixels, row 0 at the top.
+void presentPixels(const uint32_t* pixels);
+void setWindowTitle(const char* title);
+
+// ---- Messages and keys ----
+
+// Virtual-key codes the demo understands (the values of the original key codes).
+constexpr int kKeyEscape = 27;
+constexpr int kKeySpace = 32;
+constexpr int kKeyS = 83;
+
+enum class MessageType { KeyUp, Close, Destroy };
+
+struct Message {
+    MessageType type;
+    int key;  // a virtual-key code for KeyUp, 0 otherwise
+};
+
+// Takes at most one pending message without waiting; false when there is none.
+// Auto-repeat produces no key-up messages, so a held key releases once.
+bool pollMessage(Message& message);
+bool isShiftHeld();
+
+// ---- Clock and diagnostics ----
+
+// Milliseconds since an arbitrary start, wrapping at 2^32.
+uint32_t ticks();
+// The debugger output: standard error on this platform.
+void debugOutput(const char* text);
+
+// ---- Audio: one music stream ----
+
+bool audioInit();
+void audioStart();
+// Opens a music file; returns 0 when there is none to play.
+uint32_t audioStreamCreateFile(const char* fileName);
+void audioStreamPlay(uint32_t stream);
+void audioStreamFree(uint32_t stream);
+void audioStop();
+void audioFree();
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+// The timeline's rows: each scene's four operations and how long it stays on screen.
+#pragma once
+
+struct SceneEntry {
+    void (*load)();            // loads data files and builds tables, once at start-up
+    void (*unload)();          // frees what load made, once at exit
+    void (*start)();           // resets the scene each time it becomes current
+    void (*render)(float t);   // draws and presents one frame, t = seconds since start
+    float duration;            // seconds before the timeline moves on
+};
+
+// The rows in show order. Later scenes are inserted at their places as they are built.
+extern const SceneEntry SceneTable[];
+extern const int kSceneCount;

@@ -1,0 +1,7 @@
+// The generator's steps: each writes a group of data files into the folder.
+#pragma once
+
+#include "data_files.h"
+
+// The loading picture and the reveal scene's map and picture.
+void writeFoundationPictures(const DataFolder& folder);
