@@ -102,9 +102,7 @@ void Mesh::cullAndSort(bool cull) {
     visibleCount = 0;
     for (int i = 0; i < faceCount; ++i) {
         MeshFace& face = faces[i];
-        // The eye is at the origin: the triple product's sign says which side of the
-        // face it sees. Faces seen edge-on (0) are kept.
-        if (cull && dot(*face.p2, cross(*face.p1, *face.p0)) < 0) continue;
+        if (cull && !facesEye(face)) continue;
         face.depth = face.p2->z + face.p1->z + face.p0->z;
         drawOrder[visibleCount++] = &face;
     }
@@ -131,6 +129,12 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) {
         if (i >= hi) return;
         lo = i;
     }
+}
+
+bool facesEye(const MeshFace& face) {
+    // The sign of p2 . (p1 x p0) says which side of the face's plane the origin is on;
+    // faces seen edge-on (0) count as visible.
+    return dot(*face.p2, cross(*face.p1, *face.p0)) >= 0;
 }
 
 void attachFaceToVertices(MeshFace& face) {

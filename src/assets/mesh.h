@@ -65,5 +65,9 @@ struct Mesh {
 // defined order; an empty or one-entry range (hi <= lo) is left as it is.
 void sortFacesByDepth(MeshFace** list, int lo, int hi);
 
+// True when the eye, at the view-space origin, sees the face's front or its edge: the
+// triple product of its view-space vertices is not negative.
+bool facesEye(const MeshFace& face);
+
 // Points the face at its three vertices in the owner's viewPositions.
 void attachFaceToVertices(MeshFace& face);

@@ -16,10 +16,6 @@ AffineMatrix compose(const AffineMatrix& a, const AffineMatrix& b) {
     return result;
 }
 
-Vector3 cross(const Vector3& a, const Vector3& b) {
-    return Vector3(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
-}
-
 }  // namespace
 
 MeshGroup::MeshGroup() : visibleFaces_(1) {}
@@ -45,8 +41,7 @@ void MeshGroup::collectVisibleFaces(bool cull) {
     for (Mesh* member : meshes_) {
         for (int f = 0; f < member->faceCount; ++f) {
             MeshFace& face = member->faces[f];
-            // The same front-face test as a single mesh's: the eye is at the origin.
-            if (cull && dot(*face.p2, cross(*face.p1, *face.p0)) < 0) continue;
+            if (cull && !facesEye(face)) continue;
             face.depth = face.p2->z + face.p1->z + face.p0->z;
             visibleFaces_[visibleCount_++] = &face;
         }
