@@ -1,0 +1,4 @@
+// The bilinear sampler (weights only, for now).
+#include "fx2d/bilinear.h"
+
+void buildBilinearWeights() {}
