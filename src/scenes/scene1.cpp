@@ -1,0 +1,215 @@
+// Scene 1: the camera flies along a winding path through an endless row of spinning
+// torus rings, lit by a light that wanders around it. A checkerboard smear doubles the
+// picture; from 15 s a wireframe logo spirals in as anti-aliased lines. The scene fades in
+// from black over 10 s and burns out toward white after 27.5 s.
+#include "scenes/scene1.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "assets/load3ds.h"
+#include "assets/mesh.h"
+#include "assets/picture_loader.h"
+#include "frame/display.h"
+#include "frame/numeric.h"
+#include "fx2d/frame_passes.h"
+#include "fx2d/palette_fades.h"
+#include "fx2d/palette_tables.h"
+#include "render3d/camera.h"
+#include "render3d/clipping.h"
+#include "render3d/lighting.h"
+#include "render3d/matrix_rotation.h"
+#include "render3d/rasterizer.h"
+#include "scenes/mesh_group.h"
+
+namespace {
+
+constexpr int kRingCount = 12;
+constexpr float kRingSpacing = 1.4f;       // z distance between neighbouring rings
+constexpr float kCameraSpeed = 17.0f;      // z units per second
+constexpr float kMaxRingShade = 128.0f;    // ring shades are palette indices 0..128
+constexpr float kQuarterTurn = 1.5707964f;  // the float nearest pi/2
+
+constexpr float kFadeInEnd = 10.0f;
+constexpr float kLogoStart = 15.0f;
+constexpr float kBurnOutStart = 27.5f;
+
+std::unique_ptr<Palette> palette;
+uint8_t shadeTable[kShadeTableSize];  // toward white, for the logo's lines
+std::unique_ptr<MeshGroup> rings;
+Vector3 ringCentres[kRingCount];  // points of the path; rings passed by the eye move ahead
+Mesh logo;                        // released at program exit
+
+float pathX(float s) { return 2 * std::tan(std::cos(0.16f * s + 44)) + std::sin(0.2f * s + 2); }
+float pathY(float s) { return 1.4f * std::sin(0.14f * s + 234) + 1.6f * std::sin(-0.22f * s); }
+
+// Ring j's local transform: stood up a quarter turn about x, spun by phi about z, then
+// moved to its centre on the path.
+AffineMatrix ringPlacement(const Vector3& centre, float phi) {
+    AffineMatrix placement = AffineMatrix::identity();
+    rotateAboutX(placement, kQuarterTurn);
+    rotateAboutZ(placement, phi);
+    translate(placement, centre);
+    return placement;
+}
+
+// A ring whose centre the eye has passed goes to the far end of the row, on the path.
+void recycleRing(Vector3& centre, float eyeZ) {
+    if (!(centre.z < eyeZ)) return;
+    centre.z += kRingCount * kRingSpacing;
+    centre.x = pathX(centre.z);
+    centre.y = pathY(centre.z);
+}
+
+// One ring face, lit per vertex, clipped, projected and gouraud filled with the shades
+// as palette indices.
+void drawRingFace(const MeshFace& face, const Camera& camera, const Vector3& light) {
+    const Vector3* normals = face.owner->viewNormals;
+    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
+    const int indices[3] = {face.vertex0, face.vertex1, face.vertex2};
+    ClipPolygonShade polygon;
+    ClipPolygonShade scratch;
+    polygon.count = 3;
+    for (int k = 0; k < 3; ++k) {
+        polygon.positions[k] = *corners[k];
+        polygon.shades[k] = std::min(
+            kMaxRingShade, pointLightShade(normals[indices[k]], light, *corners[k], kMaxRingShade));
+    }
+    if (!clipToFrustum(camera, polygon, scratch)) return;
+
+    ScreenPoint points[kClipPolygonCapacity];
+    uint8_t shades[kClipPolygonCapacity];
+    for (uint32_t k = 0; k < polygon.count; ++k) {
+        camera.project(polygon.positions[k], points[k].x, points[k].y);
+        shades[k] = shadeByte(polygon.shades[k]);
+    }
+    fillGouraud(points, shades, static_cast<int>(polygon.count), FrameBuffer);
+}
+
+// The logo's flagged outline edges as anti-aliased lines brightening toward white.
+void drawLogo(const Camera& camera) {
+    for (int f = 0; f < logo.faceCount; ++f) {
+        const MeshFace& face = logo.faces[f];
+        const Vector3& a = *face.p0;
+        const Vector3& b = *face.p1;
+        const Vector3& c = *face.p2;
+        const Vector3* edges[3][2] = {{&c, &a}, {&b, &c}, {&a, &b}};  // flag bits 0, 1, 2
+        for (int bit = 0; bit < 3; ++bit) {
+            if ((face.flags & (1u << bit)) == 0) continue;
+            int x0, y0, x1, y1;
+            if (camera.clipProjectSegment(*edges[bit][0], *edges[bit][1], x0, y0, x1, y1)) {
+                drawLineAA(x0, y0, x1, y1, shadeTable, FrameBuffer);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+namespace scene1 {
+
+Vector3 pathPoint(float s) { return Vector3(pathX(s), pathY(s), s); }
+
+float ringFieldOfView(float t) {
+    const float c = (t - 10) * 0.1f;
+    float widening = std::log(std::min(c, 2.718282f));
+    // At or below c = 1 the logarithm is negative, minus infinity or NaN: no widening.
+    if (!(widening >= 0)) widening = 0;
+    return 75 + 100 * widening;
+}
+
+Vector3 ringCentre(int j) { return ringCentres[j]; }
+
+void load() {
+    palette = loadPalette("gfx\\lezbizk!.pal");
+    rings = std::make_unique<MeshGroup>();
+    for (int j = 0; j < kRingCount; ++j) {
+        Mesh* ring = new Mesh();
+        load3ds(*ring, "3ds\\torus.3ds", nullptr);
+        rings->add(ring, "");
+    }
+    buildShadeTable(*palette, shadeTable, 255, 255, 255);
+    load3ds(logo, "3ds\\pellimor_logo.3DS", nullptr);
+    // Stood the right way up for the logo camera.
+    for (int i = 0; i < logo.vertexCount; ++i) logo.positions[i].y = -logo.positions[i].y;
+}
+
+void unload() {
+    rings.reset();
+    palette.reset();
+}
+
+void start() {
+    setPalette(palette.get());
+    for (int j = 0; j < kRingCount; ++j) ringCentres[j] = pathPoint(static_cast<float>(j * 1.4));
+}
+
+void render(float t) {
+    Palette shownPalette;
+
+    // 1. Fade in from black, only while t < 10.
+    if (t < kFadeInEnd) {
+        fadePaletteFromBlack(*palette, truncToInt(25.5f * t), shownPalette);
+        setPalette(&shownPalette);
+    }
+
+    // 2. An empty frame.
+    clearFrame(FrameBuffer, 0);
+
+    // 3. The ring camera rides the path, looking nearly away from the world origin,
+    //    rolling, and widening its view after 20 s.
+    const float u = kCameraSpeed * t;
+    const Vector3 eye = pathPoint(u);
+    const Vector3 direction(pathX(u), pathY(u), u + 0.0001f);
+    Camera camera(eye, eye + direction, 45, 0);
+    camera.fov = ringFieldOfView(t);
+    camera.roll = 1.6f * t;
+    camera.update();
+
+    // 4. Place the spinning rings; those the eye has passed move ahead from the next frame.
+    const int ringCount = rings->meshCount();
+    for (int j = 0; j < ringCount; ++j) {
+        Vector3& centre = ringCentres[j];
+        rings->localTransform(j) = ringPlacement(centre, 0.1f * centre.z + 1.3f * t);
+        recycleRing(centre, camera.eye.z);
+    }
+
+    // 5. All rings into view space; their front faces sorted together, farthest first.
+    rings->transform(camera.view);
+    rings->collectVisibleFaces(true);
+
+    // 6. The light wanders around the eye.
+    const Vector3 wander(std::cos(1.2f * t), std::sin(2 - 1.6f * t), std::cos(1.56f * t + 43));
+    const Vector3 light = transformPoint(eye + wander, camera.view);
+
+    // 7. Gouraud-fill the faces, far to near.
+    for (uint32_t i = 0; i < rings->visibleCount(); ++i) {
+        drawRingFace(*rings->visibleFaces()[i], camera, light);
+    }
+
+    // 8. Every second pixel copies its neighbour one row down and three columns right.
+    checkerboardSmear(FrameBuffer);
+
+    // 9. The logo, only when t > 15: spirals in until 20 s, then rests filling the view.
+    if (t > kLogoStart) {
+        const float k = std::max(0.0f, 1 - 0.2f * (t - kLogoStart));
+        const float w = 100 * k * k;
+        const float radius = 4 * k + 1.4f;
+        const Camera logoCamera(Vector3(std::sin(w), 0, std::cos(w)) * radius,
+                                Vector3(0, 0, 0), 130 - 100 * k, 0);
+        logo.transform(logoCamera.view);
+        drawLogo(logoCamera);
+    }
+
+    // 10. Burn out toward white, only when t > 27.5.
+    if (t > kBurnOutStart) {
+        burnPaletteTowardWhite(*palette, std::exp(8 * (t - kBurnOutStart)), shownPalette);
+        setPalette(&shownPalette);
+    }
+
+    // 11. Show it.
+    presentFrame(FrameBuffer);
+}
+
+}  // namespace scene1
