@@ -8,3 +8,7 @@ void writeFoundationPictures(const DataFolder& folder);
 
 // The 3D models: rings, logo, spheres and the knot.
 void writeModels(const DataFolder& folder);
+
+// The first three scenes' palettes and pictures: the rings' palette, the sphere's overlay
+// and shading ramp, the model's environment map and background.
+void writeScene123Data(const DataFolder& folder);

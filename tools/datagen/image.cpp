@@ -250,3 +250,17 @@ std::vector<Colour> colourRamp(Rgb from, Rgb to, int count) {
     for (int i = 0; i < count; ++i) ramp.push_back(colourFrom(mix(from, to, count > 1 ? float(i) / (count - 1) : 0.0f)));
     return ramp;
 }
+
+Rgb gradientAt(const std::vector<Rgb>& stops, float t) {
+    if (stops.size() == 1) return stops[0];
+    const float position = std::min(1.0f, std::max(0.0f, t)) * float(stops.size() - 1);
+    const size_t segment = std::min(stops.size() - 2, size_t(position));
+    return mix(stops[segment], stops[segment + 1], position - float(segment));
+}
+
+std::vector<Colour> colourGradient(const std::vector<Rgb>& stops, int count) {
+    std::vector<Colour> ramp;
+    for (int i = 0; i < count; ++i)
+        ramp.push_back(colourFrom(gradientAt(stops, count > 1 ? float(i) / (count - 1) : 0.0f)));
+    return ramp;
+}

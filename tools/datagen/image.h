@@ -85,3 +85,8 @@ std::vector<uint8_t> mapToPalette(const RgbImage& image, const std::vector<Colou
 
 // A smooth ramp of `count` colours from one colour to another (both included).
 std::vector<Colour> colourRamp(Rgb from, Rgb to, int count);
+
+// A smooth run of `count` colours through evenly spaced stops (first and last included).
+std::vector<Colour> colourGradient(const std::vector<Rgb>& stops, int count);
+// The colour at position t (0..1) along evenly spaced stops.
+Rgb gradientAt(const std::vector<Rgb>& stops, float t);
