@@ -61,8 +61,11 @@ std::vector<Colour> makeSphereRamp(int count) {
                                            {0.25f, 0.90f, 0.45f},
                                            {0.92f, 1.00f, 0.85f}};
     std::vector<Colour> ramp;
-    for (int i = 0; i < count; ++i)
-        ramp.push_back(colourFrom(gradientAt(stops, std::pow(float(i) / (count - 1), 2.2f))));
+    for (int i = 0; i < count; ++i) {
+        const float t = float(i) / (count - 1);
+        // Mostly a power curve, with a linear share so that the dim end still climbs.
+        ramp.push_back(colourFrom(gradientAt(stops, 0.85f * std::pow(t, 1.8f) + 0.15f * t)));
+    }
     return ramp;
 }
 
