@@ -54,10 +54,11 @@ AffineMatrix ringPlacement(const Vector3& centre, float phi) {
     return placement;
 }
 
-// A ring whose centre the eye has passed goes to the far end of the row, on the path.
-void recycleRing(Vector3& centre, float eyeZ) {
+// A ring whose centre the eye has passed goes to the far end of the row of ringCount
+// rings, on the path; a ring level with the eye stays.
+void recycleRing(Vector3& centre, float eyeZ, int ringCount) {
     if (!(centre.z < eyeZ)) return;
-    centre.z += kRingCount * kRingSpacing;
+    centre.z += ringCount * kRingSpacing;
     centre.x = pathX(centre.z);
     centre.y = pathY(centre.z);
 }
@@ -172,7 +173,7 @@ void render(float t) {
     for (int j = 0; j < ringCount; ++j) {
         Vector3& centre = ringCentres[j];
         rings->localTransform(j) = ringPlacement(centre, 0.1f * centre.z + 1.3f * t);
-        recycleRing(centre, camera.eye.z);
+        recycleRing(centre, camera.eye.z, ringCount);
     }
 
     // 5. All rings into view space; their front faces sorted together, farthest first.
