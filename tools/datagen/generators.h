@@ -5,3 +5,6 @@
 
 // The loading picture and the reveal scene's map and picture.
 void writeFoundationPictures(const DataFolder& folder);
+
+// The 3D models: rings, logo, spheres and the knot.
+void writeModels(const DataFolder& folder);
