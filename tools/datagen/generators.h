@@ -5,3 +5,5 @@
 
 // The loading picture and the reveal scene's map and picture.
 void writeFoundationPictures(const DataFolder& folder);
+// The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
+void writeSoundtrack(const DataFolder& folder);
