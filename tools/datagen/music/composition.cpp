@@ -160,6 +160,7 @@ constexpr const char* kHatOffbeat = "..x...x...x...x.";
 constexpr const char* kHatSixteenths = "xoxoxoxoxoxoxoxo";
 constexpr const char* kStabRhythm = "..x...x..x...x..";
 constexpr const char* kFillHalfBar = "o.x.xxXX";
+constexpr const char* kPickup = "......xX";
 
 constexpr const char* kBassHeld = "0 - - - - - - - - - - - - - - -";
 constexpr const char* kBassOffbeat = ". . 0 - . . 0 - . . 0 - . . 12 -";
@@ -285,7 +286,7 @@ void composeReveal(Song& song) {
 
 // Scene 7, the metaballs: the full groove. A descending progression, rolling bass,
 // sixteenth hats with open hats between the kicks, ghost notes on the snare, the lead's
-// second melody.
+// second melody. The drums hold their breath for the last two beats.
 void composeMetaballs(Song& song) {
     const Section section{kMetaballs, kSupertoroid,
                           {kCm, kBb, kAb, kG, kCm, kBb, kAb, kG, kFm, kG}};
@@ -299,11 +300,11 @@ void composeMetaballs(Song& song) {
             kGrooveLeadTurn, 0.9f);
     playArpeggio(song, section, kLeaping, 0.6f);
     playBass(song, section, kBassRolling, 1.0f);
-    playDrums(song, kKick, section.start, section.end, kKickFour);
+    playDrums(song, kKick, section.start, fill, kKickFour);
     playDrums(song, kSnare, section.start, fill, kBackbeatGhosts);
-    addHits(song.tracks[kSnare], fill, section.end, kFillHalfBar);
-    playDrums(song, kHat, section.start, section.end, kHatSixteenths);
-    playDrums(song, kOpenHat, section.start, section.end, kHatOffbeat);
+    addHits(song.tracks[kSnare], fill, section.end, kPickup);
+    playDrums(song, kHat, section.start, fill, kHatSixteenths);
+    playDrums(song, kOpenHat, section.start, fill, kHatOffbeat);
 }
 
 // Scene 8, the supertoroid: the groove lifts: the lead an octave higher, chord stabs over
@@ -384,7 +385,7 @@ void setUpTracks(Song& song) {
     // The night opens up through the intro, darkens for the mirror, glows in the breaks
     // and closes again as the track fades.
     song.tracks[kPad].brightness = Curve{{0, 0.1f}, {28, 0.5f}, {50, 0.35f}, {67, 0.45f},
-                                         {87, 0.65f}, {95, 0.45f}, {100, 0.55f}, {120, 0.6f},
+                                         {87, 0.65f}, {95, 0.45f}, {100, 0.55f}, {120, 0.55f}, {120, 0.8f},
                                          {145, 0.5f}, {169, 0.35f}, {184, 0.1f}};
     song.tracks[kBass].brightness = Curve{{0, 0.2f}, {30, 0.35f}, {50, 0.45f}, {87, 0.15f},
                                           {95, 0.15f}, {100, 0.5f}, {120, 0.55f},
@@ -394,7 +395,8 @@ void setUpTracks(Song& song) {
     song.tracks[kStab].brightness = Curve(0.55f);
     song.tracks[kLead].brightness = Curve{{67, 0.45f}, {100, 0.5f}, {120, 0.7f}};
     song.tracks[kArp].level = Curve{{6, 0.3f}, {24, 1.0f}};
-    song.masterLevel = Curve{{165, 1.0f}, {kSongEnd - 1.0f, 0.0f}};
+    // Headroom: the limiter only rounds off the loudest kicks.
+    song.masterLevel = Curve{{165, 0.7f}, {kSongEnd - 1.0f, 0.0f}};
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ void addEffectReturns(Buses& buses) {
 }
 
 std::vector<float> masterOutput(const Song& song, const Buses& buses) {
-    Limiter limiter(0.8f, 0.7f, kMasterCeiling, 0.15f);
+    Limiter limiter(0.75f, 0.65f, kMasterCeiling, 0.15f);
     const int frames = static_cast<int>(buses.left.size());
     std::vector<float> output(size_t(frames) * 2);
     for (int i = 0; i < frames; ++i) {

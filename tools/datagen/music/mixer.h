@@ -5,9 +5,9 @@
 
 #include "music/score.h"
 
-// The master bus never goes above this (-1.4 dBFS), leaving the encoder room for the
+// The master bus never goes above this (-1.9 dBFS), leaving the encoder room for the
 // small overshoots that lossy coding adds.
-constexpr float kMasterCeiling = 0.85f;
+constexpr float kMasterCeiling = 0.8f;
 
 // Renders the song at 44,100 Hz: each track's notes into a buffer, then gain, pan and
 // ducking into the mix and the effect sends, the delay and reverb returns, and the master
