@@ -46,6 +46,8 @@ std::vector<float> renderSoundtrack() { return renderSong(composeSoundtrack()); 
 std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleavedStereo,
                                      float quality) {
     std::vector<uint8_t> out;
+    // libvorbis turns the quality into a table index; keep NaN and wild values away from it.
+    if (!(quality >= -0.1f && quality <= 1.0f)) return out;
     vorbis_info info;
     vorbis_info_init(&info);
     if (vorbis_encode_init_vbr(&info, 2, kSampleRate, quality) != 0) {

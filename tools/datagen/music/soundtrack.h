@@ -12,6 +12,6 @@ std::vector<float> renderSoundtrack();
 
 // Encodes interleaved stereo samples at 44,100 Hz as an Ogg Vorbis stream in memory.
 // Deterministic: the stream's serial number is fixed, so the same samples always give the
-// same bytes. Empty when the encoder refuses the settings.
+// same bytes. Empty when the quality is outside -0.1 .. 1 or the encoder refuses it.
 std::vector<uint8_t> encodeOggVorbis(const std::vector<float>& interleavedStereo,
                                      float quality);
