@@ -8,3 +8,6 @@ void writeFoundationPictures(const DataFolder& folder);
 
 // The 3D models: rings, logo, spheres and the knot.
 void writeModels(const DataFolder& folder);
+
+// The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
+void writeSoundtrack(const DataFolder& folder);
