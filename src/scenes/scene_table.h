@@ -12,3 +12,6 @@ struct SceneEntry {
 // The rows in show order. Later scenes are inserted at their places as they are built.
 extern const SceneEntry SceneTable[];
 extern const int kSceneCount;
+
+// The row that plays scene 1..9 of the show, or -1 when the table has no such row.
+int rowOfScene(int sceneNumber);

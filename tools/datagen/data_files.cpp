@@ -55,6 +55,11 @@ void writeGif(const std::string& path, const IndexedPicture& picture) {
     }
     GifFreeMapObject(map);
     if (EGifCloseFile(gif, &error) != GIF_OK || !ok) fail("cannot write GIF", path);
+    // giflib creates the file readable by its owner only; data files are for everyone.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
 }
 
 void writeRawPalette(const std::string& path, const std::vector<Colour>& colours) {

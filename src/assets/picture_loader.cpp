@@ -1,0 +1,220 @@
+// The GIF and raw palette readers. The GIF reader takes one non-interlaced image right
+// after the global colour table, with no extension blocks: exactly what the demo's files
+// are. Malformed image data never makes it read or write outside its buffers: decoding
+// stops at the first code that cannot be decoded (or where the data runs out), keeping
+// the pixels decoded so far; the rest of the picture stays 0.
+#include "assets/picture_loader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "frame/fatal.h"
+#include "platform/data_path.h"
+
+namespace {
+
+constexpr int kMaxCodes = 4096;  // GIF codes are at most 12 bits wide
+
+// The reader's store: the last colour table and the last decoded pixels. A colour table
+// of fewer than 256 entries leaves the later entries as an earlier load left them.
+Palette paletteStore;
+std::unique_ptr<uint8_t[]> pixelStore;
+int imageWidth = 0;
+int imageHeight = 0;
+
+// The LZW string table: each code is its prefix code plus one suffix byte.
+int prefix[kMaxCodes];
+uint8_t suffix[kMaxCodes];
+uint8_t stringScratch[kMaxCodes];  // a string is at most as long as the table
+
+// Reads LZW codes least significant bit first from a chain of data sub-blocks.
+struct CodeReader {
+    std::FILE* file;
+    int blockRemaining = 0;  // bytes left in the current sub-block
+    bool exhausted = false;  // a zero-length block, or the end of the file, was met
+    uint32_t bitBuffer = 0;
+    int bitCount = 0;
+
+    int nextByte() {
+        if (blockRemaining == 0) {
+            const int length = exhausted ? EOF : std::fgetc(file);
+            if (length == EOF || length == 0) {
+                exhausted = true;
+                return EOF;
+            }
+            blockRemaining = length;
+        }
+        const int byte = std::fgetc(file);
+        if (byte == EOF) {
+            exhausted = true;
+            return EOF;
+        }
+        --blockRemaining;
+        return byte;
+    }
+
+    // The next code of the given width, or -1 when the data runs out.
+    int read(int width) {
+        while (bitCount < width) {
+            const int byte = nextByte();
+            if (byte == EOF) return -1;
+            bitBuffer |= uint32_t(byte) << bitCount;
+            bitCount += 8;
+        }
+        const int code = int(bitBuffer & ((1u << width) - 1));
+        bitBuffer >>= width;
+        bitCount -= width;
+        return code;
+    }
+};
+
+// Appends pixels to the picture, dropping any beyond its end.
+struct PixelWriter {
+    uint8_t* pixels;
+    size_t size;
+    size_t position = 0;
+
+    void put(uint8_t value) {
+        if (position < size) pixels[position] = value;
+        ++position;
+    }
+};
+
+// Writes the string of a code (a literal or a defined table entry); returns its first byte.
+uint8_t writeString(int code, int clearCode, PixelWriter& out) {
+    int length = 0;
+    while (code >= clearCode && length < kMaxCodes - 1) {
+        stringScratch[length++] = suffix[code];
+        code = prefix[code];
+    }
+    const uint8_t first = static_cast<uint8_t>(code);
+    out.put(first);
+    while (length > 0) out.put(stringScratch[--length]);
+    return first;
+}
+
+void decodeLzw(std::FILE* file, int minimumCodeSize, PixelWriter& out) {
+    const int clearCode = 1 << minimumCodeSize;
+    const int endCode = clearCode + 1;
+    int nextCode = clearCode + 2;
+    int codeWidth = minimumCodeSize + 1;
+    int codeLimit = 1 << codeWidth;
+    int previous = -1;  // none yet: a stream that does not start with a clear code starts cleared
+
+    CodeReader reader{file};
+    for (int code = reader.read(codeWidth); code != endCode; code = reader.read(codeWidth)) {
+        if (code < 0) return;  // the data ended before the end code
+        if (code == clearCode) {
+            codeWidth = minimumCodeSize + 1;
+            codeLimit = 1 << codeWidth;
+            nextCode = clearCode + 2;
+            previous = -1;
+            continue;
+        }
+        if (previous < 0) {
+            if (code > clearCode) return;  // a table code in an empty table
+            out.put(static_cast<uint8_t>(code));
+            previous = code;
+            continue;
+        }
+        uint8_t first;
+        if (code < nextCode) {
+            first = writeString(code, clearCode, out);
+        } else if (code == nextCode) {
+            // The string repeats its own first byte: previous string plus that byte.
+            first = writeString(previous, clearCode, out);
+            out.put(first);
+        } else {
+            return;  // a code beyond the table: corrupt data
+        }
+        if (nextCode < kMaxCodes) {
+            prefix[nextCode] = previous;
+            suffix[nextCode] = first;
+            ++nextCode;
+            if (nextCode >= codeLimit && codeWidth < 12) {
+                ++codeWidth;
+                codeLimit <<= 1;
+            }
+        }
+        previous = code;
+    }
+}
+
+int readU16(const uint8_t* bytes) { return bytes[0] | (bytes[1] << 8); }
+
+bool readGifFile(std::FILE* file) {
+    uint8_t header[13];  // signature and logical screen descriptor
+    if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
+    if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
+        return false;
+    if (header[12] != 0) return false;  // pixel aspect ratio
+
+    // A global colour table is always expected; its presence bit is not consulted.
+    const int colourCount = 2 << (header[10] & 7);
+    if (std::fread(paletteStore.rgb, 3, colourCount, file) != size_t(colourCount)) return false;
+
+    uint8_t descriptor[10];
+    if (std::fread(descriptor, 1, sizeof descriptor, file) != sizeof descriptor) return false;
+    if (descriptor[0] != 0x2C) return false;             // an extension block or the trailer
+    if ((descriptor[9] & 0xC0) != 0) return false;       // local colour table or interlaced
+    const int minimumCodeSize = std::fgetc(file);
+    if (minimumCodeSize < 2 || minimumCodeSize > 8) return false;
+
+    imageWidth = readU16(descriptor + 5);
+    imageHeight = readU16(descriptor + 7);
+    const size_t size = size_t(imageWidth) * size_t(imageHeight);
+    pixelStore.reset(new uint8_t[size > 0 ? size : 1]());
+    PixelWriter out{pixelStore.get(), size};
+    decodeLzw(file, minimumCodeSize, out);
+    return true;
+}
+
+[[noreturn]] void failLoading(const char* fileName) {
+    exitWithErrorBox("Error loading file", fileName);
+}
+
+}  // namespace
+
+bool readGif(const char* fileName) {
+    std::FILE* file = openDataFile(fileName, "rb");
+    if (!file) return false;
+    const bool ok = readGifFile(file);
+    std::fclose(file);
+    return ok;
+}
+
+bool readRawPalette(const char* fileName) {
+    std::FILE* file = openDataFile(fileName, "rb");
+    if (!file) return false;
+    uint8_t bytes[768];
+    const bool ok = std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) == 768 &&
+                    std::fseek(file, 0, SEEK_SET) == 0 &&
+                    std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes;
+    std::fclose(file);
+    if (!ok) return false;
+    // 6-bit components to 8 bits; a byte above 63 keeps only its low bits after the shift.
+    for (int i = 0; i < 768; ++i) paletteStore.rgb[i] = static_cast<uint8_t>(bytes[i] << 2);
+    pixelStore.reset(new uint8_t[1]());
+    return true;
+}
+
+std::unique_ptr<Palette> loadPalette(const char* fileName) {
+    if (!readGif(fileName) && !readRawPalette(fileName)) failLoading(fileName);
+    pixelStore.reset();
+    return std::make_unique<Palette>(paletteStore);
+}
+
+std::unique_ptr<uint8_t[]> loadPicture(const char* fileName, int* width, int* height) {
+    if (!readGif(fileName)) failLoading(fileName);
+    if (width) *width = imageWidth;
+    if (height) *height = imageHeight;
+    return std::move(pixelStore);
+}
+
+std::unique_ptr<uint8_t[]> loadPictureOfSize(const char* fileName, int width, int height) {
+    int actualWidth = 0;
+    int actualHeight = 0;
+    std::unique_ptr<uint8_t[]> pixels = loadPicture(fileName, &actualWidth, &actualHeight);
+    if (actualWidth != width || actualHeight != height) failLoading(fileName);
+    return pixels;
+}

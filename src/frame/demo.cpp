@@ -1,0 +1,135 @@
+// Program entry, the main loop and its statistics, and the exit sequence.
+#include "frame/demo.h"
+
+#include <cstdio>
+
+#include "frame/clock.h"
+#include "frame/display.h"
+#include "frame/loading_screen.h"
+#include "frame/numeric.h"
+#include "frame/timeline.h"
+#include "frame/window_proc.h"
+#include "fx2d/bilinear.h"
+#include "platform/platform.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+constexpr const char* kWindowTitle = "--== Dorminax ==--";
+constexpr float kStatisticsInterval = 0.1f;
+constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
+
+void startAudio(DemoRun& run) {
+    run.stream = 0;
+    if (!platform::audioInit()) return;  // silent show, nothing reported
+    platform::audioStart();
+    run.stream = platform::audioStreamCreateFile("demotuin.ogg");
+}
+
+void loadScenes() {
+    beginLoadingScreen();
+    buildBilinearWeights();
+    drawLoadingProgress(kLoadingStep);
+    for (int i = 1; i <= kSceneCount; ++i) {
+        SceneTable[i - 1].load();
+        drawLoadingProgress(static_cast<float>(i) * kLoadingStep);
+    }
+    drawLoadingProgress(1.0f);
+    endLoadingScreen();
+}
+
+void advanceTimelineIfDue() {
+    if (advanceRequested) {
+        advanceRequested = false;
+        advanceScene();
+    }
+    if (currentScene == -1) {
+        advanceScene();
+    } else if (clockSeconds() - sceneStartTime > SceneTable[currentScene].duration) {
+        advanceScene();  // an unordered comparison (NaN) does not advance
+    }
+}
+
+// Every 0.1 s: with Shift held, the scene, its time and the frame rate; released, the
+// window title comes back.
+void updateStatistics(DemoRun& run) {
+    if (platform::isShiftHeld()) {
+        run.titleChanged = true;
+        const float now = clockSeconds();
+        const double rate = (run.frames - run.framesAtWindowStart) / double(now - run.windowStartTime);
+        char text[128];
+        std::snprintf(text, sizeof text, "%d/%d, %f, %f", currentScene + 1, kSceneCount,
+                      double(clockSeconds() - sceneStartTime), rate);
+        if (run.windowed) {
+            platform::setWindowTitle(text);
+        } else {
+            platform::debugOutput(text);
+            platform::debugOutput("\n");
+        }
+    } else if (run.windowed && run.titleChanged) {
+        platform::setWindowTitle(kWindowTitle);
+        run.titleChanged = false;
+    }
+    run.framesAtWindowStart = run.frames;
+    run.windowStartTime = clockSeconds();
+}
+
+}  // namespace
+
+bool startDemo(DemoRun& run) {
+    run = DemoRun{};
+    resetTimeline();
+    screenshotCounter = 0;
+    run.windowed = platform::askYesNo("Window Mode?", "");
+    if (!openDisplay(run.windowed)) return false;
+    startAudio(run);
+    loadScenes();
+    return true;
+}
+
+void beginShow(DemoRun& run) {
+    advanceRequested = false;
+    run.frames = 0;
+    run.framesAtWindowStart = 0;
+    run.windowStartTime = clockSeconds();
+    run.loopStartTime = run.windowStartTime;
+    if (run.stream != 0) platform::audioStreamPlay(run.stream);
+}
+
+bool runMainLoopPass(DemoRun& run) {
+    if (!pumpOneMessage()) return false;
+    advanceTimelineIfDue();
+    currentRender(clockSeconds() - sceneStartTime);
+    showPaletteChange();
+    run.frames += 1;
+    if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
+    return true;
+}
+
+int finishDemo(DemoRun& run) {
+    // The rate covers the whole loop, from the music's start to the quit message.
+    const float endTime = clockSeconds();
+    for (int i = 0; i < kSceneCount; ++i) SceneTable[i].unload();
+    const double span = endTime - run.loopStartTime;
+    const int rate = span > 0.0 ? truncToInt(run.frames / span) : 0;
+    char text[32];
+    std::snprintf(text, sizeof text, "fps = %d", rate);
+    platform::debugOutput(text);
+    platform::debugOutput("\n");
+    closeDisplay();
+    if (run.stream != 0) {
+        platform::audioStreamFree(run.stream);
+        platform::audioStop();
+        platform::audioFree();
+    }
+    return 0;
+}
+
+int runDemo() {
+    DemoRun run;
+    if (!startDemo(run)) return 1;
+    beginShow(run);
+    while (runMainLoopPass(run)) {
+    }
+    return finishDemo(run);
+}

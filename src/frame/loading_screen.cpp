@@ -1,0 +1,50 @@
+// The loading screen. The bar's ramp is drawn through the nearest colours of the
+// picture's own palette, so no palette change happens while the scenes load.
+#include "frame/loading_screen.h"
+
+#include <cstdint>
+#include <memory>
+
+#include "assets/picture_loader.h"
+#include "frame/display.h"
+#include "frame/numeric.h"
+#include "fx2d/palette_tables.h"
+
+namespace {
+
+constexpr const char* kPictureName = "gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif";
+constexpr int kBarLeft = 60;
+constexpr int kBarTop = 110;
+constexpr int kBarRows = 20;
+constexpr int kBarLength = 200;
+
+std::unique_ptr<uint8_t[]> loadingPicture;
+uint8_t barColours[256];  // picture index nearest to ramp colour (i, i, 0)
+
+}  // namespace
+
+void beginLoadingScreen() {
+    const std::unique_ptr<Palette> palette = loadPalette(kPictureName);
+    loadingPicture = loadPictureOfSize(kPictureName, kFrameWidth, kFrameHeight);
+
+    Palette ramp;
+    for (int i = 0; i < 256; ++i) {
+        ramp.rgb[i * 3] = static_cast<uint8_t>(i);
+        ramp.rgb[i * 3 + 1] = static_cast<uint8_t>(i);
+        ramp.rgb[i * 3 + 2] = 0;
+    }
+    buildRemapTable(*palette, ramp, barColours);
+    setPalette(palette.get());
+}
+
+void drawLoadingProgress(float fraction) {
+    copyFrame(FrameBuffer, loadingPicture.get());  // the picture under the bar comes back
+    const int length = truncToInt(fraction * 200.0f);
+    for (int y = kBarTop; y < kBarTop + kBarRows; ++y) {
+        uint8_t* row = FrameBuffer + y * kFrameWidth + kBarLeft;
+        for (int i = 0; i < length && i < kBarLength; ++i) row[i] = barColours[(i * 256) / 200];
+    }
+    presentFrame(FrameBuffer);
+}
+
+void endLoadingScreen() { loadingPicture.reset(); }

@@ -1,0 +1,18 @@
+// The scene timeline: which row of the scene table is current and since when.
+#pragma once
+
+// Index into SceneTable; -1 before the first pass.
+extern int currentScene;
+// The current row's render operation.
+extern void (*currentRender)(float t);
+// Clock seconds when the current row became current.
+extern float sceneStartTime;
+// Set when Space is released; the main loop consumes it.
+extern bool advanceRequested;
+
+// Makes the next row current (the last wraps to the first), runs its start and restarts
+// the scene clock.
+void advanceScene();
+
+// Forgets the current row, as at program start.
+void resetTimeline();

@@ -1,0 +1,20 @@
+// Palette lookup tables: shades of every colour toward a target, and the nearest colours
+// of one palette in another. Built at load time, used per pixel.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/display.h"
+
+// 65,536 bytes, level-major: [level * 256 + c] is the index showing colour c mixed toward
+// the target by level/255.
+constexpr int kShadeTableSize = 256 * 256;
+// 256 bytes: [i] is the index in the searched palette nearest to colour i of the source.
+constexpr int kRemapTableSize = 256;
+
+// The index of the colour nearest (red, green, blue); the lowest index wins a tie.
+int nearestColour(const Palette& palette, int red, int green, int blue);
+
+void buildShadeTable(const Palette& palette, uint8_t* table, int red, int green, int blue);
+void buildRemapTable(const Palette& searchPalette, const Palette& sourcePalette,
+                     uint8_t* table);

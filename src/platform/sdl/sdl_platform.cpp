@@ -1,0 +1,168 @@
+// The SDL backend: window and presentation, keys, clock, message boxes, and the music
+// through SDL_mixer. The only file of the demo that includes SDL.
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+
+#include "platform/data_path.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+SDL_Window* window = nullptr;
+SDL_Renderer* renderer = nullptr;
+SDL_Texture* texture = nullptr;
+Mix_Music* music = nullptr;
+
+platform::DisplayFailure createWindowAndRenderer(bool fullScreen, const char* title) {
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
+                              kHeight, 0);
+    if (!window) return platform::DisplayFailure::Window;
+    if (fullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        return platform::DisplayFailure::FullScreenMode;
+
+    // Full screen is paced by the display's vertical sync; a window runs unpaced.
+    renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
+    if (!renderer) return platform::DisplayFailure::Renderer;
+    // The picture keeps its 4:3 shape at the largest whole scale that fits, centred on
+    // black, with square nearest-neighbour pixels. In a window the scale is 1.
+    SDL_RenderSetLogicalSize(renderer, kWidth, kHeight);
+    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                kWidth, kHeight);
+    if (!texture) return platform::DisplayFailure::Texture;
+    if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
+    return platform::DisplayFailure::None;
+}
+
+// The demo's key codes for the keys it acts on; 0 for any other key.
+int keyCode(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_ESCAPE: return platform::kKeyEscape;
+        case SDLK_SPACE: return platform::kKeySpace;
+        case SDLK_s: return platform::kKeyS;
+        default: return 0;
+    }
+}
+
+// Turns an SDL event into a demo message; false for events the demo does not handle.
+bool translateEvent(const SDL_Event& event, platform::Message& message) {
+    switch (event.type) {
+        case SDL_QUIT:
+            message = {platform::MessageType::Close, 0};
+            return true;
+        case SDL_WINDOWEVENT:
+            if (event.window.event != SDL_WINDOWEVENT_CLOSE) return false;
+            message = {platform::MessageType::Close, 0};
+            return true;
+        case SDL_KEYUP:
+            message = {platform::MessageType::KeyUp, keyCode(event.key.keysym.sym)};
+            return message.key != 0;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+namespace platform {
+
+bool askYesNo(const char* text, const char* caption) {
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
+         "No"},
+        {0, 1, "Yes"},
+    };
+    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, nullptr, caption, text,
+                                    SDL_arraysize(buttons), buttons, nullptr};
+    int answer = 0;
+    if (SDL_ShowMessageBox(&box, &answer) != 0) return false;  // no display: No
+    return answer == 1;
+}
+
+void showErrorBox(const char* text, const char* caption) {
+    // Also on standard error, so a run from a terminal keeps the reason.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+}
+
+DisplayFailure openWindow(bool fullScreen, const char* title) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return DisplayFailure::VideoInit;
+    return createWindowAndRenderer(fullScreen, title);
+}
+
+void closeWindow() {
+    if (texture) SDL_DestroyTexture(texture);
+    if (renderer) SDL_DestroyRenderer(renderer);
+    if (window) SDL_DestroyWindow(window);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void presentPixels(const uint32_t* pixels) {
+    SDL_UpdateTexture(texture, nullptr, pixels, kWidth * 4);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+void setWindowTitle(const char* title) { SDL_SetWindowTitle(window, title); }
+
+bool pollMessage(Message& message) {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (translateEvent(event, message)) return true;
+    }
+    return false;
+}
+
+bool isShiftHeld() { return (SDL_GetModState() & KMOD_SHIFT) != 0; }
+
+uint32_t ticks() { return SDL_GetTicks(); }
+
+void debugOutput(const char* text) { std::fputs(text, stderr); }
+
+bool audioInit() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    Mix_Init(MIX_INIT_OGG);
+    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    return true;
+}
+
+void audioStart() {}
+
+uint32_t audioStreamCreateFile(const char* fileName) {
+    music = Mix_LoadMUS(hostPath(fileName).c_str());
+    return music ? 1 : 0;
+}
+
+void audioStreamPlay(uint32_t) {
+    if (music) Mix_PlayMusic(music, 0);  // 0: play once and stop
+}
+
+void audioStreamFree(uint32_t) {
+    if (music) Mix_FreeMusic(music);
+    music = nullptr;
+}
+
+void audioStop() { Mix_HaltMusic(); }
+
+void audioFree() {
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+}  // namespace platform

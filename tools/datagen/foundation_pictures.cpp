@@ -1,0 +1,225 @@
+// The loading screen's warning picture and the reveal scene's transition map and
+// showpiece picture: a night garden seen by a machine.
+#include <algorithm>
+#include <cmath>
+
+#include "generators.h"
+#include "image.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr float kPi = 3.14159265f;
+
+const Rgb kNight{0.02f, 0.02f, 0.08f};
+const Rgb kViolet{0.22f, 0.08f, 0.36f};
+const Rgb kMoonlight{0.80f, 0.86f, 1.00f};
+const Rgb kNeonGreen{0.25f, 1.00f, 0.45f};
+const Rgb kSodium{1.00f, 0.55f, 0.12f};
+const Rgb kMagenta{0.95f, 0.25f, 0.75f};
+
+// Deep blue at the top fading to violet at the horizon, with slow clouds.
+void paintSky(RgbImage& image, int horizon, uint32_t seed) {
+    for (int y = 0; y < image.height; ++y) {
+        const float t = std::min(1.0f, float(y) / horizon);
+        for (int x = 0; x < image.width; ++x) {
+            const float cloud = fractalNoise(x / 60.0f, y / 30.0f, 5, seed);
+            image.at(x, y) = mix(kNight, kViolet, t * t) + kViolet * (0.35f * cloud * cloud);
+        }
+    }
+}
+
+void paintStars(RgbImage& image, int horizon, uint32_t seed) {
+    Random random(seed);
+    for (int i = 0; i < 140; ++i) {
+        const int x = int(random.range(0, float(image.width)));
+        const int y = int(random.range(0, float(horizon)));
+        const float brightness = random.range(0.3f, 1.0f);
+        image.at(x, y) = image.at(x, y) + kMoonlight * brightness;
+    }
+}
+
+// A full moon with a soft halo and a little crater texture.
+void paintMoon(RgbImage& image, float cx, float cy, float radius, uint32_t seed) {
+    addGlow(image, cx, cy, radius * 2.2f, kMoonlight * 0.25f);
+    for (int y = int(cy - radius) - 1; y <= int(cy + radius) + 1; ++y) {
+        for (int x = int(cx - radius) - 1; x <= int(cx + radius) + 1; ++x) {
+            if (x < 0 || y < 0 || x >= image.width || y >= image.height) continue;
+            const float d = std::hypot(x - cx, y - cy);
+            const float edge = std::clamp(radius - d + 0.5f, 0.0f, 1.0f);  // anti-aliased rim
+            if (edge <= 0) continue;
+            const float craters = fractalNoise(x / 9.0f, y / 9.0f, 4, seed);
+            const float limb = std::sqrt(std::max(0.0f, 1 - (d * d) / (radius * radius)));
+            const Rgb surface = kMoonlight * (0.55f + 0.35f * limb - 0.25f * craters);
+            image.at(x, y) = mix(image.at(x, y), surface, edge);
+        }
+    }
+}
+
+// A receding neon grid on dark ground: the machine's way of seeing the lawn.
+void paintGridGround(RgbImage& image, int horizon) {
+    for (int y = horizon; y < image.height; ++y) {
+        const float depth = 40.0f / (y - horizon + 1.0f);  // distance to that row
+        const float fade = std::clamp(1.5f / depth, 0.0f, 1.0f);
+        for (int x = 0; x < image.width; ++x) {
+            const float worldX = (x - image.width / 2.0f) * depth / 40.0f;
+            const float lineX = std::fabs(worldX - std::round(worldX));
+            const float lineZ = std::fabs(depth - std::round(depth));
+            const float line = std::max(std::exp(-lineX * lineX * 900 / depth),
+                                        std::exp(-lineZ * lineZ * 400 * fade));
+            image.at(x, y) = kNight * 0.8f + kNeonGreen * (0.6f * line * fade);
+        }
+    }
+}
+
+// Draws a filled disc, anti-aliased at its rim.
+void fillDisc(RgbImage& image, float cx, float cy, float radius, Rgb colour) {
+    for (int y = int(cy - radius) - 1; y <= int(cy + radius) + 1; ++y) {
+        for (int x = int(cx - radius) - 1; x <= int(cx + radius) + 1; ++x) {
+            if (x < 0 || y < 0 || x >= image.width || y >= image.height) continue;
+            const float coverage = std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5f, 0.0f, 1.0f);
+            if (coverage > 0) image.at(x, y) = mix(image.at(x, y), colour, coverage);
+        }
+    }
+}
+
+// A flower: petals around a glowing heart on a curved dark stem.
+void paintFlower(RgbImage& image, float baseX, float height, float lean, float size, Rgb petal,
+                 Rgb heart) {
+    const float baseY = float(image.height);
+    float x = baseX, y = baseY;
+    for (int i = 0; i <= 60; ++i) {
+        const float s = i / 60.0f;
+        x = baseX + lean * s * s * height;
+        y = baseY - s * height;
+        fillDisc(image, x, y, 1.6f - s * 0.6f, kNight * 0.3f);
+    }
+    for (int py = int(y - size * 1.3f); py <= int(y + size * 1.3f); ++py) {
+        for (int px = int(x - size * 1.3f); px <= int(x + size * 1.3f); ++px) {
+            if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
+            const float angle = std::atan2(py - y, px - x);
+            const float reach = size * (0.55f + 0.45f * std::fabs(std::cos(2.5f * angle)));
+            const float d = std::hypot(px - x, py - y);
+            const float coverage = std::clamp(reach - d + 0.5f, 0.0f, 1.0f);
+            if (coverage > 0)
+                image.at(px, py) = mix(image.at(px, py), petal * (0.5f + 0.5f * d / reach), coverage);
+        }
+    }
+    addGlow(image, x, y, size * 0.45f, heart);
+}
+
+void paintFireflies(RgbImage& image, int count, int top, uint32_t seed) {
+    Random random(seed);
+    for (int i = 0; i < count; ++i) {
+        addGlow(image, random.range(0, float(image.width)), random.range(float(top), float(image.height)),
+                random.range(1.0f, 2.2f), kSodium * random.range(0.5f, 1.0f));
+    }
+}
+
+void darkenEdges(RgbImage& image) {
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const float dx = (x - image.width / 2.0f) / image.width;
+            const float dy = (y - image.height / 2.0f) / image.height;
+            image.at(x, y) = image.at(x, y) * (1.0f - 1.2f * (dx * dx + dy * dy));
+        }
+    }
+}
+
+void paintCentredText(RgbImage& image, const std::string& text, const char* font, int size,
+                      int baseline, Rgb colour) {
+    const int x = (image.width - textWidth(text, font, size)) / 2;
+    paintCoverage(image, renderText(image.width, image.height, text, font, size, x, baseline), colour);
+}
+
+// The whole palette for a picture: fixed entries first, the rest chosen from the picture.
+IndexedPicture quantisePicture(const RgbImage& image, std::vector<Colour> fixedColours) {
+    const int freeCount = 256 - int(fixedColours.size());
+    std::vector<Colour> colours = std::move(fixedColours);
+    for (const Colour& c : medianCut(image, freeCount)) colours.push_back(c);
+    IndexedPicture picture;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.colours = colours;
+    picture.pixels = mapToPalette(image, colours, 0, 255, true);
+    return picture;
+}
+
+// The warning shown while the scenes load. Its palette starts with a 64-step ramp from
+// black to full yellow, which the progress bar is drawn through; the bar's band is kept
+// as a dark, framed slot so that the bar reads on it.
+IndexedPicture makeLoadingPicture() {
+    RgbImage image(kWidth, kHeight);
+    paintSky(image, kHeight, 11);
+    paintStars(image, kHeight, 12);
+    paintMoon(image, 272, 44, 22, 13);
+    for (int i = 0; i < 7; ++i)
+        paintFlower(image, 20.0f + i * 47, 40.0f + (i % 3) * 14, (i % 2 ? 0.3f : -0.25f), 7,
+                    kViolet * 2.0f, (i % 2 ? kSodium : kNeonGreen) * 0.8f);
+    darkenEdges(image);
+
+    paintCentredText(image, "WARNING", kFontSansBold, 30, 52, kSodium);
+    paintCentredText(image, "flashing lights, swirling colours", kFontSans, 11, 76, kMoonlight);
+    paintCentredText(image, "and one black cat in the garden", kFontSans, 11, 91, kMoonlight);
+    for (int y = 106; y < 134; ++y) {  // the bar's slot: rows 110..129, columns 60..259
+        for (int x = 56; x < 264; ++x) {
+            const bool rim = y < 108 || y >= 132 || x < 58 || x >= 262;
+            image.at(x, y) = rim ? kNeonGreen * 0.55f : kNight * 0.5f;
+        }
+    }
+    paintCentredText(image, "DORMINAX is waking up", kFontSansBold, 12, 152, kNeonGreen);
+    return quantisePicture(image, colourRamp({0, 0, 0}, {1, 1, 0}, 64));
+}
+
+// The reveal scene's showpiece: moon, stars, neon grid lawn and glowing flowers.
+IndexedPicture makeCoolPicture() {
+    constexpr int kHorizon = 150;
+    RgbImage image(kWidth, kHeight);
+    paintSky(image, kHorizon, 21);
+    paintStars(image, kHorizon, 22);
+    paintMoon(image, 228, 62, 36, 23);
+    paintGridGround(image, kHorizon);
+    paintFireflies(image, 26, 90, 24);
+    const Rgb petals[] = {kMagenta, kViolet * 2.2f, kSodium, kMoonlight * 0.8f};
+    Random random(25);
+    for (int i = 0; i < 11; ++i) {
+        const float x = 14.0f + i * 29.0f + random.range(-8, 8);
+        paintFlower(image, x, random.range(55, 125), random.range(-0.35f, 0.35f),
+                    random.range(7, 13), petals[i % 4], (i % 2 ? kSodium : kNeonGreen) * 0.9f);
+    }
+    darkenEdges(image);
+    paintCentredText(image, "dorminax", kFontSansBold, 14, 230, kNeonGreen * 0.85f);
+    return quantisePicture(image, {});
+}
+
+// The order in which the reveal builds its blocks: a spiral opening from the centre,
+// roughened a little so that the edge of the reveal shimmers.
+IndexedPicture makeRevealMap() {
+    constexpr int kColumns = 20, kRows = 15;
+    std::vector<float> values;
+    for (int by = 0; by < kRows; ++by) {
+        for (int bx = 0; bx < kColumns; ++bx) {
+            const float dx = bx - (kColumns - 1) / 2.0f, dy = by - (kRows - 1) / 2.0f;
+            const float turn = (std::atan2(dy, dx) + kPi) / (2 * kPi);
+            const float distance = std::hypot(dx, dy) / 12.0f;
+            values.push_back(distance * 0.8f + turn * 0.2f + 0.06f * hashNoise(bx, by, 31));
+        }
+    }
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    IndexedPicture map;
+    map.width = kColumns;
+    map.height = kRows;
+    for (float v : values) map.pixels.push_back(uint8_t(std::lround((v - *low) / (*high - *low) * 255)));
+    map.colours = colourRamp({0, 0, 0}, {1, 1, 1}, 256);
+    return map;
+}
+
+}  // namespace
+
+void writeFoundationPictures(const DataFolder& folder) {
+    writeGif(folder.path("gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif"),
+             makeLoadingPicture());
+    writeGif(folder.path("gfx\\overgang2.gif"), makeRevealMap());
+    writeGif(folder.path("gfx\\cool.gif"), makeCoolPicture());
+}
