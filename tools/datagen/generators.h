@@ -5,3 +5,5 @@
 
 // The loading picture and the reveal scene's map and picture.
 void writeFoundationPictures(const DataFolder& folder);
+// The swirl scene's texture and the credits scene's picture, credits and dissolve map.
+void writeSwirlCreditsPictures(const DataFolder& folder);

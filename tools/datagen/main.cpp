@@ -11,5 +11,6 @@ int main(int argc, char** argv) {
     }
     const DataFolder folder(argv[1]);
     writeFoundationPictures(folder);
+    writeSwirlCreditsPictures(folder);
     return 0;
 }
