@@ -30,8 +30,8 @@ void loadScenes() {
     beginLoadingScreen();
     buildBilinearWeights();
     drawLoadingProgress(kLoadingStep);
-    for (int i = 1; i <= kSceneCount; ++i) {
-        SceneTable[i - 1].load();
+    for (int i = 1; i <= timelineRowCount; ++i) {
+        timelineRows[i - 1].load();
         drawLoadingProgress(static_cast<float>(i) * kLoadingStep);
     }
     drawLoadingProgress(1.0f);
@@ -45,7 +45,7 @@ void advanceTimelineIfDue() {
     }
     if (currentScene == -1) {
         advanceScene();
-    } else if (clockSeconds() - sceneStartTime > SceneTable[currentScene].duration) {
+    } else if (clockSeconds() - sceneStartTime > timelineRows[currentScene].duration) {
         advanceScene();  // an unordered comparison (NaN) does not advance
     }
 }
@@ -58,7 +58,7 @@ void updateStatistics(DemoRun& run) {
         const float now = clockSeconds();
         const double rate = (run.frames - run.framesAtWindowStart) / double(now - run.windowStartTime);
         char text[128];
-        std::snprintf(text, sizeof text, "%d/%d, %f, %f", currentScene + 1, kSceneCount,
+        std::snprintf(text, sizeof text, "%d/%d, %f, %f", currentScene + 1, timelineRowCount,
                       double(clockSeconds() - sceneStartTime), rate);
         if (run.windowed) {
             platform::setWindowTitle(text);
@@ -109,7 +109,7 @@ bool runMainLoopPass(DemoRun& run) {
 int finishDemo(DemoRun& run) {
     // The rate covers the whole loop, from the music's start to the quit message.
     const float endTime = clockSeconds();
-    for (int i = 0; i < kSceneCount; ++i) SceneTable[i].unload();
+    for (int i = 0; i < timelineRowCount; ++i) timelineRows[i].unload();
     const double span = endTime - run.loopStartTime;
     const int rate = span > 0.0 ? truncToInt(run.frames / span) : 0;
     char text[32];

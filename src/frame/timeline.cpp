@@ -4,6 +4,9 @@
 #include "frame/clock.h"
 #include "scenes/scene_table.h"
 
+const SceneEntry* timelineRows = SceneTable;
+int timelineRowCount = kSceneCount;
+
 int currentScene = -1;
 void (*currentRender)(float t) = nullptr;
 float sceneStartTime = 0.0f;
@@ -11,9 +14,9 @@ bool advanceRequested = false;
 
 void advanceScene() {
     currentScene += 1;
-    if (currentScene == kSceneCount) currentScene = 0;
-    SceneTable[currentScene].start();
-    currentRender = SceneTable[currentScene].render;
+    if (currentScene == timelineRowCount) currentScene = 0;
+    timelineRows[currentScene].start();
+    currentRender = timelineRows[currentScene].render;
     sceneStartTime = clockSeconds();
 }
 
@@ -22,4 +25,9 @@ void resetTimeline() {
     currentRender = nullptr;
     sceneStartTime = 0.0f;
     advanceRequested = false;
+}
+
+void useSceneRows(const SceneEntry* rows, int count) {
+    timelineRows = rows;
+    timelineRowCount = count;
 }

@@ -1,6 +1,13 @@
 // The scene timeline: which row of the scene table is current and since when.
 #pragma once
 
+struct SceneEntry;
+
+// The rows the timeline plays: the scene table, unless a test installs rows of its own.
+extern const SceneEntry* timelineRows;
+extern int timelineRowCount;
+void useSceneRows(const SceneEntry* rows, int count);
+
 // Index into SceneTable; -1 before the first pass.
 extern int currentScene;
 // The current row's render operation.

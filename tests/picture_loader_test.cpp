@@ -1,0 +1,432 @@
+// The GIF and raw palette loaders: generated files against giflib's own decoder, the LZW
+// corner cases, the rejected variants, and malformed data.
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "assets/picture_loader.h"
+#include "test_support.h"
+
+namespace {
+
+// Packs LZW codes least significant bit first, choosing each code's width the way a
+// GIF decoder grows it, and wraps them in sub-blocks.
+class CodeStream {
+public:
+    explicit CodeStream(int minimumCodeSize) : minimum_(minimumCodeSize) { reset(); }
+
+    int clearCode() const { return 1 << minimum_; }
+    int endCode() const { return clearCode() + 1; }
+
+    void clear() {
+        put(clearCode());
+        reset();
+    }
+    void end() { put(endCode()); }
+    // A data code: after the first one following a clear, each adds a table entry.
+    void code(int value) {
+        put(value);
+        if (!first_ && nextCode_ < 4096) {
+            ++nextCode_;
+            if (nextCode_ >= (1 << width_) && width_ < 12) ++width_;
+        }
+        first_ = false;
+    }
+
+    std::string blocks() const {
+        std::string bytes = bytes_;
+        if (bitCount_ > 0) bytes.push_back(char(bits_ & 0xFF));
+        std::string out;
+        for (size_t i = 0; i < bytes.size(); i += 255) {
+            const std::string part = bytes.substr(i, 255);
+            out.push_back(char(part.size()));
+            out += part;
+        }
+        out.push_back('\0');
+        return out;
+    }
+
+private:
+    void reset() {
+        width_ = minimum_ + 1;
+        nextCode_ = clearCode() + 2;
+        first_ = true;
+    }
+    void put(int value) {
+        bits_ |= uint64_t(value) << bitCount_;
+        bitCount_ += width_;
+        while (bitCount_ >= 8) {
+            bytes_.push_back(char(bits_ & 0xFF));
+            bits_ >>= 8;
+            bitCount_ -= 8;
+        }
+    }
+
+    int minimum_;
+    int width_ = 0;
+    int nextCode_ = 0;
+    bool first_ = true;
+    uint64_t bits_ = 0;
+    int bitCount_ = 0;
+    std::string bytes_;
+};
+
+std::string u16(int v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
+
+struct GifParts {
+    std::string signature = "GIF87a";
+    int colourBits = 7;  // 2^(7+1) = 256 entries
+    int aspect = 0;
+    std::string beforeImage;  // e.g. an extension block
+    int imagePacked = 0;
+    int width = 4;
+    int height = 1;
+    int minimumCodeSize = 8;
+    std::string data;
+};
+
+// The colour table holds colour i = (i, 255 - i, i / 2).
+std::string makeGif(const GifParts& p) {
+    std::string gif = p.signature + u16(p.width) + u16(p.height);
+    gif.push_back(char(0x80 | 0x70 | p.colourBits));
+    gif.push_back('\0');
+    gif.push_back(char(p.aspect));
+    for (int i = 0; i < (2 << p.colourBits); ++i) {
+        gif.push_back(char(i));
+        gif.push_back(char(255 - i));
+        gif.push_back(char(i / 2));
+    }
+    gif += p.beforeImage;
+    gif += ',' + u16(0) + u16(0) + u16(p.width) + u16(p.height);
+    gif.push_back(char(p.imagePacked));
+    gif.push_back(char(p.minimumCodeSize));
+    gif += p.data;
+    gif.push_back(';');
+    return gif;
+}
+
+std::vector<uint8_t> pixelsOf(const std::unique_ptr<uint8_t[]>& pixels, int count) {
+    return std::vector<uint8_t>(pixels.get(), pixels.get() + count);
+}
+
+std::vector<uint8_t> loadPixels(const GifParts& parts) {
+    writeFileBytes("test.gif", makeGif(parts));
+    int width = 0, height = 0;
+    const auto pixels = loadPicture("test.gif", &width, &height);
+    EXPECT_EQ(width, parts.width);
+    EXPECT_EQ(height, parts.height);
+    return pixelsOf(pixels, width * height);
+}
+
+class GifLoaderTest : public ::testing::Test {
+protected:
+    TemporaryDirectory directory;
+};
+
+TEST_F(GifLoaderTest, LiteralsAndTableCodesDecode) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(7);
+    codes.code(9);
+    codes.code(258);  // "7 9"
+    codes.end();
+    GifParts parts;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{7, 9, 7, 9}));
+}
+
+TEST_F(GifLoaderTest, CodeEqualToNextCodeRepeatsItsFirstByte) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(5);
+    codes.code(258);  // not yet defined: "5" + "5"
+    codes.code(259);  // not yet defined: "5 5" + "5"
+    codes.end();
+    GifParts parts;
+    parts.width = 6;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>(6, 5)));
+}
+
+TEST_F(GifLoaderTest, FullTableKeepsTwelveBitCodesUntilClear) {
+    // 3,839 literals fill entries 258..4095; then a 12-bit reference to entry 4095 and
+    // a literal (still 12 bits wide), then a clear and literals at 9 bits again.
+    CodeStream codes(8);
+    codes.clear();
+    std::vector<uint8_t> expected;
+    for (int i = 0; i < 3839; ++i) {
+        codes.code(i % 200);
+        expected.push_back(uint8_t(i % 200));
+    }
+    codes.code(4095);  // entry 4095 = literal 3837 % 200 followed by literal 3838 % 200
+    expected.push_back(uint8_t(3837 % 200));
+    expected.push_back(uint8_t(3838 % 200));
+    codes.code(42);
+    expected.push_back(42);
+    codes.clear();
+    codes.code(1);
+    codes.code(2);
+    codes.code(258);
+    codes.end();
+    for (uint8_t v : {1, 2, 1, 2}) expected.push_back(v);
+    GifParts parts;
+    parts.width = int(expected.size());
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), expected);
+}
+
+TEST_F(GifLoaderTest, ClearCodeMidStreamRestartsTheTable) {
+    CodeStream codes(2);  // four colours, 3-bit codes at the start
+    codes.clear();
+    codes.code(1);
+    codes.code(2);
+    codes.code(6);  // "1 2"
+    codes.clear();
+    codes.code(3);
+    codes.code(6);  // 6 is undefined again after the clear: "3 3"
+    codes.end();
+    GifParts parts;
+    parts.colourBits = 1;
+    parts.minimumCodeSize = 2;
+    parts.width = 7;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{1, 2, 1, 2, 3, 3, 3}));
+}
+
+TEST_F(GifLoaderTest, EndCodeInFirstSubBlockStopsBeforeLaterBlocks) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(3);
+    codes.end();
+    GifParts parts;
+    parts.width = 1;
+    // A second sub-block of junk after the end code is never read.
+    parts.data = codes.blocks();
+    parts.data.pop_back();
+    parts.data += std::string("\x03\xFF\xFF\xFF", 4) + '\0';
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{3}));
+}
+
+TEST_F(GifLoaderTest, SmallColourTableLeavesLaterEntriesFromPreviousLoad) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(0);
+    codes.end();
+    GifParts full;
+    full.width = 1;
+    full.data = codes.blocks();
+    writeFileBytes("full.gif", makeGif(full));
+    loadPalette("full.gif");
+
+    GifParts small = full;
+    small.colourBits = 3;  // 16 entries
+    std::string bytes = makeGif(small);
+    for (int i = 0; i < 16 * 3; ++i) bytes[13 + i] = char(200);  // all entries (200, 200, 200)
+    writeFileBytes("small.gif", bytes);
+    const auto palette = loadPalette("small.gif");
+    EXPECT_EQ(palette->rgb[15 * 3], 200);
+    EXPECT_EQ(palette->rgb[16 * 3], 16);        // entry 16 as the full table left it
+    EXPECT_EQ(palette->rgb[255 * 3 + 1], 0);    // 255 - 255
+}
+
+TEST_F(GifLoaderTest, PictureAndPaletteComeFromTheSameFile) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(200);
+    codes.end();
+    GifParts parts;
+    parts.width = 1;
+    parts.data = codes.blocks();
+    writeFileBytes("one.gif", makeGif(parts));
+    const auto palette = loadPalette("one.gif");
+    EXPECT_EQ(palette->rgb[200 * 3 + 1], 55);
+    const auto pixels = loadPicture("one.gif");  // no size pointers
+    EXPECT_EQ(pixels[0], 200);
+}
+
+// ---- Rejected variants ----
+
+class RejectedGifTest : public ::testing::TestWithParam<GifParts> {
+protected:
+    TemporaryDirectory directory;
+};
+
+GifParts validParts() {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(1);
+    codes.end();
+    GifParts parts;
+    parts.width = 1;
+    parts.data = codes.blocks();
+    return parts;
+}
+
+TEST_P(RejectedGifTest, IsNotReadAndEndsTheProgramWhenLoaded) {
+    writeFileBytes("bad.gif", makeGif(GetParam()));
+    EXPECT_FALSE(readGif("bad.gif"));
+    EXPECT_EXIT(loadPicture("bad.gif"), ::testing::ExitedWithCode(1), "Error loading file");
+}
+
+GifParts with(void (*change)(GifParts&)) {
+    GifParts parts = validParts();
+    change(parts);
+    return parts;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Variants, RejectedGifTest,
+    ::testing::Values(
+        with([](GifParts& p) { p.beforeImage = std::string("!\xF9\x04\x00\x00\x00\x00\x00", 8); }),
+        with([](GifParts& p) { p.imagePacked = 0x40; }),  // interlaced
+        with([](GifParts& p) { p.imagePacked = 0x80; }),  // local colour table
+        with([](GifParts& p) { p.signature = "GIF88a"; }),
+        with([](GifParts& p) { p.signature = "gif87a"; }),
+        with([](GifParts& p) { p.aspect = 49; })));
+
+TEST_F(GifLoaderTest, Gif89aSignatureIsAccepted) {
+    GifParts parts = validParts();
+    parts.signature = "GIF89a";
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{1}));
+}
+
+TEST_F(GifLoaderTest, MissingFileEndsTheProgramWithItsNameAsCaption) {
+    EXPECT_EXIT(loadPicture("gfx\\nothing.gif"), ::testing::ExitedWithCode(1),
+                "gfx.nothing\\.gif: Error loading file");
+    EXPECT_EXIT(loadPalette("gfx\\nothing.pal"), ::testing::ExitedWithCode(1),
+                "Error loading file");
+}
+
+TEST_F(GifLoaderTest, PictureOfTheWrongSizeEndsTheProgram) {
+    writeFileBytes("one.gif", makeGif(validParts()));
+    EXPECT_EXIT(loadPictureOfSize("one.gif", 320, 240), ::testing::ExitedWithCode(1),
+                "Error loading file");
+    EXPECT_EQ(loadPictureOfSize("one.gif", 1, 1)[0], 1);
+}
+
+// ---- Malformed data: decoding stops, the rest of the picture stays 0 ----
+
+TEST_F(GifLoaderTest, StreamWithoutLeadingClearCodeDecodesAsIfCleared) {
+    CodeStream codes(8);
+    codes.code(4);
+    codes.code(5);
+    codes.code(258);
+    codes.end();
+    GifParts parts;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{4, 5, 4, 5}));
+}
+
+TEST_F(GifLoaderTest, CodeBeyondTheTableStopsDecoding) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(9);
+    codes.code(9);
+    codes.code(300);  // only 258 is defined and 259 is next
+    codes.code(9);
+    codes.end();
+    GifParts parts;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{9, 9, 0, 0}));
+}
+
+TEST_F(GifLoaderTest, StreamEndingBeforeItsEndCodeKeepsWhatWasDecoded) {
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(6);
+    codes.code(7);
+    GifParts parts;
+    parts.data = codes.blocks();  // no end code; the zero block ends the data
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{6, 7, 0, 0}));
+}
+
+TEST_F(GifLoaderTest, MorePixelsThanTheImageHoldsAreDropped) {
+    CodeStream codes(8);
+    codes.clear();
+    for (int i = 0; i < 50; ++i) codes.code(8);
+    codes.end();
+    GifParts parts;
+    parts.width = 2;
+    parts.height = 2;
+    parts.data = codes.blocks();
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>(4, 8)));
+}
+
+TEST_F(GifLoaderTest, TruncatedFilesNeverReadOutsideTheirBuffers) {
+    // Every prefix of a real file: either rejected (the header is incomplete) or decoded
+    // as far as the data goes. Under the sanitizers this also proves the bounds.
+    const std::string whole = readFileBytes(std::string(dataDir()) + "/gfx/cool.gif");
+    ASSERT_GT(whole.size(), 1000u);
+    for (size_t length = 0; length < whole.size(); length += 97) {
+        writeFileBytes("cut.gif", whole.substr(0, length));
+        if (readGif("cut.gif")) {
+            EXPECT_GT(length, 13u + 768u);
+        }
+    }
+}
+
+// ---- Raw palettes ----
+
+TEST_F(GifLoaderTest, RawPaletteShiftsSixBitComponents) {
+    std::string bytes(768, '\0');
+    bytes[0] = 63;
+    bytes[1] = 64;  // out of range: keeps the low bits after the shift
+    bytes[2] = 1;
+    writeFileBytes("colours.pal", bytes);
+    const auto palette = loadPalette("colours.pal");
+    EXPECT_EQ(palette->rgb[0], 252);
+    EXPECT_EQ(palette->rgb[1], 0);
+    EXPECT_EQ(palette->rgb[2], 4);
+}
+
+TEST_F(GifLoaderTest, RawPaletteOfAnyOtherSizeIsRejected) {
+    writeFileBytes("short.pal", std::string(767, '\1'));
+    writeFileBytes("long.pal", std::string(769, '\1'));
+    EXPECT_FALSE(readRawPalette("short.pal"));
+    EXPECT_FALSE(readRawPalette("long.pal"));
+    EXPECT_EXIT(loadPalette("short.pal"), ::testing::ExitedWithCode(1), "Error loading file");
+}
+
+TEST_F(GifLoaderTest, RawPaletteIsNoPicture) {
+    writeFileBytes("colours.pal", std::string(768, '\1'));
+    EXPECT_EXIT(loadPicture("colours.pal"), ::testing::ExitedWithCode(1), "Error loading file");
+}
+
+// ---- Every generated GIF against giflib's decoder ----
+
+TEST(GeneratedGifs, DecodeLikeGiflib) {
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(dataDir()) + "/gfx")) {
+        if (entry.path().extension() != ".gif") continue;
+        const std::string path = entry.path().string();
+        SCOPED_TRACE(path);
+        int error = 0;
+        GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+        ASSERT_NE(gif, nullptr);
+        ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+        ASSERT_EQ(gif->ImageCount, 1);
+        const SavedImage& image = gif->SavedImages[0];
+
+        int width = 0, height = 0;
+        const auto pixels = loadPicture(path.c_str(), &width, &height);
+        const auto palette = loadPalette(path.c_str());
+        ASSERT_EQ(width, image.ImageDesc.Width);
+        ASSERT_EQ(height, image.ImageDesc.Height);
+        EXPECT_EQ(pixelsOf(pixels, width * height),
+                  std::vector<uint8_t>(image.RasterBits, image.RasterBits + width * height));
+        const ColorMapObject* map = gif->SColorMap;
+        for (int i = 0; i < map->ColorCount; ++i) {
+            EXPECT_EQ(palette->rgb[i * 3], map->Colors[i].Red);
+            EXPECT_EQ(palette->rgb[i * 3 + 1], map->Colors[i].Green);
+            EXPECT_EQ(palette->rgb[i * 3 + 2], map->Colors[i].Blue);
+        }
+        DGifCloseFile(gif, &error);
+        ++checked;
+    }
+    EXPECT_GE(checked, 3);
+}
+
+}  // namespace
