@@ -58,11 +58,14 @@ std::vector<Colour> paletteWithDarkShades(const RgbImage& image) {
             }
         }
     }
-    return medianCut(sample, 256);
+    return medianCut(sample, 255);
 }
 
-// Tiles must not be dithered: the error would not wrap, and the seam would show.
-IndexedPicture indexTile(const RgbImage& image, const std::vector<Colour>& colours) {
+// Tiles must not be dithered: the error would not wrap, and the seam would show. Index 0
+// is black, the colour the scenes clear to.
+IndexedPicture indexTile(const RgbImage& image, std::vector<Colour> colours) {
+    colours.insert(colours.begin(), Colour{0, 0, 0});
+    colours.resize(256);
     IndexedPicture picture;
     picture.width = image.width;
     picture.height = image.height;
@@ -113,7 +116,7 @@ void paintWrappedFlower(RgbImage& image, float cx, float cy, float size, float t
             const float coverage = std::clamp(reach - d + 0.5f, 0.0f, 1.0f);
             if (coverage <= 0) continue;
             const Rgb shade = mix(kMoonlight, petal, std::min(1.0f, d / reach * 1.3f)) *
-                              (1.0f - 0.35f * d / reach);
+                              (0.85f - 0.3f * d / reach);
             image.at(x, y) = mix(image.at(x, y), shade, coverage);
         }
     }
@@ -127,7 +130,7 @@ IndexedPicture makeBlossomTile() {
     RgbImage image(kTile, kTile);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
-            const float leaves = tileNoise(x, y, 8, 4, 501);
+            const float leaves = tileNoise(x, y, 4, 4, 501);
             const float veins = std::pow(1.0f - std::fabs(2.0f * tileNoise(x, y, 5, 3, 502) - 1.0f), 8.0f);
             Rgb colour = mix(kNight, Rgb{0.03f, 0.16f, 0.18f}, leaves);
             colour = mix(colour, kViolet * 0.6f, std::clamp(tileNoise(x, y, 2, 3, 503) - 0.3f, 0.0f, 1.0f));
@@ -136,12 +139,12 @@ IndexedPicture makeBlossomTile() {
     }
     const Rgb petals[] = {kPetalPink, kLavender, kMoonlight, Rgb{1.0f, 0.85f, 0.6f}};
     Random random(504);
-    for (int i = 0; i < 14; ++i) {
-        paintWrappedFlower(image, random.range(0, kTile), random.range(0, kTile), random.range(14, 26),
+    for (int i = 0; i < 9; ++i) {
+        paintWrappedFlower(image, random.range(0, kTile), random.range(0, kTile), random.range(18, 32),
                            random.range(0, 2 * kPi), petals[i % 4],
                            (i % 3 == 0 ? kSodium : kNeonGreen) * 0.9f);
     }
-    return indexTile(image, medianCut(image, 256));
+    return indexTile(image, medianCut(image, 255));
 }
 
 // Paints a line of text centred on the frame into a brightness map, at one level.
