@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     }
     const DataFolder folder(argv[1]);
     writeFoundationPictures(folder);
+    writeModels(folder);
     writeSwirlCreditsPictures(folder);
     return 0;
 }

@@ -1,0 +1,91 @@
+// Camera construction, look-at, projection and the frustum planes.
+#include "render3d/camera.h"
+
+#include <cmath>
+
+#include "frame/numeric.h"
+
+namespace {
+
+constexpr float kRadiansPerDegree = 0.017453292f;
+// Taken off both half-angles so that whatever planes 0..3 keep projects strictly
+// inside the screen.
+constexpr float kFrustumMargin = 0.0001f;
+
+}  // namespace
+
+Camera::Camera(Vector3 eye_, Vector3 target_, float fov_, float roll_)
+    : view(AffineMatrix::identity()),
+      eye(eye_),
+      target(target_),
+      fov(fov_),
+      roll(roll_),
+      focalX(0),
+      focalY(0),
+      nearOffset(1.0f),
+      farOffset(1000.0f),
+      planes(),
+      centreX(160.0f),
+      centreY(120.0f),
+      width(320.0f),
+      height(240.0f) {
+    update();
+}
+
+void Camera::lookAt(const Vector3& eyePoint, const Vector3& targetPoint, float rollAngle) {
+    const Vector3 d = targetPoint - eyePoint;
+    // The world up direction (0, 1, 0) turned by the roll; right = d x up.
+    const float s = std::sin(-rollAngle);
+    const float c = std::cos(-rollAngle);
+    Vector3 right(-d.z * c, d.z * s, d.x * c - d.y * s);
+    Vector3 down(d.y * right.z - d.z * right.y, d.z * right.x - d.x * right.z,
+                 d.x * right.y - d.y * right.x);
+    Vector3 forward = d;
+    right.normalize();
+    down.normalize();
+    forward.normalize();
+
+    // The three axes are the rows of the world-to-camera rotation.
+    const Vector3 axes[3] = {right, down, forward};
+    for (int r = 0; r < 3; ++r) {
+        view.m[r][0] = axes[r].x;
+        view.m[r][1] = axes[r].y;
+        view.m[r][2] = axes[r].z;
+    }
+    view.m[0][3] = static_cast<float>(-dot(right, eyePoint));
+    view.m[1][3] = static_cast<float>(-dot(down, eyePoint));
+    view.m[2][3] = static_cast<float>(-dot(forward, eyePoint));
+}
+
+void Camera::update() {
+    lookAt(eye, target, roll);
+    const float halfTan = std::tan(fov * 0.5f * kRadiansPerDegree);
+    focalX = (width * 0.5f) / halfTan;
+    // The 1.25 stretches vertically for the 4:3 screen's square-ish pixels.
+    focalY = (height * 0.5f * 1.25f) / halfTan;
+    const float a = std::atan2(width * 0.5f, focalX) - kFrustumMargin;
+    const float b = std::atan2(height * 0.5f, focalY) - kFrustumMargin;
+    const float ca = std::cos(a), sa = std::sin(a);
+    const float cb = std::cos(b), sb = std::sin(b);
+    planes[0] = Plane{Vector3(ca, 0, sa), 0};
+    planes[1] = Plane{Vector3(-ca, 0, sa), 0};
+    planes[2] = Plane{Vector3(0, cb, sb), 0};
+    planes[3] = Plane{Vector3(0, -cb, sb), 0};
+    planes[4] = Plane{Vector3(0, 0, 1), nearOffset};
+    planes[5] = Plane{Vector3(0, 0, -1), farOffset};
+}
+
+void Camera::project(const Vector3& p, int& x, int& y) const {
+    x = truncToInt(focalX * p.x / p.z + centreX);
+    y = truncToInt(focalY * p.y / p.z + centreY);
+}
+
+bool Camera::clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1,
+                                int& y1) const {
+    for (const Plane& plane : planes) {
+        if (!plane.clipSegment(a, b)) return false;
+    }
+    project(a, x0, y0);
+    project(b, x1, y1);
+    return x0 != x1 || y0 != y1;
+}

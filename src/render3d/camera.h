@@ -1,0 +1,35 @@
+// The camera: a world-to-camera matrix from eye, target and roll, the projection onto
+// the 320x240 screen, and the six frustum planes that clipping keeps geometry inside.
+#pragma once
+
+#include "render3d/vector_math.h"
+
+// Camera space: x to the right of the screen, y down the screen, z away from the eye.
+struct Camera {
+    AffineMatrix view;  // rows: right, down and forward axes; the eye maps to the origin
+    Vector3 eye;
+    Vector3 target;
+    float fov;   // horizontal field of view, degrees
+    float roll;  // about the viewing direction, radians
+    float focalX;
+    float focalY;
+    float nearOffset;
+    float farOffset;
+    Plane planes[6];  // left, right, top, bottom, near, far
+    float centreX;
+    float centreY;
+    float width;
+    float height;
+
+    Camera(Vector3 eye, Vector3 target, float fov, float roll);
+
+    // Rebuilds view, focal lengths and planes from eye, target, fov and roll.
+    void update();
+    // Rebuilds view only.
+    void lookAt(const Vector3& eye, const Vector3& target, float roll);
+    // Screen position of a camera-space point in front of the eye (p.z > 0), truncated.
+    void project(const Vector3& p, int& x, int& y) const;
+    // Clips the segment to the frustum and projects its ends. False when nothing is left
+    // (outputs untouched) or when both ends land on the same pixel (outputs written).
+    bool clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1, int& y1) const;
+};

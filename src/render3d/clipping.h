@@ -1,0 +1,36 @@
+// Frustum clipping: segments against single planes, and polygons carrying a shade or a
+// texture coordinate pair per vertex, one Sutherland-Hodgman pass per plane.
+#pragma once
+
+#include <cstdint>
+
+#include "render3d/camera.h"
+#include "render3d/vector_math.h"
+
+// Room for a triangle cut by six planes, with plenty to spare.
+constexpr int kClipPolygonCapacity = 20;
+
+// A polygon with one shade per vertex (gouraud fills).
+struct ClipPolygonShade {
+    Vector3 positions[kClipPolygonCapacity];  // camera space
+    float shades[kClipPolygonCapacity];
+    uint32_t count;
+};
+
+// A polygon with a texture coordinate pair per vertex (textured fills).
+struct ClipPolygonUV {
+    Vector3 positions[kClipPolygonCapacity];  // camera space
+    float uv[kClipPolygonCapacity][2];
+    uint32_t count;
+};
+
+// One clip pass: out receives the part of in on the positive side of the plane, with
+// attributes interpolated along the cut edges. True when at least 3 vertices remain.
+// Inputs above capacity, or cuts that would overflow out, are rejected (false).
+bool clipToPlane(const Plane& plane, const ClipPolygonShade& in, ClipPolygonShade& out);
+bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out);
+
+// Clips poly against the camera's six planes in order, ping-ponging through scratch.
+// True with the result in poly; false as soon as a pass leaves fewer than 3 vertices.
+bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
+bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);

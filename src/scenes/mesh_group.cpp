@@ -1,0 +1,62 @@
+// The mesh group: shared transform, culling and depth sort over several meshes.
+#include "scenes/mesh_group.h"
+
+namespace {
+
+// a * b, with b applied first.
+AffineMatrix compose(const AffineMatrix& a, const AffineMatrix& b) {
+    AffineMatrix result;
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            float sum = 0;
+            for (int k = 0; k < 3; ++k) sum += a.m[r][k] * b.m[k][c];
+            result.m[r][c] = c < 3 ? sum : sum + a.m[r][3];
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+MeshGroup::MeshGroup() : visibleFaces_(1) {}
+
+void MeshGroup::add(Mesh* mesh, const char* name) {
+    meshes_.push_back(mesh);
+    localTransforms_.push_back(AffineMatrix::identity());
+    names_.emplace_back(name);
+    size_t totalFaces = 0;
+    for (const Mesh* member : meshes_) totalFaces += static_cast<size_t>(member->faceCount);
+    visibleFaces_.assign(totalFaces, nullptr);
+    visibleCount_ = 0;
+}
+
+void MeshGroup::transform(const AffineMatrix& view) {
+    for (size_t i = 0; i < meshes_.size(); ++i) {
+        meshes_[i]->transform(compose(view, localTransforms_[i]));
+    }
+}
+
+void MeshGroup::collectVisibleFaces(bool cull) {
+    visibleCount_ = 0;
+    for (Mesh* member : meshes_) {
+        for (int f = 0; f < member->faceCount; ++f) {
+            MeshFace& face = member->faces[f];
+            if (cull && !facesEye(face)) continue;
+            face.depth = face.p2->z + face.p1->z + face.p0->z;
+            visibleFaces_[visibleCount_++] = &face;
+        }
+    }
+    sortFacesByDepth(visibleFaces_.data(), 0, static_cast<int>(visibleCount_) - 1);
+}
+
+void MeshGroup::destroy() {
+    for (Mesh* member : meshes_) {
+        member->release();
+        delete member;
+    }
+    meshes_.clear();
+    localTransforms_.clear();
+    names_.clear();
+    visibleFaces_.assign(1, nullptr);
+    visibleCount_ = 0;
+}

@@ -1,0 +1,41 @@
+// Several meshes, each placed by its own local transform, culled and depth-sorted
+// together so that their faces are painted in one common far-to-near order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "assets/mesh.h"
+#include "render3d/vector_math.h"
+
+class MeshGroup {
+public:
+    MeshGroup();
+    ~MeshGroup() { destroy(); }
+    MeshGroup(const MeshGroup&) = delete;
+    MeshGroup& operator=(const MeshGroup&) = delete;
+
+    // Takes ownership of a heap mesh (made with new); its local transform starts as the
+    // identity. Sizes the visible list for all faces; it is invalid until the next collect.
+    void add(Mesh* mesh, const char* name);
+    // Places every member with view * its local transform (the local one applied first).
+    void transform(const AffineMatrix& view);
+    // Lists the faces to draw (front faces only when cull is set), farthest first.
+    void collectVisibleFaces(bool cull);
+    // Releases and frees every member; the group is empty afterwards.
+    void destroy();
+
+    int meshCount() const { return static_cast<int>(meshes_.size()); }
+    Mesh& mesh(int i) { return *meshes_[i]; }
+    AffineMatrix& localTransform(int i) { return localTransforms_[i]; }
+    MeshFace* const* visibleFaces() const { return visibleFaces_.data(); }
+    uint32_t visibleCount() const { return visibleCount_; }
+
+private:
+    std::vector<Mesh*> meshes_;
+    std::vector<AffineMatrix> localTransforms_;
+    std::vector<std::string> names_;  // kept for whoever reads the group; no operation uses them
+    std::vector<MeshFace*> visibleFaces_;
+    uint32_t visibleCount_ = 0;
+};

@@ -1,0 +1,235 @@
+// The camera's basis, projection and planes, and clipping of segments and polygons.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "render3d/camera.h"
+#include "render3d/clipping.h"
+
+namespace {
+
+Camera standardCamera() { return Camera(Vector3(0, 0, 10), Vector3(0, 0, 0), 45, 0); }
+
+ClipPolygonShade triangle(Vector3 a, Vector3 b, Vector3 c) {
+    ClipPolygonShade poly;
+    poly.positions[0] = a;
+    poly.positions[1] = b;
+    poly.positions[2] = c;
+    poly.shades[0] = 0;
+    poly.shades[1] = 100;
+    poly.shades[2] = 200;
+    poly.count = 3;
+    return poly;
+}
+
+const Plane kKeepPositiveX = {Vector3(1, 0, 0), 0};
+
+}  // namespace
+
+TEST(Camera, LooksDownTheAxisWithTheExpectedBasisAndFocalLengths) {
+    const Camera camera = standardCamera();
+    EXPECT_NEAR(camera.focalX, 386.274f, 1e-3);
+    EXPECT_NEAR(camera.focalY, 362.132f, 1e-3);
+    EXPECT_NEAR(camera.view.m[0][0], 0.99845f, 1e-5);
+    EXPECT_NEAR(camera.view.m[1][1], -0.99836f, 1e-5);
+    EXPECT_NEAR(camera.view.m[2][2], -0.99845f, 1e-5);
+    EXPECT_EQ(camera.view.m[0][1], 0.0f);
+    EXPECT_EQ(camera.view.m[1][0], 0.0f);
+    EXPECT_NEAR(camera.view.m[2][3], 9.98449f, 1e-4);
+    EXPECT_EQ(camera.view.m[0][3], 0.0f);
+
+    const Vector3 origin = transformPoint(Vector3(0, 0, 0), camera.view);
+    int x = 0, y = 0;
+    camera.project(origin, x, y);
+    EXPECT_EQ(x, 160);
+    EXPECT_EQ(y, 120);
+}
+
+TEST(Camera, WorldUpIsScreenUpAndWorldXIsScreenLeftLookingAlongZ) {
+    const Camera camera(Vector3(0, 0, -10), Vector3(0, 0, 0), 45, 0);
+    int x = 0, y = 0;
+    camera.project(transformPoint(Vector3(0, 1, 0), camera.view), x, y);
+    EXPECT_LT(y, 120);
+    camera.project(transformPoint(Vector3(1, 0, 0), camera.view), x, y);
+    EXPECT_LT(x, 160);
+}
+
+TEST(Camera, NinetyDegreesGivesFocalLengthsOfHalfTheScreen) {
+    const Camera camera(Vector3(0, 0, 10), Vector3(0, 0, 0), 90, 0);
+    EXPECT_NEAR(camera.focalX, 160.0f, 1e-3);
+    EXPECT_NEAR(camera.focalY, 150.0f, 1e-3);
+}
+
+TEST(Camera, PlanesAreTheFrustumSidesNarrowedByTheMargin) {
+    const Camera camera = standardCamera();
+    EXPECT_NEAR(camera.planes[0].normal.x, 0.923918f, 1e-5);
+    EXPECT_NEAR(camera.planes[0].normal.z, 0.382591f, 1e-5);
+    EXPECT_NEAR(camera.planes[1].normal.x, -0.923918f, 1e-5);
+    EXPECT_NEAR(camera.planes[2].normal.y, 0.949272f, 1e-5);
+    EXPECT_NEAR(camera.planes[2].normal.z, 0.314456f, 1e-5);
+    EXPECT_NEAR(camera.planes[3].normal.y, -0.949272f, 1e-5);
+    EXPECT_EQ(camera.planes[4].offset, 1.0f);
+    EXPECT_EQ(camera.planes[4].normal.z, 1.0f);
+    EXPECT_EQ(camera.planes[5].offset, 1000.0f);
+    EXPECT_EQ(camera.planes[5].normal.z, -1.0f);
+}
+
+TEST(Camera, ProjectTruncatesTowardZero) {
+    Camera camera = standardCamera();
+    camera.focalX = 1;
+    camera.focalY = 1;
+    int x = 0, y = 0;
+    camera.project(Vector3(159.9f, -119.3f, 1), x, y);  // 319.9, 0.7
+    EXPECT_EQ(x, 319);
+    EXPECT_EQ(y, 0);
+}
+
+TEST(ClipProjectSegment, RejectsSegmentsBehindTheEyeWithoutWriting) {
+    const Camera camera = standardCamera();
+    int x0 = -7, y0 = -7, x1 = -7, y1 = -7;
+    EXPECT_FALSE(camera.clipProjectSegment(Vector3(0, 0, -5), Vector3(1, 1, -2), x0, y0, x1, y1));
+    EXPECT_EQ(x0, -7);
+    EXPECT_EQ(y0, -7);
+    EXPECT_EQ(x1, -7);
+    EXPECT_EQ(y1, -7);
+}
+
+TEST(ClipProjectSegment, ProjectsInsideSegmentsUnchanged) {
+    const Camera camera = standardCamera();
+    const Vector3 a(-1, 0.5f, 10), b(2, -1, 20);
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(camera.clipProjectSegment(a, b, x0, y0, x1, y1));
+    int ex, ey;
+    camera.project(a, ex, ey);
+    EXPECT_EQ(x0, ex);
+    EXPECT_EQ(y0, ey);
+    camera.project(b, ex, ey);
+    EXPECT_EQ(x1, ex);
+    EXPECT_EQ(y1, ey);
+}
+
+TEST(ClipProjectSegment, CutsASegmentCrossingTheLeftEdgeAtThatPlane) {
+    const Camera camera = standardCamera();
+    Vector3 a(-100, 0, 10), b(0, 0, 10);
+    ASSERT_TRUE(camera.planes[0].clipSegment(a, b));
+    EXPECT_NEAR(camera.planes[0].distance(a), 0.0, 1e-4);
+    EXPECT_EQ(b.x, 0.0f);
+
+    int x0, y0, x1, y1;
+    ASSERT_TRUE(camera.clipProjectSegment(Vector3(-100, 0, 10), Vector3(0, 0, 10), x0, y0, x1, y1));
+    EXPECT_EQ(x0, 0);  // the cut end lands on the screen's first column
+    EXPECT_EQ(x1, 160);
+    EXPECT_EQ(y0, 120);
+}
+
+TEST(ClipProjectSegment, ASegmentCollapsingToOnePixelIsFalseButWritten) {
+    const Camera camera = standardCamera();
+    int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
+    EXPECT_FALSE(camera.clipProjectSegment(Vector3(0, 0, 10), Vector3(0.0001f, 0, 10), x0, y0,
+                                           x1, y1));
+    EXPECT_EQ(x0, 160);
+    EXPECT_EQ(x1, 160);
+    EXPECT_EQ(y0, 120);
+}
+
+TEST(ClipToPlane, CountsVerticesForEachTriangleCase) {
+    ClipPolygonShade out;
+    // One vertex outside: a quadrilateral.
+    EXPECT_TRUE(clipToPlane(kKeepPositiveX,
+                            triangle(Vector3(1, 0, 0), Vector3(2, 1, 0), Vector3(-1, 2, 0)), out));
+    EXPECT_EQ(out.count, 4u);
+    // Two outside: a smaller triangle.
+    EXPECT_TRUE(clipToPlane(kKeepPositiveX,
+                            triangle(Vector3(1, 0, 0), Vector3(-2, 1, 0), Vector3(-1, 2, 0)), out));
+    EXPECT_EQ(out.count, 3u);
+    // All outside: nothing.
+    EXPECT_FALSE(clipToPlane(kKeepPositiveX,
+                             triangle(Vector3(-1, 0, 0), Vector3(-2, 1, 0), Vector3(-1, 2, 0)), out));
+    EXPECT_EQ(out.count, 0u);
+}
+
+TEST(ClipToPlane, AVertexOnThePlaneReappearsTwice) {
+    ClipPolygonShade out;
+    ASSERT_TRUE(clipToPlane(kKeepPositiveX,
+                            triangle(Vector3(0, 0, 0), Vector3(1, 1, 0), Vector3(1, -1, 0)), out));
+    ASSERT_EQ(out.count, 4u);
+    int onPlane = 0;
+    for (uint32_t i = 0; i < out.count; ++i) {
+        if (out.positions[i].x == 0 && out.positions[i].y == 0) {
+            ++onPlane;
+            EXPECT_EQ(out.shades[i], 0.0f);
+        }
+    }
+    EXPECT_EQ(onPlane, 2);
+}
+
+TEST(ClipToPlane, InterpolatesAttributesWithPositions) {
+    ClipPolygonUV in;
+    in.positions[0] = Vector3(-1, 0, 0);
+    in.positions[1] = Vector3(3, 0, 0);
+    in.positions[2] = Vector3(3, 4, 0);
+    in.uv[0][0] = 0;
+    in.uv[0][1] = 100;
+    in.uv[1][0] = 40;
+    in.uv[1][1] = 20;
+    in.uv[2][0] = 40;
+    in.uv[2][1] = 60;
+    in.count = 3;
+    ClipPolygonUV out;
+    ASSERT_TRUE(clipToPlane(kKeepPositiveX, in, out));
+    ASSERT_EQ(out.count, 4u);
+    for (uint32_t i = 0; i < out.count; ++i) {
+        const Vector3& p = out.positions[i];
+        EXPECT_GE(p.x, -1e-6f);
+        // The input's attributes are affine in position: u = 10 (x + 1), v = 100 - 20 (x + 1) + 10 y.
+        EXPECT_NEAR(out.uv[i][0], 10 * (p.x + 1), 1e-4);
+        EXPECT_NEAR(out.uv[i][1], 100 - 20 * (p.x + 1) + 10 * p.y, 1e-4);
+    }
+}
+
+TEST(ClipToPlane, NeverOverflowsItsRecords) {
+    // A 20-vertex zigzag crossing the plane at every edge would need 30 output vertices.
+    ClipPolygonShade zigzag;
+    for (int i = 0; i < kClipPolygonCapacity; ++i) {
+        zigzag.positions[i] = Vector3(i % 2 == 0 ? 1.0f : -1.0f, static_cast<float>(i), 0);
+        zigzag.shades[i] = static_cast<float>(i);
+    }
+    zigzag.count = kClipPolygonCapacity;
+    ClipPolygonShade out;
+    EXPECT_FALSE(clipToPlane(kKeepPositiveX, zigzag, out));
+    EXPECT_EQ(out.count, 0u);
+
+    zigzag.count = 1000;  // a corrupt count is rejected, not read past the record
+    EXPECT_FALSE(clipToPlane(kKeepPositiveX, zigzag, out));
+    EXPECT_EQ(out.count, 0u);
+}
+
+TEST(ClipToFrustum, KeepsAnInsideTriangleAndDropsOneBehindTheEye) {
+    const Camera camera = standardCamera();
+    ClipPolygonShade scratch;
+    ClipPolygonShade inside = triangle(Vector3(-1, -1, 10), Vector3(1, -1, 10), Vector3(0, 1, 10));
+    ASSERT_TRUE(clipToFrustum(camera, inside, scratch));
+    EXPECT_EQ(inside.count, 3u);
+    EXPECT_EQ(inside.positions[0].x, -1.0f);
+
+    ClipPolygonShade behind = triangle(Vector3(-1, -1, -5), Vector3(1, -1, -5), Vector3(0, 1, -5));
+    EXPECT_FALSE(clipToFrustum(camera, behind, scratch));
+}
+
+TEST(ClipToFrustum, EverythingItKeepsProjectsOntoTheScreen) {
+    const Camera camera = standardCamera();
+    ClipPolygonShade scratch;
+    // A huge triangle through the eye's plane: cut by every side.
+    ClipPolygonShade big =
+        triangle(Vector3(-500, -400, 0.5f), Vector3(600, -300, 50), Vector3(0, 700, 3000));
+    ASSERT_TRUE(clipToFrustum(camera, big, scratch));
+    EXPECT_GE(big.count, 3u);
+    for (uint32_t i = 0; i < big.count; ++i) {
+        int x, y;
+        camera.project(big.positions[i], x, y);
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x, 319);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(y, 239);
+    }
+}
