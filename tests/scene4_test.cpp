@@ -1,6 +1,7 @@
 // The swirl scene: its opening wipe, the dots of the pulsing sphere, and the fade table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -15,7 +16,7 @@ namespace {
 
 // Loads the scene from the generated data folder (the tests' working directory).
 class SwirlSceneTest : public ::testing::Test {
-protected:
+   protected:
     static void SetUpTestSuite() {
         buildBilinearWeights();
         ASSERT_TRUE(openDisplay(true));
@@ -86,7 +87,8 @@ TEST_F(SwirlSceneTest, FadeTableKeepsColoursAtLevelZeroAndTurnsThemBlackAtTheTop
     for (int i = 1; i < 256; ++i) {
         const uint8_t* c = &palette->rgb[i * 3];
         const uint8_t* best = &palette->rgb[nearestBlack * 3];
-        if (c[0] * c[0] + c[1] * c[1] + c[2] * c[2] < best[0] * best[0] + best[1] * best[1] + best[2] * best[2])
+        if (c[0] * c[0] + c[1] * c[1] + c[2] * c[2] <
+            best[0] * best[0] + best[1] * best[1] + best[2] * best[2])
             nearestBlack = i;
     }
     for (int colour = 0; colour < 256; ++colour) {

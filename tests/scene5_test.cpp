@@ -2,6 +2,7 @@
 // dissolves block by block in transition-map order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "data_files.h"
@@ -18,7 +19,8 @@ IndexedPicture greyRampPicture(int width, int height, uint8_t fill) {
     picture.width = width;
     picture.height = height;
     picture.pixels.assign(size_t(width) * height, fill);
-    for (int i = 0; i < 256; ++i) picture.colours.push_back(Colour{uint8_t(i), uint8_t(i), uint8_t(i)});
+    for (int i = 0; i < 256; ++i)
+        picture.colours.push_back(Colour{uint8_t(i), uint8_t(i), uint8_t(i)});
     return picture;
 }
 
@@ -26,7 +28,7 @@ IndexedPicture greyRampPicture(int width, int height, uint8_t fill) {
 // grey-ramp palette, so shade level L of the picture shows as a brighter grey. Map: block
 // values chosen per test, 128 elsewhere.
 class CreditsSceneTest : public ::testing::Test {
-protected:
+   protected:
     void writeData(const std::vector<std::pair<int, uint8_t>>& mapValues) {
         IndexedPicture map = greyRampPicture(20, 15, 128);
         for (const auto& [block, value] : mapValues) map.pixels[block] = value;
@@ -98,8 +100,8 @@ TEST_F(CreditsSceneTest, SharpCreditsTurnThePictureWhiteOverAStillPicture) {
     loadScene();
     scene5::render(5.0f);
     const std::vector<uint8_t> still(FrameBuffer, FrameBuffer + kFrameSize);
-    EXPECT_EQ(still[120 * 320 + 160], 255);    // credits level 255: white
-    EXPECT_EQ(still[120 * 320 + 99], kGrey);   // just outside the bar: untouched
+    EXPECT_EQ(still[120 * 320 + 160], 255);   // credits level 255: white
+    EXPECT_EQ(still[120 * 320 + 99], kGrey);  // just outside the bar: untouched
     EXPECT_EQ(still[10 * 320 + 10], kGrey);
     for (float t : {5.1f, 5.3f, 5.5f}) {
         scene5::render(t);
@@ -124,9 +126,9 @@ TEST_F(CreditsSceneTest, FrozenFrameDissolvesInMapOrder) {
     EXPECT_EQ(shownPixels(1, 1), 14 * 14);
     EXPECT_EQ(shownPixels(2, 1), 16 * 16);
     EXPECT_EQ(shownPixels(3, 1), 16 * 16);
-    EXPECT_EQ(ScratchFrame[16 * 320 + 16], 0);         // the shrunk block's corner
-    EXPECT_EQ(ScratchFrame[17 * 320 + 17], kGrey);     // just inside it
-    EXPECT_EQ(ScratchFrame[120 * 320 + 160], 255);     // the frozen credits
+    EXPECT_EQ(ScratchFrame[16 * 320 + 16], 0);      // the shrunk block's corner
+    EXPECT_EQ(ScratchFrame[17 * 320 + 17], kGrey);  // just inside it
+    EXPECT_EQ(ScratchFrame[120 * 320 + 160], 255);  // the frozen credits
 
     scene5::render(7.49f);  // R = 1: only the block at 0 is left, as a 2x2 square
     EXPECT_EQ(shownPixels(3, 1), 4);

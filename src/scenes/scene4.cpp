@@ -42,7 +42,8 @@ std::unique_ptr<uint8_t[]> makeDotSprite(int s) {
     for (int k = -s; k < s; ++k) {
         for (int l = -s; l < s; ++l) {
             const double value = 255.0 - (255.0 / s) * std::sqrt(double(k * k + l * l));
-            sprite[(k + s) * 2 * s + (l + s)] = static_cast<uint8_t>(std::max(0, truncToInt(value)));
+            sprite[(k + s) * 2 * s + (l + s)] =
+                static_cast<uint8_t>(std::max(0, truncToInt(value)));
         }
     }
     return sprite;
@@ -62,12 +63,13 @@ double tLogT(double t) { return t > 0.0 ? t * std::log(t) : 0.0; }
 // that grows with the distance from two wandering centres.
 void buildGrid(double t) {
     const double a = 0.31 * t;
-    const Point2 c1 = {128.0 + 127.0 * std::cos(1.78 * t),
-                       128.0 + 63.0 * (std::cos(5345.0 - 0.8 * tLogT(t)) + std::sin(545.0 - 2.3 * t))};
+    const Point2 c1 = {
+        128.0 + 127.0 * std::cos(1.78 * t),
+        128.0 + 63.0 * (std::cos(5345.0 - 0.8 * tLogT(t)) + std::sin(545.0 - 2.3 * t))};
     const Point2 c2 = {63.0 * (std::exp(std::sin(1.7 * t)) + 1.0),
                        127.0 * (std::sin(1.6 * t + 232.0) + 1.0)};
     const double cosA = std::cos(a), sinA = std::sin(a);
-    const double roll = 34.0 * std::sin(0.6 * t + 3.0);
+    const double waveHeight = 34.0 * std::sin(0.6 * t + 3.0);
     for (int r = 0; r < kGridRows; ++r) {
         const double rowWave = 35.0 * std::cos(5.0 * t) * std::cos(0.01 * (r - 8) - 0.6 * t);
         for (int c = 0; c < kGridColumns; ++c) {
@@ -75,7 +77,7 @@ void buildGrid(double t) {
             const double y = 256.0 * r / 15.0;
             const int q = 80 - 10 * r + c * (r - 8);
             const double u = x * cosA - y * sinA + rowWave;
-            const double v = x * sinA + y * cosA - roll * std::sin(0.06 * q + 1.1 * t);
+            const double v = x * sinA + y * cosA - waveHeight * std::sin(0.06 * q + 1.1 * t);
             const double g = 3.0 * std::exp(0.002 * std::hypot(u - c2.x, v - c2.y)) +
                              0.008 * std::hypot(u - c1.x, v - c1.y) + 2.4 * t;
             const int point = r * kGridColumns + c;
@@ -97,7 +99,7 @@ void addDot(int size, int left, int top) {
     }
 }
 
-// How far vertex i is pushed out along its position at time t (0..3).
+// How far a vertex is pushed out along its position at time t (0..3).
 double pulse(const Vector3& p, const Vector3& n, const Vector3& light, double t) {
     const double dx = p.x - light.x, dy = p.y - light.y, dz = p.z - light.z;
     const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
@@ -111,8 +113,9 @@ double pulse(const Vector3& p, const Vector3& n, const Vector3& light, double t)
 // 4-7. The pulsing sphere's vertices, seen by a camera circling the y axis, as dots in
 // the mask; nearer dots are bigger.
 void drawDotSphere(double t) {
-    const Camera camera(Vector3{float(4.0 * std::cos(1.6 * t)), 0.0f, float(4.0 * std::sin(1.6 * t))},
-                        Vector3{0.0f, 0.0f, 0.0f}, 45.0f, 0.0f);
+    const Camera camera(
+        Vector3{float(4.0 * std::cos(1.6 * t)), 0.0f, float(4.0 * std::sin(1.6 * t))},
+        Vector3{0.0f, 0.0f, 0.0f}, 45.0f, 0.0f);
     const Vector3 light = {float(std::sin(15.0 - 2.4 * t)), float(std::cos(1.2 * t + 22.0)),
                            float(std::sin(1.1 * t + 1.0) * std::cos(1.7 * t))};
     const int n = visibleVertexCount(sphereMesh.vertexCount, float(t));
@@ -129,14 +132,16 @@ void drawDotSphere(double t) {
 // 90..150 and k within 64,036..65,036; the clamps hold the sampler's range regardless.
 void smearMask(double t) {
     const int cx = std::clamp(truncToInt(160.0 + 25.0 * std::cos(1.5 * t)), 0, kFrameWidth - 1);
-    const int cy = std::clamp(truncToInt(120.0 + 30.0 * std::sin(23.0 - 2.3 * t)), 0, kFrameHeight - 1);
+    const int cy =
+        std::clamp(truncToInt(120.0 + 30.0 * std::sin(23.0 - 2.3 * t)), 0, kFrameHeight - 1);
     const int k = std::clamp(truncToInt(64536.0 - 500.0 * std::cos(1.4 * t)), 1, 65535);
     zoomBlend(ScratchFrame, cx, cy, k);
 }
 
 // 9. The mask darkens the picture through the fade table.
 void darkenPicture() {
-    for (int i = 0; i < kFrameSize; ++i) FrameBuffer[i] = fadeTable[ScratchFrame[i] * 256 + FrameBuffer[i]];
+    for (int i = 0; i < kFrameSize; ++i)
+        FrameBuffer[i] = fadeTable[ScratchFrame[i] * 256 + FrameBuffer[i]];
 }
 
 // 11. The opening wipe: the finished frame's even rows from the top, then its odd rows
@@ -155,7 +160,7 @@ void presentWipe(float t) {
 
 bool placeDot(const Vector3& view, DotPlacement& dot) {
     // Only points in front of the eye project (this also keeps z = 0, infinities and NaN
-    // away from the divisions); nearer dots are bigger, and none is drawn from depth 9 on.
+    // away from the divisions); nearer dots are bigger, and none is drawn beyond depth 8.
     if (!(view.z > 0.0f)) return false;
     const int size = truncToInt(9.0 - view.z);
     if (size < 1 || size > kLargestDot) return false;
@@ -206,12 +211,16 @@ void unload() {
 void start() { setPalette(warpPalette.get()); }
 
 void render(float t) {
+    // 1-2. The swirled picture fills the FrameBuffer.
     buildGrid(t);
     gridWarp(grid.u, grid.v, warpTexture.get(), FrameBuffer);
+    // 3-8. The mask: dots of the sphere in the ScratchFrame, smeared into streaks.
     clearFrame(ScratchFrame, 0);
     drawDotSphere(t);
     smearMask(t);
+    // 9. The mask darkens the picture.
     darkenPicture();
+    // 10-11. The finished frame, or during the first two seconds the wipe that reveals it.
     if (t >= kWipeEnd)
         presentFrame(FrameBuffer);
     else

@@ -38,7 +38,8 @@ float wrappedOffset(float a, float b) {
 // A glow that wraps around the tile's edges.
 void addWrappedGlow(RgbImage& image, float cx, float cy, float radius, Rgb colour) {
     for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) addGlow(image, cx + dx * kTile, cy + dy * kTile, radius, colour);
+        for (int dx = -1; dx <= 1; ++dx)
+            addGlow(image, cx + dx * kTile, cy + dy * kTile, radius, colour);
 }
 
 // A 256-colour palette for a picture whose colours must also exist darker: the cut sees
@@ -53,8 +54,8 @@ std::vector<Colour> paletteWithDarkShades(const RgbImage& image) {
             for (int x = 0; x < image.width; ++x) {
                 const Rgb c = image.at(x, y);
                 const float d = drops[copy];
-                sample.at(x, copy * image.height + y) = {std::max(0.0f, c.r - d), std::max(0.0f, c.g - d),
-                                                         std::max(0.0f, c.b - d)};
+                sample.at(x, copy * image.height + y) = {
+                    std::max(0.0f, c.r - d), std::max(0.0f, c.g - d), std::max(0.0f, c.b - d)};
             }
         }
     }
@@ -97,8 +98,8 @@ IndexedPicture makePondTexture() {
     }
     Random random(404);
     for (int i = 0; i < 9; ++i)
-        addWrappedGlow(image, random.range(0, kTile), random.range(0, kTile), random.range(2.0f, 3.5f),
-                       kSodium * random.range(0.6f, 1.0f));
+        addWrappedGlow(image, random.range(0, kTile), random.range(0, kTile),
+                       random.range(2.0f, 3.5f), kSodium * random.range(0.6f, 1.0f));
     return indexTile(image, paletteWithDarkShades(image));
 }
 
@@ -112,7 +113,8 @@ void paintWrappedFlower(RgbImage& image, float cx, float cy, float size, float t
             const float d = std::hypot(dx, dy);
             if (d > size * 1.2f) continue;
             const float angle = std::atan2(dy, dx) + turn;
-            const float reach = size * (0.45f + 0.55f * std::pow(std::fabs(std::cos(2.5f * angle)), 0.7f));
+            const float reach =
+                size * (0.45f + 0.55f * std::pow(std::fabs(std::cos(2.5f * angle)), 0.7f));
             const float coverage = std::clamp(reach - d + 0.5f, 0.0f, 1.0f);
             if (coverage <= 0) continue;
             const Rgb shade = mix(kMoonlight, petal, std::min(1.0f, d / reach * 1.3f)) *
@@ -131,17 +133,19 @@ IndexedPicture makeBlossomTile() {
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
             const float leaves = tileNoise(x, y, 4, 4, 501);
-            const float veins = std::pow(1.0f - std::fabs(2.0f * tileNoise(x, y, 5, 3, 502) - 1.0f), 8.0f);
+            const float veins =
+                std::pow(1.0f - std::fabs(2.0f * tileNoise(x, y, 5, 3, 502) - 1.0f), 8.0f);
             Rgb colour = mix(kNight, Rgb{0.03f, 0.16f, 0.18f}, leaves);
-            colour = mix(colour, kViolet * 0.6f, std::clamp(tileNoise(x, y, 2, 3, 503) - 0.3f, 0.0f, 1.0f));
+            colour = mix(colour, kViolet * 0.6f,
+                         std::clamp(tileNoise(x, y, 2, 3, 503) - 0.3f, 0.0f, 1.0f));
             image.at(x, y) = colour + kNeonGreen * (0.18f * veins);
         }
     }
     const Rgb petals[] = {kPetalPink, kLavender, kMoonlight, Rgb{1.0f, 0.85f, 0.6f}};
     Random random(504);
     for (int i = 0; i < 9; ++i) {
-        paintWrappedFlower(image, random.range(0, kTile), random.range(0, kTile), random.range(18, 32),
-                           random.range(0, 2 * kPi), petals[i % 4],
+        paintWrappedFlower(image, random.range(0, kTile), random.range(0, kTile),
+                           random.range(18, 32), random.range(0, 2 * kPi), petals[i % 4],
                            (i % 3 == 0 ? kSodium : kNeonGreen) * 0.9f);
     }
     return indexTile(image, medianCut(image, 255));
@@ -184,7 +188,8 @@ IndexedPicture makeCredits() {
     IndexedPicture picture;
     picture.width = kWidth;
     picture.height = kHeight;
-    for (float level : levels) picture.pixels.push_back(uint8_t(std::lround(std::clamp(level, 0.0f, 1.0f) * 255)));
+    for (float level : levels)
+        picture.pixels.push_back(uint8_t(std::lround(std::clamp(level, 0.0f, 1.0f) * 255)));
     picture.colours = colourRamp({0, 0, 0}, {1, 1, 1}, 256);
     return picture;
 }
@@ -206,7 +211,8 @@ IndexedPicture makeDissolveMap() {
     IndexedPicture map;
     map.width = kColumns;
     map.height = kRows;
-    for (float v : values) map.pixels.push_back(uint8_t(std::lround((v - *low) / (*high - *low) * 255)));
+    for (float v : values)
+        map.pixels.push_back(uint8_t(std::lround((v - *low) / (*high - *low) * 255)));
     map.colours = colourRamp({0, 0, 0}, {1, 1, 1}, 256);
     return map;
 }
