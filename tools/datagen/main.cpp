@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     const DataFolder folder(argv[1]);
     writeFoundationPictures(folder);
     writeModels(folder);
+    writeSoundtrack(folder);
     writeSwirlCreditsPictures(folder);
     return 0;
 }
