@@ -11,3 +11,6 @@ void writeModels(const DataFolder& folder);
 
 // The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
 void writeSoundtrack(const DataFolder& folder);
+
+// The swirl scene's texture and the credits scene's picture, credits and dissolve map.
+void writeSwirlCreditsPictures(const DataFolder& folder);

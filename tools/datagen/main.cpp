@@ -13,5 +13,6 @@ int main(int argc, char** argv) {
     writeFoundationPictures(folder);
     writeModels(folder);
     writeSoundtrack(folder);
+    writeSwirlCreditsPictures(folder);
     return 0;
 }
