@@ -6,12 +6,16 @@
 #include "scenes/scene1.h"
 #include "scenes/scene2.h"
 #include "scenes/scene3.h"
+#include "scenes/scene4.h"
+#include "scenes/scene5.h"
 #include "scenes/scene6.h"
 
 const SceneEntry SceneTable[] = {
     {scene1::load, scene1::unload, scene1::start, scene1::render, 30.0f},
     {scene2::load, scene2::unload, scene2::start, scene2::render, 20.0f},
     {scene3::load, scene3::unload, scene3::start, scene3::render, 17.0f},
+    {scene4::load, scene4::unload, scene4::start, scene4::render, 20.0f},
+    {scene5::load, scene5::unload, scene5::start, scene5::render, 8.0f},
     {scene6::load, scene6::unload, scene6::start, scene6::render, 5.0f},
 };
 
@@ -19,7 +23,7 @@ const int kSceneCount = static_cast<int>(std::size(SceneTable));
 
 namespace {
 // The show's scene number of each row above, in the same order.
-const int kSceneNumbers[] = {1, 2, 3, 6};
+const int kSceneNumbers[] = {1, 2, 3, 4, 5, 6};
 static_assert(std::size(kSceneNumbers) == std::size(SceneTable), "one number per row");
 }  // namespace
 

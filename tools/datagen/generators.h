@@ -12,3 +12,9 @@ void writeModels(const DataFolder& folder);
 // The first three scenes' palettes and pictures: the rings' palette, the sphere's overlay
 // and shading ramp, the model's environment map and background.
 void writeScene123Data(const DataFolder& folder);
+
+// The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
+void writeSoundtrack(const DataFolder& folder);
+
+// The swirl scene's texture and the credits scene's picture, credits and dissolve map.
+void writeSwirlCreditsPictures(const DataFolder& folder);

@@ -13,5 +13,7 @@ int main(int argc, char** argv) {
     writeFoundationPictures(folder);
     writeModels(folder);
     writeScene123Data(folder);
+    writeSoundtrack(folder);
+    writeSwirlCreditsPictures(folder);
     return 0;
 }
