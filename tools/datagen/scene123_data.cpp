@@ -325,6 +325,19 @@ void paintLilyPad(RgbImage& image, float cx, float cy, float radius, bool blosso
     addGlow(image, cx, cy - 2, 1.6f, kWhite * 0.8f);
 }
 
+// A reed: a thin dark stalk from the bottom edge, its right side catching a little light.
+void paintReed(RgbImage& image, float baseX, float height, float lean) {
+    for (int s = 0; s <= 200; ++s) {
+        const float f = s / 200.0f;
+        const int x = int(baseX + lean * f * f * height);
+        const int y = int(kHeight - 1 - f * height);
+        for (int w = 0; w < 2; ++w) {
+            if (x + w < 0 || x + w >= kWidth || y < 0) continue;
+            image.at(x + w, y) = w == 0 ? kNight * 0.4f : kDeepBlue * 0.6f;
+        }
+    }
+}
+
 // The background of the model scene: a pond at night. Sky and treeline above, their
 // reflection rippling below, the moon's broken glitter, lily pads with glowing blossoms,
 // reeds at both sides and a few fireflies. Entry 0 is black (the wipes' colour), 1..15
@@ -373,13 +386,7 @@ IndexedPicture makePondPicture() {
             const float baseX = side == 0 ? random.range(0, 34) : random.range(286, 320);
             const float height = random.range(70, 170);
             const float lean = random.range(-0.15f, 0.15f) + (side == 0 ? 0.12f : -0.12f);
-            for (int s = 0; s <= 200; ++s) {
-                const float f = s / 200.0f;
-                const int x = int(baseX + lean * f * f * height);
-                const int y = int(kHeight - f * height);
-                for (int w = 0; w < 2; ++w)
-                    if (x + w >= 0 && x + w < kWidth && y >= 0) image.at(x + w, y) = w == 0 ? kNight * 0.4f : kDeepBlue * 0.6f;
-            }
+            paintReed(image, baseX, height, lean);
         }
     }
     for (int i = 0; i < 14; ++i)
