@@ -1,0 +1,66 @@
+// Grid-interpolated texture warp: per pixel two adds, two shifts and one lookup.
+#include "fx2d/grid_warp.h"
+
+#include "frame/display.h"
+
+namespace {
+
+constexpr int kBlockSize = 16;
+
+// The 8.8 accumulators are held in unsigned 32 bits so that far-out grid coordinates wrap
+// around instead of overflowing; only bits 8..15 ever reach the texture, and those are the
+// same either way.
+using Fixed8 = uint32_t;
+
+Fixed8 toFixed8(int32_t value) { return static_cast<Fixed8>(value) << 8; }
+
+// (to - from) / 16 as an arithmetic shift, flooring negative differences.
+Fixed8 sixteenthOf(Fixed8 from, Fixed8 to) {
+    return static_cast<Fixed8>(static_cast<int32_t>(to - from) >> 4);
+}
+
+uint8_t texel(const uint8_t* texture, Fixed8 u, Fixed8 v) {
+    return texture[((v >> 8) & 255) * 256 + ((u >> 8) & 255)];
+}
+
+// One 16x16 block whose corners are grid points (by, bx) .. (by + 1, bx + 1).
+void warpBlock(const int32_t* u, const int32_t* v, const uint8_t* texture,
+               uint8_t* destination, int bx, int by) {
+    const int top = by * kGridColumns + bx;
+    const int bottom = top + kGridColumns;
+    // Left and right block edges in 8.8, and their steps per pixel row: exactly a
+    // sixteenth of the corner difference (a whole difference times 256 / 16).
+    Fixed8 uLeft = toFixed8(u[top]), uRight = toFixed8(u[top + 1]);
+    Fixed8 vLeft = toFixed8(v[top]), vRight = toFixed8(v[top + 1]);
+    const Fixed8 uLeftStep = (static_cast<Fixed8>(u[bottom]) - static_cast<Fixed8>(u[top])) << 4;
+    const Fixed8 uRightStep =
+        (static_cast<Fixed8>(u[bottom + 1]) - static_cast<Fixed8>(u[top + 1])) << 4;
+    const Fixed8 vLeftStep = (static_cast<Fixed8>(v[bottom]) - static_cast<Fixed8>(v[top])) << 4;
+    const Fixed8 vRightStep =
+        (static_cast<Fixed8>(v[bottom + 1]) - static_cast<Fixed8>(v[top + 1])) << 4;
+
+    uint8_t* row = destination + by * kBlockSize * kFrameWidth + bx * kBlockSize;
+    for (int y = 0; y < kBlockSize; ++y, row += kFrameWidth) {
+        const Fixed8 du = sixteenthOf(uLeft, uRight);
+        const Fixed8 dv = sixteenthOf(vLeft, vRight);
+        Fixed8 pu = uLeft, pv = vLeft;
+        for (int x = 0; x < kBlockSize; ++x) {
+            row[x] = texel(texture, pu, pv);
+            pu += du;
+            pv += dv;
+        }
+        uLeft += uLeftStep;
+        uRight += uRightStep;
+        vLeft += vLeftStep;
+        vRight += vRightStep;
+    }
+}
+
+}  // namespace
+
+void gridWarp(const int32_t* u, const int32_t* v, const uint8_t* texture,
+              uint8_t* destination) {
+    for (int by = 0; by < kGridRows - 1; ++by)
+        for (int bx = 0; bx < kGridColumns - 1; ++bx)
+            warpBlock(u, v, texture, destination, bx, by);
+}
