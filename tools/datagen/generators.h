@@ -8,3 +8,7 @@ void writeFoundationPictures(const DataFolder& folder);
 
 // The 3D models: rings, logo, spheres and the knot.
 void writeModels(const DataFolder& folder);
+
+// The environment map of the metaball and supertoroid scenes and the particle scene's
+// trail palette.
+void writeScene789Data(const DataFolder& folder);

@@ -250,3 +250,14 @@ std::vector<Colour> colourRamp(Rgb from, Rgb to, int count) {
     for (int i = 0; i < count; ++i) ramp.push_back(colourFrom(mix(from, to, count > 1 ? float(i) / (count - 1) : 0.0f)));
     return ramp;
 }
+
+std::vector<Colour> colourRamp(const std::vector<Rgb>& stops, int count) {
+    std::vector<Colour> ramp;
+    const int segments = int(stops.size()) - 1;
+    for (int i = 0; i < count; ++i) {
+        const float along = count > 1 ? float(i) / (count - 1) * segments : 0.0f;
+        const int segment = std::min(int(along), segments - 1);
+        ramp.push_back(colourFrom(mix(stops[segment], stops[segment + 1], along - segment)));
+    }
+    return ramp;
+}

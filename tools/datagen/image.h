@@ -85,3 +85,7 @@ std::vector<uint8_t> mapToPalette(const RgbImage& image, const std::vector<Colou
 
 // A smooth ramp of `count` colours from one colour to another (both included).
 std::vector<Colour> colourRamp(Rgb from, Rgb to, int count);
+
+// A smooth ramp of `count` colours through several colours spaced evenly along it (the
+// first and last included).
+std::vector<Colour> colourRamp(const std::vector<Rgb>& stops, int count);

@@ -12,5 +12,6 @@ int main(int argc, char** argv) {
     const DataFolder folder(argv[1]);
     writeFoundationPictures(folder);
     writeModels(folder);
+    writeScene789Data(folder);
     return 0;
 }
