@@ -20,7 +20,7 @@ float gardenBrightness(float dx, float dy, float dz) {
         float sky = 0.22f + 0.50f * std::exp(-up * 4.0f) + 0.10f * (1.0f - up);
         const float clouds = fractalNoise(dx * 5 + 9, dz * 5 + 9 + up * 3, 4, 71);
         sky += 0.22f * clouds * clouds;
-        if (hashNoise(int(dx * 90 + 200), int(dz * 90 + 200 + up * 90), 72) > 0.985f) sky += 0.5f;
+        if (hashNoise(int(dx * 90 + 200), int(dz * 90 + 200 + up * 90), 72) > 0.994f) sky += 0.5f;
         // The moon: a bright disc with a soft halo.
         const float mx = -0.45f, my = -0.65f, mz = 0.61f;
         const float facing = dx * mx + dy * my + dz * mz;
