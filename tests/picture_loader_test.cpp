@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -249,7 +250,15 @@ TEST_F(GifLoaderTest, PictureAndPaletteComeFromTheSameFile) {
 
 // ---- Rejected variants ----
 
-class RejectedGifTest : public ::testing::TestWithParam<GifParts> {
+struct RejectedCase {
+    const char* name;
+    GifParts parts;
+};
+
+// Names the case in test listings (instead of a dump of its bytes).
+void PrintTo(const RejectedCase& c, std::ostream* out) { *out << c.name; }
+
+class RejectedGifTest : public ::testing::TestWithParam<RejectedCase> {
 protected:
     TemporaryDirectory directory;
 };
@@ -266,26 +275,28 @@ GifParts validParts() {
 }
 
 TEST_P(RejectedGifTest, IsNotReadAndEndsTheProgramWhenLoaded) {
-    writeFileBytes("bad.gif", makeGif(GetParam()));
+    writeFileBytes("bad.gif", makeGif(GetParam().parts));
     EXPECT_FALSE(readGif("bad.gif"));
     EXPECT_EXIT(loadPicture("bad.gif"), ::testing::ExitedWithCode(1), "Error loading file");
 }
 
-GifParts with(void (*change)(GifParts&)) {
+RejectedCase with(const char* name, void (*change)(GifParts&)) {
     GifParts parts = validParts();
     change(parts);
-    return parts;
+    return {name, parts};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Variants, RejectedGifTest,
     ::testing::Values(
-        with([](GifParts& p) { p.beforeImage = std::string("!\xF9\x04\x00\x00\x00\x00\x00", 8); }),
-        with([](GifParts& p) { p.imagePacked = 0x40; }),  // interlaced
-        with([](GifParts& p) { p.imagePacked = 0x80; }),  // local colour table
-        with([](GifParts& p) { p.signature = "GIF88a"; }),
-        with([](GifParts& p) { p.signature = "gif87a"; }),
-        with([](GifParts& p) { p.aspect = 49; })));
+        with("ExtensionBlock",
+             [](GifParts& p) { p.beforeImage = std::string("!\xF9\x04\x00\x00\x00\x00\x00", 8); }),
+        with("Interlaced", [](GifParts& p) { p.imagePacked = 0x40; }),
+        with("LocalColourTable", [](GifParts& p) { p.imagePacked = 0x80; }),
+        with("UnknownVersion", [](GifParts& p) { p.signature = "GIF88a"; }),
+        with("LowerCaseSignature", [](GifParts& p) { p.signature = "gif87a"; }),
+        with("AspectByte", [](GifParts& p) { p.aspect = 49; })),
+    [](const ::testing::TestParamInfo<RejectedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GifLoaderTest, Gif89aSignatureIsAccepted) {
     GifParts parts = validParts();

@@ -146,10 +146,12 @@ Walk readTriangleMesh(ByteReader& reader, const Chunk& meshChunk, Mesh& mesh) {
         Walk result = Walk::Loaded;
         if (chunk.id == kVertexListChunk) {
             result = readVertexList(reader, chunk, mesh);
+            reader.seek(chunk.end);
         } else if (chunk.id == kFaceListChunk) {
             result = readFaceList(reader, chunk, mesh);
         } else if (chunk.id == kMappingChunk) {
             result = readMapping(reader, chunk, mesh);
+            reader.seek(chunk.end);
         } else {
             reader.seek(chunk.end);
         }

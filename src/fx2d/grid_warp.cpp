@@ -14,6 +14,12 @@ using Fixed8 = uint32_t;
 
 Fixed8 toFixed8(int32_t value) { return static_cast<Fixed8>(value) << 8; }
 
+// A sixteenth of the difference of two grid coordinates, in 8.8: (to - from) * 256 / 16,
+// exact because it is formed before any shift.
+Fixed8 perRowStep(int32_t from, int32_t to) {
+    return (static_cast<Fixed8>(to) - static_cast<Fixed8>(from)) << 4;
+}
+
 // (to - from) / 16 as an arithmetic shift, flooring negative differences.
 Fixed8 sixteenthOf(Fixed8 from, Fixed8 to) {
     return static_cast<Fixed8>(static_cast<int32_t>(to - from) >> 4);
@@ -28,16 +34,13 @@ void warpBlock(const int32_t* u, const int32_t* v, const uint8_t* texture,
                uint8_t* destination, int bx, int by) {
     const int top = by * kGridColumns + bx;
     const int bottom = top + kGridColumns;
-    // Left and right block edges in 8.8, and their steps per pixel row: exactly a
-    // sixteenth of the corner difference (a whole difference times 256 / 16).
+    // Left and right block edges in 8.8, and their steps per pixel row.
     Fixed8 uLeft = toFixed8(u[top]), uRight = toFixed8(u[top + 1]);
     Fixed8 vLeft = toFixed8(v[top]), vRight = toFixed8(v[top + 1]);
-    const Fixed8 uLeftStep = (static_cast<Fixed8>(u[bottom]) - static_cast<Fixed8>(u[top])) << 4;
-    const Fixed8 uRightStep =
-        (static_cast<Fixed8>(u[bottom + 1]) - static_cast<Fixed8>(u[top + 1])) << 4;
-    const Fixed8 vLeftStep = (static_cast<Fixed8>(v[bottom]) - static_cast<Fixed8>(v[top])) << 4;
-    const Fixed8 vRightStep =
-        (static_cast<Fixed8>(v[bottom + 1]) - static_cast<Fixed8>(v[top + 1])) << 4;
+    const Fixed8 uLeftStep = perRowStep(u[top], u[bottom]);
+    const Fixed8 uRightStep = perRowStep(u[top + 1], u[bottom + 1]);
+    const Fixed8 vLeftStep = perRowStep(v[top], v[bottom]);
+    const Fixed8 vRightStep = perRowStep(v[top + 1], v[bottom + 1]);
 
     uint8_t* row = destination + by * kBlockSize * kFrameWidth + bx * kBlockSize;
     for (int y = 0; y < kBlockSize; ++y, row += kFrameWidth) {

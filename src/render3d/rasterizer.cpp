@@ -24,6 +24,7 @@ TextureEdgeRow textureEdges[kHeight];
 
 // Rows an edge from ys to ye (ys < ye) walks, limited to the image: rows first .. last-1.
 // Within the callers' contract nothing is cut; the limit keeps the tables safe anyway.
+// Coordinates and texels must stay below 32768 in size for the 16.16 steps to fit.
 struct RowRange {
     int first;
     int last;
@@ -43,6 +44,7 @@ void scanEdgeShade(int x0, int y0, int c0, int x1, int y1, int c1) {
     const int dx = ((x1 - x0) * 65536) / n;
     const int dc = ((c1 - c0) * 65536) / n;
     const RowRange rows = rowsInImage(y0, y1);
+    if (rows.first >= rows.last) return;
     int x = x0 * 65536 + dx * (rows.first - y0);
     int c = c0 * 65536 + dc * (rows.first - y0);
     for (int r = rows.first; r < rows.last; ++r) {
@@ -76,6 +78,7 @@ void scanEdgeTexture(int x0, int y0, int u0, int v0, int x1, int y1, int u1, int
     const int du = (u1 - u0) * reciprocal;
     const int dv = (v1 - v0) * reciprocal;
     const RowRange rows = rowsInImage(y0, y1);
+    if (rows.first >= rows.last) return;
     const int skipped = rows.first - y0;
     int x = x0 * 65536 + dx * skipped;
     int u = u0 * 65536 + du * skipped;

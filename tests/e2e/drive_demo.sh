@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs inside xvfb-run: starts the demo in its data folder, answers the start-up question
-# with Enter, then sends the given keys to its window ("dismiss" presses Enter on an
-# error box instead). Writes the demo's exit status to DATA/exit_status.
+# with Enter, then sends the given keys to its window ("wait" lets three seconds pass;
+# "dismiss" alone presses Enter on an error box instead). Writes the demo's exit status
+# to DATA/exit_status.
 # Usage: drive_demo.sh DEMO DATA STDERR_FILE KEY...
 set -u
 demo=$1
@@ -39,6 +40,10 @@ else
     wait_for_window "Dorminax" || echo "no demo window" >>"$errors"
     sleep 2
     for key in "$@"; do
+        if [ "$key" = wait ]; then
+            sleep 3
+            continue
+        fi
         press "$key"
         sleep 0.7
     done

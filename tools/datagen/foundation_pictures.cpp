@@ -51,24 +51,29 @@ void paintMoon(RgbImage& image, float cx, float cy, float radius, uint32_t seed)
             if (edge <= 0) continue;
             const float craters = fractalNoise(x / 9.0f, y / 9.0f, 4, seed);
             const float limb = std::sqrt(std::max(0.0f, 1 - (d * d) / (radius * radius)));
-            const Rgb surface = kMoonlight * (0.55f + 0.35f * limb - 0.25f * craters);
+            const Rgb surface = kMoonlight * (0.72f + 0.3f * limb - 0.3f * craters);
             image.at(x, y) = mix(image.at(x, y), surface, edge);
         }
     }
 }
 
-// A receding neon grid on dark ground: the machine's way of seeing the lawn.
+// A receding neon grid on dark ground: the machine's way of seeing the lawn. Each line
+// is as wide as one pixel's footprint on the ground, so it thins with distance rather
+// than breaking up.
 void paintGridGround(RgbImage& image, int horizon) {
+    constexpr float kEyeHeight = 40.0f;
     for (int y = horizon; y < image.height; ++y) {
-        const float depth = 40.0f / (y - horizon + 1.0f);  // distance to that row
-        const float fade = std::clamp(1.5f / depth, 0.0f, 1.0f);
+        const float rows = y - horizon + 1.0f;
+        const float depth = kEyeHeight / rows;               // ground distance of this row
+        const float depthPerRow = kEyeHeight / (rows * rows);  // and of one pixel down
+        const float fade = std::clamp(2.5f / depth, 0.0f, 1.0f);
+        const float alongZ = std::fabs(depth - std::round(depth));
+        const float lineZ = std::clamp(1.0f - alongZ / std::max(depthPerRow, 0.02f), 0.0f, 1.0f);
         for (int x = 0; x < image.width; ++x) {
-            const float worldX = (x - image.width / 2.0f) * depth / 40.0f;
-            const float lineX = std::fabs(worldX - std::round(worldX));
-            const float lineZ = std::fabs(depth - std::round(depth));
-            const float line = std::max(std::exp(-lineX * lineX * 900 / depth),
-                                        std::exp(-lineZ * lineZ * 400 * fade));
-            image.at(x, y) = kNight * 0.8f + kNeonGreen * (0.6f * line * fade);
+            const float worldX = (x - image.width / 2.0f) * depth / kEyeHeight;
+            const float acrossX = std::fabs(worldX - std::round(worldX));
+            const float lineX = std::clamp(1.0f - acrossX / std::max(depth / kEyeHeight, 0.02f), 0.0f, 1.0f);
+            image.at(x, y) = kNight * 0.8f + kNeonGreen * (0.7f * std::max(lineX, lineZ) * fade);
         }
     }
 }
@@ -93,7 +98,7 @@ void paintFlower(RgbImage& image, float baseX, float height, float lean, float s
         const float s = i / 60.0f;
         x = baseX + lean * s * s * height;
         y = baseY - s * height;
-        fillDisc(image, x, y, 1.6f - s * 0.6f, kNight * 0.3f);
+        fillDisc(image, x, y, 1.6f - s * 0.6f, mix(kNight, kNeonGreen, 0.25f));
     }
     for (int py = int(y - size * 1.3f); py <= int(y + size * 1.3f); ++py) {
         for (int px = int(x - size * 1.3f); px <= int(x + size * 1.3f); ++px) {

@@ -9,6 +9,12 @@ void writeFoundationPictures(const DataFolder& folder);
 // The 3D models: rings, logo, spheres and the knot.
 void writeModels(const DataFolder& folder);
 
+// The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
+void writeSoundtrack(const DataFolder& folder);
+
+// The swirl scene's texture and the credits scene's picture, credits and dissolve map.
+void writeSwirlCreditsPictures(const DataFolder& folder);
+
 // The environment map of the metaball and supertoroid scenes and the particle scene's
 // trail palette.
 void writeScene789Data(const DataFolder& folder);

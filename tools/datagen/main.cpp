@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     const DataFolder folder(argv[1]);
     writeFoundationPictures(folder);
     writeModels(folder);
+    writeSoundtrack(folder);
+    writeSwirlCreditsPictures(folder);
     writeScene789Data(folder);
     return 0;
 }
