@@ -411,7 +411,8 @@ TEST_F(MetaballMeshTest, TheVertexCacheLimitLeavesAPartialSurface) {
     // 64 balls on a 4x4x4 lattice over the finest grid, merged into one spongy blob with
     // more than the 32,767 vertices one surface may have.
     for (int i = 0; i < 64; ++i)
-        balls.push_back(Vector3(-7.5f + 5 * (i % 4), -7.5f + 5 * (i / 4 % 4), -7.5f + 5 * (i / 16)));
+        balls.push_back(
+            Vector3(-7.5f + 5 * (i % 4), -7.5f + 5 * (i / 4 % 4), -7.5f + 5 * (i / 16)));
     configure(64, 300000, 1.0f);
     blob.polygonize();
     EXPECT_LE(blob.mesh.vertexCount, kMaxMetaballVertices);

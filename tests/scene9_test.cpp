@@ -28,7 +28,8 @@ void referenceBlur(uint8_t* frame) {
 }
 
 int litPixels(const uint8_t* frame) {
-    return static_cast<int>(std::count_if(frame, frame + kFrameSize, [](uint8_t p) { return p != 0; }));
+    return static_cast<int>(
+        std::count_if(frame, frame + kFrameSize, [](uint8_t p) { return p != 0; }));
 }
 
 }  // namespace

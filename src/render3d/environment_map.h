@@ -9,7 +9,9 @@
 
 // The texel coordinate of a normal component: -1 .. 1 maps to 1 .. 255, the centre of the
 // 256x256 texture facing the eye.
-inline float environmentCoordinate(float normalComponent) { return 127.0f * normalComponent + 128.0f; }
+inline float environmentCoordinate(float normalComponent) {
+    return 127.0f * normalComponent + 128.0f;
+}
 
 // Draws drawOrder[0 .. visibleCount - 1] of a transformed, culled and sorted mesh in that
 // order: each face clipped to the camera's frustum, projected, and filled from the

@@ -303,7 +303,8 @@ void MetaballMesh::polygonize() {
     for (int c = 0; c < 8; ++c) {
         const CubeCorner& corner = kCubeCorners[c];
         cornerOffsets[c] = corner.dx + corner.dy * n + corner.dz * gridPlane;
-        cornerPositions[c] = Vector3(corner.dx * cellSize, corner.dy * cellSize, corner.dz * cellSize);
+        cornerPositions[c] =
+            Vector3(corner.dx * cellSize, corner.dy * cellSize, corner.dz * cellSize);
     }
 
     // 2. Each ball in turn seeds the walk over its blob.
