@@ -1,6 +1,7 @@
 // The show's running order and durations.
 #include "scenes/scene_table.h"
 
+#include <cfloat>
 #include <iterator>
 
 #include "scenes/scene1.h"
@@ -9,6 +10,9 @@
 #include "scenes/scene4.h"
 #include "scenes/scene5.h"
 #include "scenes/scene6.h"
+#include "scenes/scene7.h"
+#include "scenes/scene8.h"
+#include "scenes/scene9.h"
 
 const SceneEntry SceneTable[] = {
     {scene1::load, scene1::unload, scene1::start, scene1::render, 30.0f},
@@ -17,13 +21,17 @@ const SceneEntry SceneTable[] = {
     {scene4::load, scene4::unload, scene4::start, scene4::render, 20.0f},
     {scene5::load, scene5::unload, scene5::start, scene5::render, 8.0f},
     {scene6::load, scene6::unload, scene6::start, scene6::render, 5.0f},
+    {scene7::load, scene7::unload, scene7::start, scene7::render, 20.0f},
+    {scene8::load, scene8::unload, scene8::start, scene8::render, 25.0f},
+    // The last scene plays until the user moves on.
+    {scene9::load, scene9::unload, scene9::start, scene9::render, FLT_MAX},
 };
 
 const int kSceneCount = static_cast<int>(std::size(SceneTable));
 
 namespace {
 // The show's scene number of each row above, in the same order.
-const int kSceneNumbers[] = {1, 2, 3, 4, 5, 6};
+const int kSceneNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
 static_assert(std::size(kSceneNumbers) == std::size(SceneTable), "one number per row");
 }  // namespace
 

@@ -18,3 +18,7 @@ void writeSoundtrack(const DataFolder& folder);
 
 // The swirl scene's texture and the credits scene's picture, credits and dissolve map.
 void writeSwirlCreditsPictures(const DataFolder& folder);
+
+// The environment map of the metaball and supertoroid scenes and the particle scene's
+// trail palette.
+void writeScene789Data(const DataFolder& folder);

@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
     writeScene123Data(folder);
     writeSoundtrack(folder);
     writeSwirlCreditsPictures(folder);
+    writeScene789Data(folder);
     return 0;
 }

@@ -1,0 +1,8 @@
+// The shared random source.
+#include "frame/random.h"
+
+namespace {
+RandomSource programSource;  // starts at state 1 with the program
+}  // namespace
+
+int drawRandom() { return programSource.draw(); }

@@ -1,0 +1,179 @@
+// Scene 7: ten metaballs drift around the origin while a wide-angle camera swings round
+// them, in alternating two-second windows: the balls move while the camera holds, then
+// the camera moves round the frozen blob. The blob is gouraud-shaded by a light riding
+// with the camera until 9.5 s and environment-mapped after; every frame is box-blurred
+// with pulsing radii, and from 17.5 s the blur grows until the picture melts away.
+#include "scenes/scene7.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+
+#include "assets/picture_loader.h"
+#include "frame/display.h"
+#include "frame/numeric.h"
+#include "fx2d/box_blur.h"
+#include "render3d/camera.h"
+#include "render3d/clipping.h"
+#include "render3d/environment_map.h"
+#include "render3d/metaballs.h"
+#include "render3d/rasterizer.h"
+
+namespace {
+
+constexpr int kBallCount = 10;
+constexpr int kGridSize = 48;          // grid points per axis
+constexpr float kGridExtent = 20.0f;   // the grid spans -10 .. 10 on each axis
+constexpr float kThreshold = 1.0f;
+constexpr int kMaxFaces = 100000;
+constexpr float kWindowLength = 2.0f;
+constexpr float kEnvironmentMapFrom = 9.5f;
+constexpr float kBlurGrowsFrom = 17.5f;
+constexpr float kBlurGrowth = 7.0f;    // pixels of radius per second
+constexpr int kTextureSize = 256;
+
+MetaballMesh blob;
+Vector3 balls[kBallCount];
+Camera camera(Vector3(0, 0, 0), Vector3(0, 0, 0), 120.0f, 0.0f);  // looks at the origin
+std::unique_ptr<uint8_t[]> texture;  // 256x256, its palette an intensity ramp
+std::unique_ptr<Palette> scenePalette;
+
+// Both persist for the whole run: a later visit carries on from where the last one left.
+scene7::WindowClock ballClock;
+scene7::WindowClock cameraClock;
+
+// x^n for odd n: the sign survives.
+float oddPower(float x, int n) {
+    float result = x;
+    for (int i = 1; i < n; ++i) result *= x;
+    return result;
+}
+
+void placeBalls(float time) {
+    for (int i = 0; i < kBallCount; ++i) {
+        const float x = 3.0f * oddPower(std::sin(time + 8.0f * i), 7);
+        const float y = 3.2f * oddPower(std::sin(1.4f * time + 27.0f - 12.0f * i), 5);
+        const float wobble = std::sin(1.4f * time + 23.0f * (i + 1) + 7.0f);
+        const float z = 2.7f * oddPower(std::cos(2.2f * i - 2.34f * time + wobble + 15.0f), 3);
+        balls[i].set(x, y, z);
+    }
+}
+
+// The eye circles the z axis at radius 7 while rising and falling between -7 and 7.
+Vector3 eyePath(float s) {
+    return Vector3(7.0f * std::cos(1.7f * s + 6.0f), 7.0f * std::sin(1.7f * s + 6.0f),
+                   3.5f * (std::cos(34.0f - 2.3f * s) + std::sin(0.5f * s + 4985.0f)));
+}
+
+uint8_t shadeByte(float shade) {
+    const int level = truncToInt(shade);
+    return static_cast<uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
+}
+
+// Gouraud shading with the light's intensity written directly as the palette index.
+void drawSmoothShaded(const Vector3& light) {
+    const Mesh& mesh = blob.mesh;
+    ClipPolygonShade polygon;
+    ClipPolygonShade scratch;
+    ScreenPoint points[kClipPolygonCapacity];
+    uint8_t shades[kClipPolygonCapacity];
+    for (int f = 0; f < mesh.visibleCount; ++f) {
+        const MeshFace& face = *mesh.drawOrder[f];
+        const Vector3* corners[3] = {face.p0, face.p1, face.p2};
+        const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
+        for (int k = 0; k < 3; ++k) {
+            const Vector3& p = *corners[k];
+            const double lit = dot(mesh.viewNormals[vertices[k]], normalized(light - p));
+            polygon.positions[k] = p;
+            polygon.shades[k] = static_cast<float>(255.0 * (lit > 0.0 ? lit : 0.0));
+        }
+        polygon.count = 3;
+        if (!clipToFrustum(camera, polygon, scratch)) continue;
+
+        const int count = static_cast<int>(polygon.count);
+        for (int k = 0; k < count; ++k) {
+            camera.project(polygon.positions[k], points[k].x, points[k].y);
+            shades[k] = shadeByte(polygon.shades[k]);
+        }
+        fillGouraud(points, shades, count, FrameBuffer);
+    }
+}
+
+}  // namespace
+
+namespace scene7 {
+
+void advanceClock(WindowClock& clock, float t) {
+    float step = t - clock.lastFrame;
+    if (!isFiniteValue(step)) step = 0.0f;
+    // Dropping whole seconds one at a time leaves exactly what fmod leaves.
+    if (step >= 1.0f) step = std::fmod(step, 1.0f);
+    clock.time += step;
+    clock.lastFrame = t;
+}
+
+bool ballsMoveAt(float t) { return truncToInt(t / kWindowLength) % 2 == 0; }
+
+bool environmentMappedAt(float t) { return t >= kEnvironmentMapFrom; }
+
+BlurRadii blurRadiiAt(float t) {
+    const float growth = t < kBlurGrowsFrom ? 0.0f : kBlurGrowth * (t - kBlurGrowsFrom);
+    return {truncToInt(6.0f * std::sin(2.7f * t) + 6.0f + growth),
+            truncToInt(4.0f * std::cos(5.0f - 3.8f * t) + 4.0f + growth)};
+}
+
+void load() {
+    scenePalette = loadPalette("gfx\\env.gif");
+    texture = loadPictureOfSize("gfx\\env.gif", kTextureSize, kTextureSize);
+    blob.configure(kBallCount, balls, kGridSize, kGridExtent, kThreshold, kMaxFaces);
+}
+
+void unload() {
+    texture.reset();
+    scenePalette.reset();
+}
+
+void start() {
+    setPalette(scenePalette.get());
+    camera.eye = eyePath(0.0f);
+    camera.update();
+}
+
+void render(float t) {
+    // 1-2. Balls move in [0, 2), [4, 6), [8, 10), [12, 14), [16, 18); the camera in the
+    //      windows between. Each keeps its own clock, so each picks up where it stopped.
+    if (ballsMoveAt(t)) {
+        advanceClock(ballClock, t);
+        placeBalls(ballClock.time);
+        blob.polygonize();
+    } else {
+        advanceClock(cameraClock, t);
+        camera.eye = eyePath(cameraClock.time);
+        camera.update();
+    }
+
+    // 3. The light sits two units off the eye along each world axis, in camera space.
+    const Vector3 light = transformPoint(camera.eye + Vector3(2, 2, 2), camera.view);
+
+    // 4-5. A black frame; the blob's front faces far to near.
+    clearFrame(FrameBuffer, 0);
+    blob.mesh.transform(camera.view);
+    blob.mesh.cullAndSort(true);
+
+    // 6. Smooth shading before 9.5 s, the environment map from 9.5 s.
+    if (!environmentMappedAt(t)) {
+        drawSmoothShaded(light);
+    } else {
+        drawEnvironmentMapped(blob.mesh, camera, texture.get(), FrameBuffer);
+    }
+
+    // 7. Blur across into the scratch frame and down back again.
+    const BlurRadii radii = blurRadiiAt(t);
+    blurHorizontal(ScratchFrame, FrameBuffer, radii.horizontal);
+    blurVertical(FrameBuffer, ScratchFrame, radii.vertical);
+
+    // 8.
+    presentFrame(FrameBuffer);
+}
+
+}  // namespace scene7

@@ -1,0 +1,198 @@
+// Scene 9: ten thousand particles burst from the origin in random directions; after two
+// seconds a blend of three Lorenz-type flows, two of whose centres wander, takes over
+// their velocities. Each frame blurs and darkens the previous picture in place and adds
+// the particles as bright dots, so they leave glowing trails. The camera sits close to
+// the origin, circling slowly, its field of view opening from about 60 to 160 degrees.
+#include "scenes/scene9.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "assets/picture_loader.h"
+#include "frame/display.h"
+#include "frame/numeric.h"
+#include "frame/random.h"
+#include "render3d/camera.h"
+
+namespace {
+
+struct Particle {
+    Vector3 position;
+    Vector3 velocity;
+};
+
+constexpr int kParticleCount = 10000;
+constexpr float kBurstSeconds = 2.0f;      // random start velocities until then
+constexpr float kBlendPeriod = 4.0f;       // the blends move on to the next particles
+constexpr float kWideningSeconds = 4.0f;   // the field of view opens until then
+constexpr float kWidestFieldOfView = 160.0f;
+constexpr int kBorder = 5;
+constexpr int kDotBrightness = 80;
+
+std::unique_ptr<Particle[]> particles;
+std::unique_ptr<Palette> scenePalette;
+float lastTime = 0.0f;
+scene9::UpdateTurn updateTurn;  // carries over from visit to visit
+
+// A start velocity component: a random sign and a random size of 0.08 .. 8.08.
+float randomSpeed() {
+    const float sign = drawRandom() % 2 == 1 ? 1.0f : -1.0f;
+    const float size = ((drawRandom() & 4095) * 0.00024420026f + 0.01f) * 8.0f;
+    return sign * size;
+}
+
+// Step 3: velocity = W F1 + (1 - W) F2 + S F3 from the flows around A, B and the origin.
+// The three phase-shifted blends take turns over the particles, moving on every 4 s.
+void updateVelocities(float t) {
+    const float q = fastInvSqrt(t);  // about 1 / sqrt(t)
+    const Vector3 a(std::cos(1.5f * t), std::sin(1.55f * t),
+                    1.3f * std::sin(-2.3f * t) + std::cos(1.1f * t));
+    const Vector3 b(std::cos(std::sin(-2.5f * t) + 1.77f * t),
+                    std::cos(-2.34f * t) + std::sin(1.5f * t), std::sin(std::exp(q) + 2.5f * t));
+    const float h = 0.5f * t;
+    const int turn = truncToInt(t / kBlendPeriod) % 3;  // t > 2 here, so not negative
+    float weight[3];
+    float swirl[3];
+    for (int k = 0; k < 3; ++k) {
+        weight[k] = std::cos(h + 2.094395160675049f * k);  // a third of a turn apart
+        swirl[k] = std::sin(3.1415927f * weight[k] + 23.0f);
+    }
+    for (int i = 0; i < kParticleCount; ++i) {
+        const int k = (i % 3 + turn) % 3;
+        const float w = weight[k];
+        const Vector3& p = particles[i].position;
+        const Vector3 d = p - a;
+        const Vector3 f1(1.4f * (d.y - d.x), 0.05f * (d.x * (46.92f - d.z) - d.y),
+                         0.05f * (d.x * d.y - 4.0f * d.z));
+        const Vector3 e = p - b;
+        const Vector3 f2(0.5f * (e.y - e.x), 0.05f * (e.x * (28.0f - e.z) - e.y),
+                         0.05f * (e.x * e.y - 2.6666667f * e.z));
+        const Vector3 f3(0.45f * (p.y - p.x), 0.05f * (p.x * (7.0f - p.z) - p.y),
+                         0.05f * (p.x * p.y - 19.0f * p.z));
+        particles[i].velocity = w * f1 + (1.0f - w) * f2 + swirl[k] * f3;
+    }
+}
+
+// Step 6: close to the origin, circling slowly; the view opens from 59.49 to 160 degrees.
+Camera cameraAt(float t) {
+    const float fov =
+        t <= kWideningSeconds ? 58.49282745498812f * std::exp(t / 4.0f) + 1.0f : kWidestFieldOfView;
+    const Vector3 eye(0.7f * std::cos(-0.2f * t), 0.0f, 0.7f * std::sin(-0.2f * t));
+    return Camera(eye, Vector3(0, 0, 0), fov, 0.0f);
+}
+
+}  // namespace
+
+namespace scene9 {
+
+bool UpdateTurn::take(float t) {
+    if (!(t > kBurstSeconds)) return false;
+    const bool due = flag == 0;
+    flag = flag == 0 ? 1 : 0;
+    return due;
+}
+
+void blurTrails(uint8_t* frame) {
+    // Running column sums give exactly the direct 25-term sums: each column's sum over
+    // the five rows around the current one is kept up to date as pixels are replaced.
+    constexpr int kFirst = kBorder;
+    constexpr int kLastRow = kFrameHeight - 1 - kBorder;
+    constexpr int kLastColumn = kFrameWidth - 1 - kBorder;
+    int columnSums[kFrameWidth] = {};
+    for (int x = kFirst - 2; x <= kLastColumn + 2; ++x) {
+        for (int y = kFirst - 2; y <= kFirst + 2; ++y) columnSums[x] += frame[y * kFrameWidth + x];
+    }
+    for (int y = kFirst; y <= kLastRow; ++y) {
+        uint8_t* row = frame + y * kFrameWidth;
+        if (y > kFirst) {
+            const uint8_t* leaving = row - 3 * kFrameWidth;
+            const uint8_t* entering = row + 2 * kFrameWidth;
+            for (int x = kFirst - 2; x <= kLastColumn + 2; ++x)
+                columnSums[x] += entering[x] - leaving[x];
+        }
+        int blockSum = 0;
+        for (int x = kFirst - 2; x <= kFirst + 2; ++x) blockSum += columnSums[x];
+        for (int x = kFirst; x <= kLastColumn; ++x) {
+            const int value = blockSum / 26;  // 26, not 25: the trails fade
+            const int change = value - row[x];
+            row[x] = static_cast<uint8_t>(value);
+            columnSums[x] += change;
+            blockSum += change;
+            if (x < kLastColumn) blockSum += columnSums[x + 3] - columnSums[x - 2];
+        }
+    }
+}
+
+void clearBorder(uint8_t* frame) {
+    std::memset(frame, 0, kBorder * kFrameWidth);
+    std::memset(frame + (kFrameHeight - kBorder) * kFrameWidth, 0, kBorder * kFrameWidth);
+    for (int y = kBorder; y < kFrameHeight - kBorder; ++y) {
+        uint8_t* row = frame + y * kFrameWidth;
+        std::memset(row, 0, kBorder);
+        std::memset(row + kFrameWidth - kBorder, 0, kBorder);
+    }
+}
+
+void plotParticle(uint8_t* frame, float x, float y) {
+    // Truncation toward zero puts everything above -1 into column or row 0 and up;
+    // NaN fails every comparison.
+    if (!(x > -1.0f && x < kFrameWidth && y > -1.0f && y < kFrameHeight)) return;
+    uint8_t& pixel = frame[truncToInt(y) * kFrameWidth + truncToInt(x)];
+    const int brighter = pixel + kDotBrightness;
+    pixel = static_cast<uint8_t>(brighter > 255 ? 255 : brighter);
+}
+
+void load() {
+    particles = std::make_unique<Particle[]>(kParticleCount);
+    scenePalette = loadPalette("gfx\\lovestil.pal");
+}
+
+void unload() {
+    scenePalette.reset();
+    particles.reset();
+}
+
+void start() {
+    setPalette(scenePalette.get());
+    for (int i = 0; i < kParticleCount; ++i) {
+        particles[i].position.set(0, 0, 0);
+        const float vx = randomSpeed();
+        const float vy = randomSpeed();
+        const float vz = randomSpeed();
+        particles[i].velocity.set(vx, vy, vz);
+    }
+    lastTime = 0.0f;
+    clearFrame(FrameBuffer, 0);
+}
+
+void render(float t) {
+    // 1. The time since the previous frame moves the particles at the end.
+    const float dt = t - lastTime;
+    lastTime = t;
+
+    // 2-3. Up to 2 s the burst flies on; after that every second frame steers it.
+    if (updateTurn.take(t)) updateVelocities(t);
+
+    // 4-5. Last frame's picture smeared and darkened in place, its border cleared.
+    blurTrails(FrameBuffer);
+    clearBorder(FrameBuffer);
+
+    // 6-7. Each particle as a dot, then on along its velocity. Particles behind the eye
+    //      project mirrored, as they always have; one level with it is not drawn.
+    const Camera camera = cameraAt(t);
+    for (int i = 0; i < kParticleCount; ++i) {
+        Particle& particle = particles[i];
+        const Vector3 c = transformPoint(particle.position, camera.view);
+        if (c.z != 0.0f) {
+            plotParticle(FrameBuffer, camera.focalX * c.x / c.z + camera.centreX,
+                         camera.focalY * c.y / c.z + camera.centreY);
+        }
+        particle.position = particle.position + dt * particle.velocity;
+    }
+
+    // 8.
+    presentFrame(FrameBuffer);
+}
+
+}  // namespace scene9
