@@ -29,15 +29,6 @@ const SceneEntry SceneTable[] = {
 
 const int kSceneCount = static_cast<int>(std::size(SceneTable));
 
-namespace {
-// The show's scene number of each row above, in the same order.
-const int kSceneNumbers[] = {1, 2, 3, 4, 5, 6, 7, 8, 9};
-static_assert(std::size(kSceneNumbers) == std::size(SceneTable), "one number per row");
-}  // namespace
-
 int rowOfScene(int sceneNumber) {
-    for (int row = 0; row < kSceneCount; ++row) {
-        if (kSceneNumbers[row] == sceneNumber) return row;
-    }
-    return -1;
+    return sceneNumber >= 1 && sceneNumber <= kSceneCount ? sceneNumber - 1 : -1;
 }

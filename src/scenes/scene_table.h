@@ -9,7 +9,7 @@ struct SceneEntry {
     float duration;            // seconds before the timeline moves on
 };
 
-// The rows in show order. Later scenes are inserted at their places as they are built.
+// The rows in show order: scene 1 first, scene 9 last.
 extern const SceneEntry SceneTable[];
 extern const int kSceneCount;
 
