@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "art_colours.h"
 #include "generators.h"
 #include "image.h"
 
@@ -12,12 +13,7 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 constexpr float kPi = 3.14159265f;
 
-const Rgb kNight{0.02f, 0.02f, 0.08f};
 const Rgb kViolet{0.22f, 0.08f, 0.36f};
-const Rgb kMoonlight{0.80f, 0.86f, 1.00f};
-const Rgb kNeonGreen{0.25f, 1.00f, 0.45f};
-const Rgb kSodium{1.00f, 0.55f, 0.12f};
-const Rgb kMagenta{0.95f, 0.25f, 0.75f};
 
 // Deep blue at the top fading to violet at the horizon, with slow clouds.
 void paintSky(RgbImage& image, int horizon, uint32_t seed) {

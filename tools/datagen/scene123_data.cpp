@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "art_colours.h"
 #include "generators.h"
 #include "image.h"
 
@@ -17,14 +18,9 @@ constexpr float kPi = 3.14159265f;
 
 const Rgb kBlack{0, 0, 0};
 const Rgb kWhite{1, 1, 1};
-const Rgb kNight{0.02f, 0.02f, 0.08f};
 const Rgb kDeepBlue{0.04f, 0.06f, 0.30f};
 const Rgb kViolet{0.42f, 0.16f, 0.72f};
 const Rgb kOrchid{0.80f, 0.45f, 0.95f};
-const Rgb kMoonlight{0.80f, 0.86f, 1.00f};
-const Rgb kNeonGreen{0.25f, 1.00f, 0.45f};
-const Rgb kSodium{1.00f, 0.55f, 0.12f};
-const Rgb kMagenta{0.95f, 0.25f, 0.75f};
 
 float smoothstep(float edge0, float edge1, float x) {
     const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "art_colours.h"
 #include "generators.h"
 #include "image.h"
 
@@ -11,12 +12,8 @@ namespace {
 constexpr int kTile = 256;
 constexpr float kPi = 3.14159265f;
 
-const Rgb kNight{0.02f, 0.02f, 0.08f};
 const Rgb kDeepBlue{0.04f, 0.07f, 0.30f};
 const Rgb kViolet{0.30f, 0.10f, 0.50f};
-const Rgb kMoonlight{0.80f, 0.86f, 1.00f};
-const Rgb kNeonGreen{0.25f, 1.00f, 0.45f};
-const Rgb kSodium{1.00f, 0.55f, 0.12f};
 const Rgb kPetalPink{1.00f, 0.70f, 0.90f};
 const Rgb kLavender{0.78f, 0.70f, 1.00f};
 
