@@ -163,6 +163,9 @@ int renderShowFrame(const Options& o) {
     SimulatedShow show(o.fps);
     show.start();
     show.runUntil(at);
+    // A row ends only once its time is strictly exceeded, so the pass at its exact end
+    // still shows the row before; the scene asked for starts with the next pass.
+    if (o.mode == Options::Mode::Scene && currentScene != rowOfScene(o.scene)) show.step();
     const int result = writeFrame(o);
     show.finish();
     return result;
