@@ -1,8 +1,7 @@
 #!/bin/bash
 # Runs inside xvfb-run: starts the demo in its data folder, answers the start-up question
-# with Enter, then sends the given keys to its window ("wait" lets three seconds pass;
-# "dismiss" alone presses Enter on an error box instead). Writes the demo's exit status
-# to DATA/exit_status.
+# with Enter, then sends the given keys to its window ("wait" lets three seconds pass).
+# Writes the demo's exit status to DATA/exit_status.
 # Usage: drive_demo.sh DEMO DATA STDERR_FILE KEY...
 set -u
 demo=$1
@@ -10,51 +9,57 @@ data=$2
 errors=$3
 shift 3
 
-# Without a window manager keys go to the window under the pointer: keep it on the
-# centre of the screen, where the boxes and the full-screen window are.
-press() {
-    xdotool mousemove 512 384
-    sleep 0.3
-    xdotool key "$1"
+# Without a window manager keys go to the window under the pointer, and a key that
+# reaches the root window while SDL's message box is up can end the X connection: every
+# key is sent with the pointer on the centre of the window it is meant for.
+window=""
+find_window() {  # the newest visible window, other than the root, named like $1
+    window=""
+    for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$id")"
+        [ "$X" -ne 0 ] || [ "$Y" -ne 0 ] && window=$id
+    done
+    [ -n "$window" ]
 }
 
-wait_for_window() {  # a window with the given name, up to ten seconds
-    for _ in $(seq 1 50); do
-        xdotool search --name "$1" >/dev/null 2>&1 && return 0
-        sleep 0.2
+press_on() {  # waits up to ten seconds for a window named like $1, then presses $2 on it
+    for _ in $(seq 1 100); do
+        find_window "$1" && break
+        sleep 0.1
     done
-    return 1
+    if [ -z "$window" ]; then
+        echo "no window named '$1'" >>"$errors"
+        return 1
+    fi
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 0.3
+    xdotool key "$2"
 }
 
 cd "$data" || exit 1
 "$demo" 2>"$errors" &
 pid=$!
 
-sleep 1.5  # the "Window Mode?" box
-press Return
+# SDL's message box shows no name to xdotool; the demo's window shows its title.
+press_on '^$' Return  # "Window Mode?": Enter means No
 
-if [ "$1" = dismiss ]; then
-    sleep 3
-    press Return
-else
-    wait_for_window "Dorminax" || echo "no demo window" >>"$errors"
-    sleep 2
-    for key in "$@"; do
-        if [ "$key" = wait ]; then
-            sleep 3
-            continue
-        fi
-        press "$key"
-        sleep 0.7
-    done
-fi
+sleep 2
+for key in "$@"; do
+    if [ "$key" = wait ]; then
+        sleep 3
+        continue
+    fi
+    press_on 'Dorminax' "$key"
+    sleep 0.7
+done
 
 for _ in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
 done
 if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid"
+    kill -9 "$pid"  # SDL turns a plain kill into a quit event, which a box never reads
     echo "timeout" >>"$errors"
 fi
 wait "$pid"

@@ -28,12 +28,13 @@ done
 [ ! -f "$work/data/screenshot002.bmp" ] || fail "a third screenshot was written"
 grep -Eq '^fps = [0-9]+$' "$work/run1.err" || fail "no fps line: $(cat "$work/run1.err")"
 
-# Run 2: a data file missing.
+# Run 2: a data file missing. SDL's dummy video driver stands in for the display here:
+# with no display there is no question to answer (the answer is No) and the error goes
+# to standard error. (Under Xvfb without a window manager, SDL's X11 error box, shown
+# after the display has been opened, never appears and the demo waits for it.)
 rm "$work/data/gfx/cool.gif"
-rm -f "$work/data/exit_status"
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "$demo" "$work/data" \
-    "$work/run2.err" dismiss
-status=$(cat "$work/data/exit_status")
+(cd "$work/data" && SDL_VIDEODRIVER=dummy timeout 60 "$demo" 2>"$work/run2.err")
+status=$?
 [ "$status" = 1 ] || fail "missing file: exit status $status"
 grep -q 'cool.gif' "$work/run2.err" || fail "missing file not named: $(cat "$work/run2.err")"
 grep -q 'Error loading file' "$work/run2.err" || fail "no loading error: $(cat "$work/run2.err")"
