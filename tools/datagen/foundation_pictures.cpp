@@ -139,12 +139,7 @@ IndexedPicture quantisePicture(const RgbImage& image, std::vector<Colour> fixedC
     const int freeCount = 256 - int(fixedColours.size());
     std::vector<Colour> colours = std::move(fixedColours);
     for (const Colour& c : medianCut(image, freeCount)) colours.push_back(c);
-    IndexedPicture picture;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.colours = colours;
-    picture.pixels = mapToPalette(image, colours, 0, 255, true);
-    return picture;
+    return indexImage(image, std::move(colours), 0, 255, true);
 }
 
 // The warning shown while the scenes load. Its palette starts with a 64-step ramp from

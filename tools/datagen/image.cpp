@@ -245,6 +245,16 @@ std::vector<uint8_t> mapToPalette(const RgbImage& image, const std::vector<Colou
     return indices;
 }
 
+IndexedPicture indexImage(const RgbImage& image, std::vector<Colour> colours, int first,
+                          int last, bool dither) {
+    IndexedPicture picture;
+    picture.width = image.width;
+    picture.height = image.height;
+    picture.pixels = mapToPalette(image, colours, first, last, dither);
+    picture.colours = std::move(colours);
+    return picture;
+}
+
 std::vector<Colour> colourRamp(Rgb from, Rgb to, int count) {
     std::vector<Colour> ramp;
     for (int i = 0; i < count; ++i) ramp.push_back(colourFrom(mix(from, to, count > 1 ? float(i) / (count - 1) : 0.0f)));

@@ -83,6 +83,10 @@ std::vector<Colour> medianCut(const RgbImage& image, int count);
 std::vector<uint8_t> mapToPalette(const RgbImage& image, const std::vector<Colour>& palette,
                                   int first, int last, bool dither);
 
+// The image as a picture in the given colours, drawn only with entries first..last.
+IndexedPicture indexImage(const RgbImage& image, std::vector<Colour> colours, int first,
+                          int last, bool dither);
+
 // A smooth ramp of `count` colours from one colour to another (both included).
 std::vector<Colour> colourRamp(Rgb from, Rgb to, int count);
 

@@ -232,11 +232,7 @@ IndexedPicture makeSphereOverlay() {
     opaque.height = int(opaque.pixels.size());
     for (const Colour& c : medianCut(opaque, 255 - kRampEntries)) colours.push_back(c);
 
-    IndexedPicture picture;
-    picture.width = kWidth;
-    picture.height = kHeight;
-    picture.colours = colours;
-    picture.pixels = mapToPalette(canvas.image, colours, 1, 255, true);
+    IndexedPicture picture = indexImage(canvas.image, std::move(colours), 1, 255, true);
     for (size_t i = 0; i < canvas.cover.size(); ++i)
         if (canvas.cover[i] < 0.5f) picture.pixels[i] = 0;
     return picture;
@@ -392,12 +388,7 @@ IndexedPicture makePondPicture() {
     std::vector<Colour> colours = {Colour{0, 0, 0}};
     for (const Colour& c : modelRamp()) colours.push_back(c);
     for (const Colour& c : medianCut(image, 240)) colours.push_back(c);
-    IndexedPicture picture;
-    picture.width = kWidth;
-    picture.height = kHeight;
-    picture.colours = colours;
-    picture.pixels = mapToPalette(image, colours, 16, 255, true);
-    return picture;
+    return indexImage(image, std::move(colours), 16, 255, true);
 }
 
 }  // namespace

@@ -64,12 +64,7 @@ std::vector<Colour> paletteWithDarkShades(const RgbImage& image) {
 IndexedPicture indexTile(const RgbImage& image, std::vector<Colour> colours) {
     colours.insert(colours.begin(), Colour{0, 0, 0});
     colours.resize(256);
-    IndexedPicture picture;
-    picture.width = image.width;
-    picture.height = image.height;
-    picture.colours = colours;
-    picture.pixels = mapToPalette(image, colours, 0, 255, false);
-    return picture;
+    return indexImage(image, std::move(colours), 0, 255, false);
 }
 
 // The swirl texture: a pond at night seen from above. Slow currents of deep blue and
