@@ -18,8 +18,7 @@
 #include "fx2d/frame_passes.h"
 #include "fx2d/mode_filter.h"
 #include "render3d/camera.h"
-#include "render3d/clipping.h"
-#include "render3d/rasterizer.h"
+#include "render3d/environment_map.h"
 
 namespace {
 
@@ -64,33 +63,6 @@ void moveCamera(float t) {
     const float distance = std::max(0.0f, 100 - 10 * t) + 15;
     camera->eye = Vector3(cx * sy * cz + sx * sz, cx * sy * sz - sx * cz, cx * cy) * distance;
     camera->update();
-}
-
-// One face with texture coordinates from its vertex normals: the normal's x and y across
-// the map's 256 texels, centred.
-void drawModelFace(const MeshFace& face) {
-    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
-    const int indices[3] = {face.vertex0, face.vertex1, face.vertex2};
-    ClipPolygonUV polygon;
-    ClipPolygonUV scratch;
-    polygon.count = 3;
-    for (int k = 0; k < 3; ++k) {
-        const Vector3& n = model.viewNormals[indices[k]];
-        polygon.positions[k] = *corners[k];
-        polygon.uv[k][0] = 127 * n.x + 128;
-        polygon.uv[k][1] = 127 * n.y + 128;
-    }
-    if (!clipToFrustum(*camera, polygon, scratch)) return;
-
-    ScreenPoint points[kClipPolygonCapacity];
-    int u[kClipPolygonCapacity];
-    int v[kClipPolygonCapacity];
-    for (uint32_t k = 0; k < polygon.count; ++k) {
-        camera->project(polygon.positions[k], points[k].x, points[k].y);
-        u[k] = truncToInt(polygon.uv[k][0]);
-        v[k] = truncToInt(polygon.uv[k][1]);
-    }
-    fillTextured(points, u, v, static_cast<int>(polygon.count), texture.get(), FrameBuffer);
 }
 
 void clearRow(int row) { std::memset(ScratchFrame + row * kFrameWidth, 0, kFrameWidth); }
@@ -149,7 +121,7 @@ void render(float t) {
         model.cullAndSort(true);
 
         // 5. Environment-mapped faces into the FrameBuffer.
-        for (int i = 0; i < model.visibleCount; ++i) drawModelFace(*model.drawOrder[i]);
+        drawEnvironmentMapped(model, *camera, texture.get(), FrameBuffer);
 
         // 6. Flat patches of the most frequent texture value into the ScratchFrame.
         modeFilter8x8(FrameBuffer, ScratchFrame);

@@ -16,6 +16,7 @@
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
 #include "render3d/environment_map.h"
+#include "render3d/lighting.h"
 #include "render3d/metaballs.h"
 #include "render3d/rasterizer.h"
 
@@ -65,11 +66,6 @@ Vector3 eyePath(float s) {
                    3.5f * (std::cos(34.0f - 2.3f * s) + std::sin(0.5f * s + 4985.0f)));
 }
 
-uint8_t shadeByte(float shade) {
-    const int level = truncToInt(shade);
-    return static_cast<uint8_t>(level < 0 ? 0 : level > 255 ? 255 : level);
-}
-
 // Gouraud shading with the light's intensity written directly as the palette index.
 void drawSmoothShaded(const Vector3& light) {
     const Mesh& mesh = blob.mesh;
@@ -82,10 +78,8 @@ void drawSmoothShaded(const Vector3& light) {
         const Vector3* corners[3] = {face.p0, face.p1, face.p2};
         const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
         for (int k = 0; k < 3; ++k) {
-            const Vector3& p = *corners[k];
-            const double lit = dot(mesh.viewNormals[vertices[k]], normalized(light - p));
-            polygon.positions[k] = p;
-            polygon.shades[k] = static_cast<float>(255.0 * (lit > 0.0 ? lit : 0.0));
+            polygon.positions[k] = *corners[k];
+            polygon.shades[k] = pointLightShade(mesh.viewNormals[vertices[k]], light, *corners[k], 255.0f);
         }
         polygon.count = 3;
         if (!clipToFrustum(camera, polygon, scratch)) continue;
