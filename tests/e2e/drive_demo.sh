@@ -13,17 +13,19 @@ shift 3
 # reaches the root window while SDL's message box is up can end the X connection: every
 # key is sent with the pointer on the centre of the window it is meant for.
 window=""
-find_window() {  # the newest visible window, other than the root, named like $1
+find_window() {  # the newest visible window named like $1, not the root (nameless, at 0,0)
     window=""
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$X" -ne 0 ] || [ "$Y" -ne 0 ] && window=$id
+        if [ -n "$(xdotool getwindowname "$id")" ] || [ "$X" -ne 0 ] || [ "$Y" -ne 0 ]; then
+            window=$id
+        fi
     done
     [ -n "$window" ]
 }
 
-press_on() {  # waits up to ten seconds for a window named like $1, then presses $2 on it
-    for _ in $(seq 1 100); do
+press_on() {  # waits up to twenty seconds for a window named like $1, then presses $2 on it
+    for _ in $(seq 1 200); do
         find_window "$1" && break
         sleep 0.1
     done

@@ -12,7 +12,11 @@ trap 'rm -rf "$work"' EXIT
 cp -r "$data" "$work/data"
 export SDL_AUDIODRIVER=dummy
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    for log in "$work"/*.err; do echo "--- $log"; cat "$log"; done
+    exit 1
+}
 
 # Run 1: keys and screenshots.
 xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "$demo" "$work/data" \

@@ -10,7 +10,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -r "$data" "$work/data"
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    for log in "$work"/*.err; do echo "--- $log"; cat "$log"; done
+    exit 1
+}
 
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE="$work/audio.raw"
