@@ -1,12 +1,14 @@
 #!/bin/bash
 # Runs inside xvfb-run: starts the demo in its data folder, answers the start-up question
 # with Enter, then sends the given keys to its window ("wait" lets three seconds pass).
-# Writes the demo's exit status to DATA/exit_status.
+# Writes the demo's exit status to DATA/exit_status and notes of its own to
+# STDERR_FILE.drive.
 # Usage: drive_demo.sh DEMO DATA STDERR_FILE KEY...
 set -u
 demo=$1
 data=$2
 errors=$3
+notes=$3.drive
 shift 3
 
 # Without a window manager keys go to the window under the pointer, and a key that
@@ -24,27 +26,46 @@ find_window() {  # the newest visible window named like $1, not the root (namele
     [ -n "$window" ]
 }
 
+press_key_on_window() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 0.3
+    xdotool key "$1"
+}
+
 press_on() {  # waits up to twenty seconds for a window named like $1, then presses $2 on it
     for _ in $(seq 1 200); do
         find_window "$1" && break
         sleep 0.1
     done
     if [ -z "$window" ]; then
-        echo "no window named '$1'" >>"$errors"
+        echo "no window named '$1'" >>"$notes"
         return 1
     fi
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
-    sleep 0.3
-    xdotool key "$2"
+    press_key_on_window "$2"
+}
+
+# Enter on "Window Mode?" (No, full screen). SDL's message box shows no name to xdotool.
+# Should SDL fail to show the box, the demo takes No by itself and opens its window.
+answer_question() {
+    for _ in $(seq 1 200); do
+        if find_window '^$'; then
+            press_key_on_window Return
+            return
+        fi
+        if find_window 'Dorminax'; then
+            echo "no question box was shown" >>"$notes"
+            return
+        fi
+        sleep 0.1
+    done
 }
 
 cd "$data" || exit 1
 "$demo" 2>"$errors" &
 pid=$!
 
-# SDL's message box shows no name to xdotool; the demo's window shows its title.
-press_on '^$' Return  # "Window Mode?": Enter means No
+answer_question
 
 sleep 2
 for key in "$@"; do
@@ -62,7 +83,7 @@ for _ in $(seq 1 100); do
 done
 if kill -0 "$pid" 2>/dev/null; then
     kill -9 "$pid"  # SDL turns a plain kill into a quit event, which a box never reads
-    echo "timeout" >>"$errors"
+    echo "the demo did not end" >>"$notes"
 fi
 wait "$pid"
 echo $? >"$data/exit_status"

@@ -14,7 +14,7 @@ export SDL_AUDIODRIVER=dummy
 
 fail() {
     echo "FAIL: $*"
-    for log in "$work"/*.err; do echo "--- $log"; cat "$log"; done
+    for log in "$work"/*.err "$work"/*.drive; do [ -f "$log" ] && echo "--- $log" && cat "$log"; done
     exit 1
 }
 

@@ -12,7 +12,7 @@ cp -r "$data" "$work/data"
 
 fail() {
     echo "FAIL: $*"
-    for log in "$work"/*.err; do echo "--- $log"; cat "$log"; done
+    for log in "$work"/*.err "$work"/*.drive; do [ -f "$log" ] && echo "--- $log" && cat "$log"; done
     exit 1
 }
 
