@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "frame/numeric.h"
+#include "render3d/clipping.h"
 
 float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3& position,
                       float scale) {
@@ -13,3 +14,26 @@ float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3
 }
 
 uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToInt(shade), 0, 255)); }
+
+int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
+                float maxShade, ScreenPoint* points, uint8_t* shades) {
+    const Vector3* normals = face.owner->viewNormals;
+    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
+    const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
+    ClipPolygonShade polygon;
+    ClipPolygonShade scratch;
+    polygon.count = 3;
+    for (int k = 0; k < 3; ++k) {
+        polygon.positions[k] = *corners[k];
+        polygon.shades[k] =
+            std::min(maxShade, pointLightShade(normals[vertices[k]], light, *corners[k], scale));
+    }
+    if (!clipToFrustum(camera, polygon, scratch)) return 0;
+
+    const int count = static_cast<int>(polygon.count);
+    for (int k = 0; k < count; ++k) {
+        camera.project(polygon.positions[k], points[k].x, points[k].y);
+        shades[k] = shadeByte(polygon.shades[k]);
+    }
+    return count;
+}

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#include "assets/mesh.h"
+#include "render3d/camera.h"
+#include "render3d/rasterizer.h"
 #include "render3d/vector_math.h"
 
 // scale * max(0, normal . unit(light - position)), all in one space. A light behind the
@@ -13,3 +16,10 @@ float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3
 
 // A shade truncated toward zero and kept within 0..255.
 uint8_t shadeByte(float shade);
+
+// A face of a transformed mesh lit per vertex by a point light (shades at most maxShade),
+// clipped to the camera's frustum and projected: the step before a gouraud fill. Returns
+// how many vertices are left, 0 when the face is clipped away; points and shades receive
+// that many entries (room for kClipPolygonCapacity).
+int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
+                float maxShade, ScreenPoint* points, uint8_t* shades);

@@ -66,26 +66,11 @@ void recycleRing(Vector3& centre, float eyeZ, int ringCount) {
 // One ring face, lit per vertex, clipped, projected and gouraud filled with the shades
 // as palette indices.
 void drawRingFace(const MeshFace& face, const Camera& camera, const Vector3& light) {
-    const Vector3* normals = face.owner->viewNormals;
-    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
-    const int indices[3] = {face.vertex0, face.vertex1, face.vertex2};
-    ClipPolygonShade polygon;
-    ClipPolygonShade scratch;
-    polygon.count = 3;
-    for (int k = 0; k < 3; ++k) {
-        polygon.positions[k] = *corners[k];
-        polygon.shades[k] = std::min(
-            kMaxRingShade, pointLightShade(normals[indices[k]], light, *corners[k], kMaxRingShade));
-    }
-    if (!clipToFrustum(camera, polygon, scratch)) return;
-
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
-    for (uint32_t k = 0; k < polygon.count; ++k) {
-        camera.project(polygon.positions[k], points[k].x, points[k].y);
-        shades[k] = shadeByte(polygon.shades[k]);
-    }
-    fillGouraud(points, shades, static_cast<int>(polygon.count), FrameBuffer);
+    const int count =
+        clipLitFace(face, camera, light, kMaxRingShade, kMaxRingShade, points, shades);
+    fillGouraud(points, shades, count, FrameBuffer);
 }
 
 // The logo's flagged outline edges as anti-aliased lines brightening toward white.

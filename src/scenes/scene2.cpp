@@ -74,25 +74,10 @@ void deformSphere(float t) {
 }
 
 void drawSphereFace(const MeshFace& face, const Vector3& light) {
-    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
-    const int indices[3] = {face.vertex0, face.vertex1, face.vertex2};
-    ClipPolygonShade polygon;
-    ClipPolygonShade scratch;
-    polygon.count = 3;
-    for (int k = 0; k < 3; ++k) {
-        polygon.positions[k] = *corners[k];
-        polygon.shades[k] =
-            pointLightShade(sphere.viewNormals[indices[k]], light, *corners[k], kMaxShade);
-    }
-    if (!clipToFrustum(*camera, polygon, scratch)) return;
-
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
-    for (uint32_t k = 0; k < polygon.count; ++k) {
-        camera->project(polygon.positions[k], points[k].x, points[k].y);
-        shades[k] = shadeByte(polygon.shades[k]);
-    }
-    fillGouraudMapped(points, shades, static_cast<int>(polygon.count), shadeRemap, FrameBuffer);
+    const int count = clipLitFace(face, *camera, light, kMaxShade, kMaxShade, points, shades);
+    fillGouraudMapped(points, shades, count, shadeRemap, FrameBuffer);
 }
 
 }  // namespace

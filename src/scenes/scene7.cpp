@@ -68,27 +68,12 @@ Vector3 eyePath(float s) {
 
 // Gouraud shading with the light's intensity written directly as the palette index.
 void drawSmoothShaded(const Vector3& light) {
-    const Mesh& mesh = blob.mesh;
-    ClipPolygonShade polygon;
-    ClipPolygonShade scratch;
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
+    const Mesh& mesh = blob.mesh;
     for (int f = 0; f < mesh.visibleCount; ++f) {
-        const MeshFace& face = *mesh.drawOrder[f];
-        const Vector3* corners[3] = {face.p0, face.p1, face.p2};
-        const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
-        for (int k = 0; k < 3; ++k) {
-            polygon.positions[k] = *corners[k];
-            polygon.shades[k] = pointLightShade(mesh.viewNormals[vertices[k]], light, *corners[k], 255.0f);
-        }
-        polygon.count = 3;
-        if (!clipToFrustum(camera, polygon, scratch)) continue;
-
-        const int count = static_cast<int>(polygon.count);
-        for (int k = 0; k < count; ++k) {
-            camera.project(polygon.positions[k], points[k].x, points[k].y);
-            shades[k] = shadeByte(polygon.shades[k]);
-        }
+        const int count =
+            clipLitFace(*mesh.drawOrder[f], camera, light, 255.0f, 255.0f, points, shades);
         fillGouraud(points, shades, count, FrameBuffer);
     }
 }
