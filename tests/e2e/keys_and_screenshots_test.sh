@@ -2,25 +2,13 @@
 # The real demo under Xvfb: answer "Window Mode?" with Enter (full screen), take two
 # screenshots, skip a scene, quit with Escape. Then a run with a data file missing must
 # end with exit code 1 and name the file.
-# Usage: keys_and_screenshots.sh DEMO DATA_DIR
+# Usage: keys_and_screenshots_test.sh DEMO DATA_DIR
 set -u
-demo=$(realpath "$1")
-data=$2
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$data" "$work/data"
+source "$(dirname "$0")/common.sh"
 export SDL_AUDIODRIVER=dummy
 
-fail() {
-    echo "FAIL: $*"
-    for log in "$work"/*.err "$work"/*.drive; do [ -f "$log" ] && echo "--- $log" && cat "$log"; done
-    exit 1
-}
-
 # Run 1: keys and screenshots.
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "$demo" "$work/data" \
-    "$work/run1.err" s s space Escape
+drive run1 s s space Escape
 status=$(cat "$work/data/exit_status")
 [ "$status" = 0 ] || fail "exit status $status; stderr: $(cat "$work/run1.err")"
 for n in 000 001; do

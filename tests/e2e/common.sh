@@ -1,0 +1,24 @@
+# Shared by the end-to-end tests: a scratch copy of the data folder, failure reports, and
+# a driven run of the demo under Xvfb. Sourced with DEMO and DATA_DIR as $1 and $2.
+demo=$(realpath "$1")
+data=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -r "$data" "$work/data"
+
+fail() {
+    echo "FAIL: $*"
+    for log in "$work"/*.err "$work"/*.drive; do [ -f "$log" ] && echo "--- $log" && cat "$log"; done
+    exit 1
+}
+
+# Runs the demo under Xvfb with drive_demo.sh: drive NAME KEY...; the demo's standard
+# error goes to $work/NAME.err and its exit status to $work/data/exit_status.
+drive() {
+    local name=$1
+    shift
+    rm -f "$work/data/exit_status"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "$demo" "$work/data" \
+        "$work/$name.err" "$@"
+}
