@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "frame/demo.h"
-#include "frame/timeline.h"
+#include "demo/demo.h"
+#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene_table.h"
 

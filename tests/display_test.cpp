@@ -1,7 +1,7 @@
 // The display: whole-frame operations and when a new palette shows in each mode.
 #include <gtest/gtest.h>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "platform/headless/headless.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "fx2d/frame_passes.h"
 #include "fx2d/mode_filter.h"
 

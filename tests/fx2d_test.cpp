@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "fx2d/bilinear.h"
 #include "fx2d/box_blur.h"
 #include "fx2d/grid_warp.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/loading_screen.h"
+#include "core/display.h"
+#include "demo/loading_screen.h"
 #include "fx2d/palette_tables.h"
 #include "platform/headless/headless.h"
 

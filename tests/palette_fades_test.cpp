@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "fx2d/palette_fades.h"
 
 namespace {

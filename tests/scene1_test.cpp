@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
+#include "core/display.h"
 #include "scenes/scene1.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
+#include "core/display.h"
 #include "scenes/scene2.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
+#include "core/display.h"
 #include "fx2d/bilinear.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene4.h"

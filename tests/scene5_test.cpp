@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/display.h"
 #include "data_files.h"
-#include "frame/display.h"
 #include "scenes/scene5.h"
 #include "test_support.h"
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "core/display.h"
 #include "data_files.h"
-#include "frame/display.h"
 #include "scenes/scene6.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "scenes/scene7.h"
 
 using scene7::WindowClock;

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <utility>
 
-#include "frame/display.h"
+#include "core/display.h"
 #include "render3d/supertoroid.h"
 #include "scenes/scene8.h"
 

@@ -8,8 +8,8 @@
 #include <limits>
 #include <vector>
 
-#include "frame/display.h"
-#include "frame/random.h"
+#include "core/display.h"
+#include "core/random.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene9.h"
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "frame/display.h"
-#include "frame/window_proc.h"
+#include "core/display.h"
+#include "demo/window_proc.h"
 #include "test_support.h"
 
 namespace {

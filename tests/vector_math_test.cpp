@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 TEST(FastInvSqrt, IsLowByTheOneNewtonStepError) {
     EXPECT_NEAR(fastInvSqrt(1.0f), 0.998307f, 1e-6);

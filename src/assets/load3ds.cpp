@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "frame/fatal.h"
+#include "core/fatal.h"
 #include "platform/data_path.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 struct Mesh;
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/fatal.h"
+#include "core/fatal.h"
 #include "platform/data_path.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "frame/display.h"
+#include "core/display.h"
 
 // The colour table of a GIF, or else a raw palette file.
 std::unique_ptr<Palette> loadPalette(const char* fileName);

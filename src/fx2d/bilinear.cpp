@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "frame/display.h"
+#include "core/display.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The checkerboard smear and the transparent-index compositing passes.
 #include "fx2d/frame_passes.h"
 
-#include "frame/display.h"
+#include "core/display.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Grid-interpolated texture warp: per pixel two adds, two shifts and one lookup.
 #include "fx2d/grid_warp.h"
 
-#include "frame/display.h"
+#include "core/display.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/display.h"
+#include "core/display.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 
 void fadePaletteFromBlack(const Palette& source, int level, Palette& out) {
     for (int i = 0; i < 768; ++i) out.rgb[i] = static_cast<uint8_t>((source.rgb[i] * level) >> 8);

@@ -2,7 +2,7 @@
 // second palette so that the source keeps its colours for the next frame.
 #pragma once
 
-#include "frame/display.h"
+#include "core/display.h"
 
 // (c * level) >> 8 for every component: level 0 is black, 256 would be the palette itself.
 void fadePaletteFromBlack(const Palette& source, int level, Palette& out);

@@ -1,7 +1,7 @@
 // Shade and remap tables, both built on one nearest-colour search.
 #include "fx2d/palette_tables.h"
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 
 int nearestColour(const Palette& palette, int red, int green, int blue) {
     int best = 1000000;  // above the largest distance, 3 * 255^2

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "frame/display.h"
+#include "core/display.h"
 
 // 65,536 bytes, level-major: [level * 256 + c] is the index showing colour c mixed toward
 // the target by level/255.

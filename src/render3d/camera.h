@@ -2,7 +2,7 @@
 // the 320x240 screen, and the six frustum planes that clipping keeps geometry inside.
 #pragma once
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 // Camera space: x to the right of the screen, y down the screen, z away from the eye.
 struct Camera {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "core/vector_math.h"
 #include "render3d/camera.h"
-#include "render3d/vector_math.h"
 
 // Room for a triangle cut by six planes, with plenty to spare.
 constexpr int kClipPolygonCapacity = 20;

@@ -1,7 +1,7 @@
 // Environment-mapped drawing of a mesh's visible faces.
 #include "render3d/environment_map.h"
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 #include "render3d/clipping.h"
 #include "render3d/rasterizer.h"
 

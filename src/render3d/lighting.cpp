@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 #include "render3d/clipping.h"
 
 float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3& position,

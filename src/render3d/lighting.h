@@ -5,9 +5,9 @@
 #include <cstdint>
 
 #include "assets/mesh.h"
+#include "core/vector_math.h"
 #include "render3d/camera.h"
 #include "render3d/rasterizer.h"
-#include "render3d/vector_math.h"
 
 // scale * max(0, normal . unit(light - position)), all in one space. A light behind the
 // surface, or a degenerate direction whose dot product is NaN, gives 0.

@@ -3,7 +3,7 @@
 // act on a point.
 #pragma once
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 // (y, z) of every column becomes (y cos a - z sin a, y sin a + z cos a).
 void rotateAboutX(AffineMatrix& matrix, float angle);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 #include "render3d/marching_cubes_tables.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "assets/mesh.h"
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 constexpr int kMaxMetaballs = 64;
 constexpr int kMaxMetaballGrid = 64;  // grid points per axis

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "assets/mesh.h"
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 class MeshGroup {
 public:

@@ -1,7 +1,7 @@
 // Scene 1: a flight through spinning gouraud-lit torus rings, with a wireframe logo.
 #pragma once
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 namespace scene1 {
 void load();

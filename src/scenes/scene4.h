@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 namespace scene4 {
 

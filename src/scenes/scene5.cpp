@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/numeric.h"
+#include "core/display.h"
+#include "core/numeric.h"
 #include "fx2d/box_blur.h"
 #include "fx2d/grid_warp.h"
 #include "fx2d/palette_tables.h"

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/numeric.h"
+#include "core/display.h"
+#include "core/numeric.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/numeric.h"
+#include "core/display.h"
+#include "core/numeric.h"
 #include "fx2d/box_blur.h"
 #include "render3d/camera.h"
 #include "render3d/clipping.h"

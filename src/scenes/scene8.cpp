@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
+#include "core/display.h"
 #include "render3d/camera.h"
 #include "render3d/environment_map.h"
 #include "render3d/supertoroid.h"

@@ -10,9 +10,9 @@
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/numeric.h"
-#include "frame/random.h"
+#include "core/display.h"
+#include "core/numeric.h"
+#include "core/random.h"
 #include "render3d/camera.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/demo.h"
-#include "frame/display.h"
-#include "frame/loading_screen.h"
-#include "frame/timeline.h"
+#include "core/display.h"
+#include "demo/demo.h"
+#include "demo/loading_screen.h"
+#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
 #include "scenes/scene_table.h"

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/numeric.h"
+#include "core/numeric.h"
 #include "music/dsp.h"
 #include "music/effects.h"
 #include "music/instruments.h"

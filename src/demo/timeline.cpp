@@ -1,7 +1,7 @@
 // The scene timeline.
-#include "frame/timeline.h"
+#include "demo/timeline.h"
 
-#include "frame/clock.h"
+#include "core/clock.h"
 #include "scenes/scene_table.h"
 
 const SceneEntry* timelineRows = SceneTable;

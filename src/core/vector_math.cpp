@@ -1,5 +1,5 @@
 // Vector, matrix and reciprocal-square-root arithmetic of the 3D pipeline.
-#include "render3d/vector_math.h"
+#include "core/vector_math.h"
 
 #include <cstdint>
 #include <cstring>

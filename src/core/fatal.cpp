@@ -1,5 +1,5 @@
 // Fatal start-up errors: the loaders end the program here when a data file is unusable.
-#include "frame/fatal.h"
+#include "core/fatal.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
 // The demo's entry point.
-#include "frame/demo.h"
+#include "demo/demo.h"
 
 int main() { return runDemo(); }

@@ -1,13 +1,13 @@
 // The loading screen. The bar's ramp is drawn through the nearest colours of the
 // picture's own palette, so no palette change happens while the scenes load.
-#include "frame/loading_screen.h"
+#include "demo/loading_screen.h"
 
 #include <cstdint>
 #include <memory>
 
 #include "assets/picture_loader.h"
-#include "frame/display.h"
-#include "frame/numeric.h"
+#include "core/display.h"
+#include "core/numeric.h"
 #include "fx2d/palette_tables.h"
 
 namespace {

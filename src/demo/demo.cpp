@@ -1,14 +1,14 @@
 // Program entry, the main loop and its statistics, and the exit sequence.
-#include "frame/demo.h"
+#include "demo/demo.h"
 
 #include <cstdio>
 
-#include "frame/clock.h"
-#include "frame/display.h"
-#include "frame/loading_screen.h"
-#include "frame/numeric.h"
-#include "frame/timeline.h"
-#include "frame/window_proc.h"
+#include "core/clock.h"
+#include "core/display.h"
+#include "core/numeric.h"
+#include "demo/loading_screen.h"
+#include "demo/timeline.h"
+#include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"

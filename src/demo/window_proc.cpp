@@ -1,11 +1,11 @@
 // The window procedure and the screenshot writer.
-#include "frame/window_proc.h"
+#include "demo/window_proc.h"
 
 #include <cstdint>
 #include <cstdio>
 
-#include "frame/display.h"
-#include "frame/timeline.h"
+#include "core/display.h"
+#include "demo/timeline.h"
 
 int screenshotCounter = 0;
 

@@ -4,7 +4,7 @@
 // follows within the pass is shown on it at the end of the pass, as a hardware palette
 // would show it. (Re-presenting at every setPalette would wait for two vertical syncs in
 // the passes that change the palette and then draw.)
-#include "frame/display.h"
+#include "core/display.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // The shared random source.
-#include "frame/random.h"
+#include "core/random.h"
 
 namespace {
 RandomSource programSource;  // starts at state 1 with the program
