@@ -18,7 +18,7 @@ namespace {
 bool fullScreen = false;
 uint32_t pixelTable[256];          // 0x00RRGGBB per palette index
 uint32_t pixels32[kFrameSize];     // the expanded frame handed to the platform
-uint8_t frameOnScreen[kFrameSize]; // full screen: what the "hardware" shows
+uint8_t shownFrame[kFrameSize];    // the indices last presented
 Palette latestPalette;
 bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared by a present
 
@@ -52,14 +52,14 @@ void expandAndPresent(const uint8_t* frame) {
 
 }  // namespace
 
-bool openDisplay(bool windowed) {
+bool openDisplay(bool windowed, int windowScale) {
     fullScreen = !windowed;
     std::memset(pixelTable, 0, sizeof pixelTable);
-    std::memset(frameOnScreen, 0, sizeof frameOnScreen);
+    std::memset(shownFrame, 0, sizeof shownFrame);
     std::memset(&latestPalette, 0, sizeof latestPalette);
     paletteChangeUnshown = false;
     const platform::DisplayFailure failure =
-        platform::openWindow(fullScreen, "--== Dorminax ==--");
+        platform::openWindow(fullScreen, windowScale, "--== Dorminax ==--");
     if (failure != platform::DisplayFailure::None) {
         platform::showErrorBox(failureText(failure), "Error");
         return false;
@@ -71,17 +71,15 @@ bool openDisplay(bool windowed) {
 void closeDisplay() { platform::closeWindow(); }
 
 void presentFrame(const uint8_t* frame) {
-    if (fullScreen) {
-        std::memcpy(frameOnScreen, frame, kFrameSize);
-        paletteChangeUnshown = false;
-    }
+    std::memcpy(shownFrame, frame, kFrameSize);
+    paletteChangeUnshown = false;
     expandAndPresent(frame);
 }
 
 void showPaletteChange() {
     if (!paletteChangeUnshown) return;
     paletteChangeUnshown = false;
-    expandAndPresent(frameOnScreen);
+    expandAndPresent(shownFrame);
 }
 
 void setPalette(const Palette* palette) {
@@ -102,3 +100,5 @@ void copyFrame(uint8_t* destination, const uint8_t* source) {
 }
 
 const Palette& currentPalette() { return latestPalette; }
+
+const uint8_t* frameOnScreen() { return shownFrame; }

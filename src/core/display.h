@@ -18,8 +18,9 @@ struct Palette {
 extern uint8_t FrameBuffer[kFrameSize];
 extern uint8_t ScratchFrame[kFrameSize];
 
-// Opens the view; on failure an error box captioned "Error" has been shown.
-bool openDisplay(bool windowed);
+// Opens the view; on failure an error box captioned "Error" has been shown. A window's
+// client area is windowScale times the frame's size.
+bool openDisplay(bool windowed, int windowScale = 1);
 void closeDisplay();
 
 void presentFrame(const uint8_t* frame);
@@ -35,3 +36,6 @@ void copyFrame(uint8_t* destination, const uint8_t* source);
 
 // The colours of the palette most recently given to setPalette (for screenshots).
 const Palette& currentPalette();
+// The palette indices most recently presented (full screen: what is on screen, shown in
+// currentPalette once the pass has ended).
+const uint8_t* frameOnScreen();

@@ -10,6 +10,7 @@
 #include "demo/timeline.h"
 #include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
+#include "platform/data_path.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
 
@@ -76,12 +77,18 @@ void updateStatistics(DemoRun& run) {
 
 }  // namespace
 
-bool startDemo(DemoRun& run) {
+bool startDemo(DemoRun& run, const DemoOptions& options) {
     run = DemoRun{};
-    resetTimeline();
+    setDataFolder(options.dataFolder);
+    resetTimeline(rowOfScene(options.firstScene));
+    run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
     screenshotCounter = 0;
-    run.windowed = platform::askYesNo("Window Mode?", "");
-    if (!openDisplay(run.windowed)) return false;
+    switch (options.mode) {
+        case DemoOptions::Mode::Ask: run.windowed = platform::askYesNo("Window Mode?", ""); break;
+        case DemoOptions::Mode::Window: run.windowed = true; break;
+        case DemoOptions::Mode::FullScreen: run.windowed = false; break;
+    }
+    if (!openDisplay(run.windowed, options.windowScale)) return false;
     startAudio(run);
     loadScenes();
     return true;
@@ -93,7 +100,7 @@ void beginShow(DemoRun& run) {
     run.framesAtWindowStart = 0;
     run.windowStartTime = clockSeconds();
     run.loopStartTime = run.windowStartTime;
-    if (run.stream != 0) platform::audioStreamPlay(run.stream);
+    if (run.stream != 0) platform::audioStreamPlay(run.stream, run.musicStart);
 }
 
 bool runMainLoopPass(DemoRun& run) {
@@ -125,9 +132,9 @@ int finishDemo(DemoRun& run) {
     return 0;
 }
 
-int runDemo() {
+int runDemo(const DemoOptions& options) {
     DemoRun run;
-    if (!startDemo(run)) return 1;
+    if (!startDemo(run, options)) return 1;
     beginShow(run);
     while (runMainLoopPass(run)) {
     }

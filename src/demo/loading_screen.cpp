@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr const char* kPictureName = "gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif";
 constexpr int kBarLeft = 60;
 constexpr int kBarTop = 110;
 constexpr int kBarRows = 20;
@@ -24,8 +23,8 @@ uint8_t barColours[256];  // picture index nearest to ramp colour (i, i, 0)
 }  // namespace
 
 void beginLoadingScreen() {
-    const std::unique_ptr<Palette> palette = loadPalette(kPictureName);
-    loadingPicture = loadPictureOfSize(kPictureName, kFrameWidth, kFrameHeight);
+    const std::unique_ptr<Palette> palette = loadPalette(kLoadingPictureName);
+    loadingPicture = loadPictureOfSize(kLoadingPictureName, kFrameWidth, kFrameHeight);
 
     Palette ramp;
     for (int i = 0; i < 256; ++i) {

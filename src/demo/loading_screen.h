@@ -1,6 +1,10 @@
 // The loading screen: a warning picture with a black-to-yellow progress bar across it.
 #pragma once
 
+// The picture the loading screen shows: the first data file the demo reads.
+constexpr const char* kLoadingPictureName =
+    "gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif";
+
 void beginLoadingScreen();
 // Redraws the picture with a bar of fraction x 200 pixels and presents it.
 void drawLoadingProgress(float fraction);

@@ -1,4 +1,5 @@
 // The demo's entry point.
 #include "demo/demo.h"
+#include "demo/options.h"
 
-int main() { return runDemo(); }
+int main(int argc, char** argv) { return runDemo(parseDemoOptions(argc, argv)); }

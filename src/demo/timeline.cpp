@@ -12,15 +12,20 @@ void (*currentRender)(float t) = nullptr;
 float sceneStartTime = 0.0f;
 bool advanceRequested = false;
 
+namespace {
+int firstRowOfShow = 0;
+}  // namespace
+
 void advanceScene() {
-    currentScene += 1;
+    currentScene = currentScene == -1 ? firstRowOfShow : currentScene + 1;
     if (currentScene == timelineRowCount) currentScene = 0;
     timelineRows[currentScene].start();
     currentRender = timelineRows[currentScene].render;
     sceneStartTime = clockSeconds();
 }
 
-void resetTimeline() {
+void resetTimeline(int firstRow) {
+    firstRowOfShow = firstRow >= 0 && firstRow < timelineRowCount ? firstRow : 0;
     currentScene = -1;
     currentRender = nullptr;
     sceneStartTime = 0.0f;

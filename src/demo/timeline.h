@@ -17,9 +17,9 @@ extern float sceneStartTime;
 // Set when Space is released; the main loop consumes it.
 extern bool advanceRequested;
 
-// Makes the next row current (the last wraps to the first), runs its start and restarts
-// the scene clock.
+// Makes the next row current (the last wraps to the first; before the first pass, the
+// row the show starts with), runs its start and restarts the scene clock.
 void advanceScene();
 
-// Forgets the current row, as at program start.
-void resetTimeline();
+// Forgets the current row, as at program start; the first pass plays firstRow.
+void resetTimeline(int firstRow = 0);

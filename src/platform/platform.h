@@ -29,10 +29,11 @@ enum class DisplayFailure {
     Texture,         // the streaming texture could not be made
 };
 
-// Opens the 320x240 view. Windowed: a window with a 320x240 client area, unscaled, not
-// paced. Full screen: desktop full screen, integer-scaled and centred, paced by vsync,
-// cursor hidden.
-DisplayFailure openWindow(bool fullScreen, const char* title);
+// Opens the 320x240 view. Windowed: a window whose client area is scale x 320 by
+// scale x 240, not paced; the user may resize it. Full screen: desktop full screen, paced
+// by vsync, cursor hidden. Either way the frame is shown at the largest whole-number scale
+// that fits, nearest-neighbour, centred on black.
+DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
 void closeWindow();
 
 // Shows one 320x240 frame of 0x00RRGGBB pixels, row 0 at the top.
@@ -71,7 +72,8 @@ bool audioInit();
 void audioStart();
 // Opens a music file; returns 0 when there is none to play.
 uint32_t audioStreamCreateFile(const char* fileName);
-void audioStreamPlay(uint32_t stream);
+// Plays the stream once, from the given second of the music.
+void audioStreamPlay(uint32_t stream, double fromSeconds);
 void audioStreamFree(uint32_t stream);
 void audioStop();
 void audioFree();

@@ -32,3 +32,9 @@ const int kSceneCount = static_cast<int>(std::size(SceneTable));
 int rowOfScene(int sceneNumber) {
     return sceneNumber >= 1 && sceneNumber <= kSceneCount ? sceneNumber - 1 : -1;
 }
+
+double showTimeOfRow(int row) {
+    double seconds = 0.0;
+    for (int i = 0; i < row && i < kSceneCount; ++i) seconds += SceneTable[i].duration;
+    return seconds;
+}

@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "core/command_line.h"
 #include "core/display.h"
-#include "demo/demo.h"
 #include "demo/loading_screen.h"
+#include "demo/simulated_show.h"
 #include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-// The simulated machine has been up ten seconds when the demo starts.
-constexpr uint32_t kBootTicks = 10000;
 constexpr double kBenchLastSceneSeconds = 60.0;
 
 struct Options {
@@ -37,98 +36,54 @@ struct Options {
     std::string output;
 };
 
-void usage() {
-    std::fprintf(stderr,
-                 "usage: dorminax-frame [--data DIR] [--fps N] --at SECONDS OUT.png\n"
-                 "       dorminax-frame [--data DIR] [--fps N] --scene N --time T OUT.png\n"
-                 "       dorminax-frame [--data DIR] --loading FRACTION OUT.png\n"
-                 "       dorminax-frame [--data DIR] [--fps N] --bench\n");
-    std::exit(2);
-}
+constexpr const char* kUsage =
+    "usage: dorminax-frame [--data DIR] [--fps N] --at SECONDS OUT.png\n"
+    "       dorminax-frame [--data DIR] [--fps N] --scene N --time T OUT.png\n"
+    "       dorminax-frame [--data DIR] --loading FRACTION OUT.png\n"
+    "       dorminax-frame [--data DIR] [--fps N] --bench\n"
+    "  --at SECONDS       the frame on screen that many seconds into the show\n"
+    "  --scene N --time T the frame T seconds after scene N (1 to 9) began\n"
+    "  --loading FRACTION the loading screen with its bar that far, 0 to 1\n"
+    "  --bench            time every scene's frames and the start-up\n"
+    "  --fps N            the simulated frame rate, 1 to 1000 (default 60)\n"
+    "  --data DIR         the data set (default: the working directory)\n";
 
-double numberArgument(int& i, int argc, char** argv) {
-    if (i + 1 >= argc) usage();
-    char* end = nullptr;
-    const double value = std::strtod(argv[++i], &end);
-    if (end == argv[i] || *end != '\0') usage();
-    return value;
-}
+// A day of show time is far beyond anything worth rendering, and keeps the pass count sane.
+constexpr double kLongestShowSeconds = 86400.0;
 
 Options parseOptions(int argc, char** argv) {
+    CommandLine line(argc, argv, "dorminax-frame", kUsage);
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--at") {
+    while (line.next()) {
+        if (line.is("--at")) {
             o.mode = Options::Mode::At;
-            o.at = numberArgument(i, argc, argv);
-        } else if (arg == "--scene") {
+            o.at = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--scene")) {
             o.mode = Options::Mode::Scene;
-            o.scene = static_cast<int>(numberArgument(i, argc, argv));
-        } else if (arg == "--time") {
-            o.time = numberArgument(i, argc, argv);
-        } else if (arg == "--loading") {
+            o.scene = line.integer(1, kSceneCount);
+        } else if (line.is("--time")) {
+            o.time = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--loading")) {
             o.mode = Options::Mode::Loading;
-            o.loading = numberArgument(i, argc, argv);
-        } else if (arg == "--fps") {
-            o.fps = numberArgument(i, argc, argv);
-        } else if (arg == "--data" && i + 1 < argc) {
-            o.dataDir = argv[++i];
-        } else if (arg == "--bench") {
+            o.loading = line.number(0.0, 1.0);
+        } else if (line.is("--fps")) {
+            o.fps = line.number(1.0, 1000.0);
+        } else if (line.is("--data")) {
+            o.dataDir = line.text();
+        } else if (line.is("--bench")) {
             o.mode = Options::Mode::Bench;
-        } else if (arg[0] != '-' && o.output.empty()) {
-            o.output = std::filesystem::absolute(arg).string();  // before entering --data
+        } else if (line.is("--help")) {
+            line.help();
+        } else if (line.isOperand() && o.output.empty()) {
+            o.output = std::filesystem::absolute(line.argument()).string();  // before --data
         } else {
-            usage();
+            line.refuseArgument();
         }
     }
-    const bool needsOutput = o.mode != Options::Mode::Bench;
-    if (o.mode == Options::Mode::None || (needsOutput && o.output.empty()) || !(o.fps > 0.0))
-        usage();
+    if (o.mode == Options::Mode::None)
+        line.refuse("say which frame: --at, --scene, --loading or --bench");
+    if (o.mode != Options::Mode::Bench && o.output.empty()) line.refuse("no output file named");
     return o;
-}
-
-// Plays the show with the simulated clock, one pass per frame.
-class SimulatedShow {
-public:
-    explicit SimulatedShow(double fps) : fps_(fps) {}
-
-    void start() {
-        headless::setTicks(kBootTicks);
-        if (!startDemo(run_)) std::exit(1);
-        showStartTicks_ = kBootTicks;
-        headless::setTicks(showStartTicks_);
-        beginShow(run_);
-    }
-
-    // Runs the next pass; the clock first moves to that frame's time.
-    void step() {
-        const double ms = frame_ * 1000.0 / fps_;
-        headless::setTicks(showStartTicks_ + static_cast<uint32_t>(ms));
-        runMainLoopPass(run_);
-        ++frame_;
-    }
-
-    // Runs passes until the last one was at or after the given show time.
-    void runUntil(double seconds) {
-        do {
-            step();
-        } while (lastFrameSeconds() < seconds);
-    }
-
-    double lastFrameSeconds() const { return (frame_ - 1) / fps_; }
-    void finish() { finishDemo(run_); }
-
-private:
-    double fps_;
-    DemoRun run_;
-    uint32_t showStartTicks_ = 0;
-    long frame_ = 0;
-};
-
-double sceneStartInShow(int row) {
-    double seconds = 0.0;
-    for (int i = 0; i < row; ++i) seconds += SceneTable[i].duration;
-    return seconds;
 }
 
 int writeFrame(const Options& o) {
@@ -151,21 +106,24 @@ int renderLoadingScreen(const Options& o) {
 }
 
 int renderShowFrame(const Options& o) {
-    double at = o.at;
-    if (o.mode == Options::Mode::Scene) {
-        const int row = rowOfScene(o.scene);
-        if (row < 0) {
-            std::fprintf(stderr, "dorminax-frame: the show has no scene %d yet\n", o.scene);
-            return 1;
-        }
-        at = sceneStartInShow(row) + o.time;
+    const int row = o.mode == Options::Mode::Scene ? rowOfScene(o.scene) : 0;
+    if (row < 0) {
+        std::fprintf(stderr, "dorminax-frame: the show has no scene %d\n", o.scene);
+        return 1;
     }
     SimulatedShow show(o.fps);
-    show.start();
-    show.runUntil(at);
-    // A row ends only once its time is strictly exceeded, so the pass at its exact end
-    // still shows the row before; the scene asked for starts with the next pass.
-    if (o.mode == Options::Mode::Scene && currentScene != rowOfScene(o.scene)) show.step();
+    if (!show.start()) return 1;
+    if (o.mode == Options::Mode::Scene) {
+        // Scene time counts from the pass that really began the scene: each scene starts
+        // on the first pass after the one before has run strictly longer than its time.
+        if (!show.runUntilSceneTime(row, o.time)) {
+            std::fprintf(stderr, "dorminax-frame: scene %d ends before %g s\n", o.scene, o.time);
+            show.finish();
+            return 1;
+        }
+    } else {
+        show.runUntil(o.at);
+    }
     const int result = writeFrame(o);
     show.finish();
     return result;
@@ -198,11 +156,11 @@ void printSceneTimes(int row, std::vector<double>& times) {
 int benchmark(const Options& o) {
     SimulatedShow show(o.fps);
     const Clock::time_point startUp = Clock::now();
-    show.start();
+    if (!show.start()) return 1;
     std::printf("start-up: %.1f ms\n", millisecondsSince(startUp));
 
     const int lastRow = kSceneCount - 1;
-    const double end = sceneStartInShow(lastRow) +
+    const double end = showTimeOfRow(lastRow) +
                        std::min<double>(SceneTable[lastRow].duration, kBenchLastSceneSeconds);
     std::vector<std::vector<double>> times(kSceneCount);
     do {

@@ -55,7 +55,7 @@ void showErrorBox(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
-DisplayFailure openWindow(bool fullScreen, const char* windowTitle) {
+DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
     isOpen = true;
     isFullScreen = fullScreen;
     title = windowTitle;
@@ -88,7 +88,7 @@ void debugOutput(const char* text) { debugLog += text; }
 bool audioInit() { return false; }
 void audioStart() {}
 uint32_t audioStreamCreateFile(const char*) { return 0; }
-void audioStreamPlay(uint32_t) {}
+void audioStreamPlay(uint32_t, double) {}
 void audioStreamFree(uint32_t) {}
 void audioStop() {}
 void audioFree() {}

@@ -18,9 +18,10 @@ SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 Mix_Music* music = nullptr;
 
-platform::DisplayFailure createWindowAndRenderer(bool fullScreen, const char* title) {
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth,
-                              kHeight, 0);
+platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
+                                                 const char* title) {
+    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              kWidth * scale, kHeight * scale, SDL_WINDOW_RESIZABLE);
     if (!window) return platform::DisplayFailure::Window;
     if (fullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         return platform::DisplayFailure::FullScreenMode;
@@ -29,7 +30,7 @@ platform::DisplayFailure createWindowAndRenderer(bool fullScreen, const char* ti
     renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer) return platform::DisplayFailure::Renderer;
     // The picture keeps its 4:3 shape at the largest whole scale that fits, centred on
-    // black, with square nearest-neighbour pixels. In a window the scale is 1.
+    // black, with square nearest-neighbour pixels, also when the user resizes the window.
     SDL_RenderSetLogicalSize(renderer, kWidth, kHeight);
     SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -91,9 +92,9 @@ void showErrorBox(const char* text, const char* caption) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
 
-DisplayFailure openWindow(bool fullScreen, const char* title) {
+DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return DisplayFailure::VideoInit;
-    return createWindowAndRenderer(fullScreen, title);
+    return createWindowAndRenderer(fullScreen, scale, title);
 }
 
 void closeWindow() {
@@ -148,8 +149,9 @@ uint32_t audioStreamCreateFile(const char* fileName) {
     return music ? 1 : 0;
 }
 
-void audioStreamPlay(uint32_t) {
-    if (music) Mix_PlayMusic(music, 0);  // 0: play once and stop
+void audioStreamPlay(uint32_t, double fromSeconds) {
+    // 0 loops: play once and stop; no fade-in.
+    if (music) Mix_FadeInMusicPos(music, 0, 0, fromSeconds);
 }
 
 void audioStreamFree(uint32_t) {

@@ -1,0 +1,80 @@
+// The demo's command line, and where it finds its data set.
+#include "demo/options.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/command_line.h"
+#include "demo/loading_screen.h"
+#include "platform/data_path.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR] [--scene N]\n"
+    "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
+    "  --fullscreen  play full screen (the question is not asked)\n"
+    "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
+    "  --data DIR    read the data set from DIR (default: the working directory when it\n"
+    "                holds the data set, else the installed one)\n"
+    "  --scene N     start with scene N, 1 to 9, and the music at that scene's place\n"
+    "  --help        this text and the keys\n"
+    "  --version     the version\n";
+
+constexpr const char* kKeys =
+    "keys:\n"
+    "  Escape        quit\n"
+    "  Space         the next scene (after the last, the first again)\n"
+    "  S             save a screenshot, screenshotNNN.bmp in the working directory\n"
+    "  Shift (held)  frame statistics\n";
+
+// The working directory when it holds the data set, else the installed data folder when
+// that does; else the working directory, where loading then names the missing file.
+std::string findDataFolder() {
+    if (holdsDataSet("")) return "";
+    const std::string installed = installedDataFolder();
+    if (!installed.empty() && holdsDataSet(installed)) return installed;
+    return "";
+}
+
+}  // namespace
+
+bool holdsDataSet(const std::string& folder) {
+    setDataFolder(folder);
+    std::FILE* file = openDataFile(kLoadingPictureName, "rb");
+    setDataFolder("");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+DemoOptions parseDemoOptions(int argc, char** argv) {
+    CommandLine line(argc, argv, "dorminax", kUsage);
+    DemoOptions options;
+    bool dataGiven = false;
+    while (line.next()) {
+        if (line.is("--window")) {
+            options.mode = DemoOptions::Mode::Window;
+        } else if (line.is("--fullscreen")) {
+            options.mode = DemoOptions::Mode::FullScreen;
+        } else if (line.is("--scale")) {
+            options.windowScale = line.integer(1, 8);
+        } else if (line.is("--data")) {
+            options.dataFolder = line.text();
+            dataGiven = true;
+            if (!holdsDataSet(options.dataFolder))
+                line.refuse("'" + options.dataFolder + "' does not hold the data set");
+        } else if (line.is("--scene")) {
+            options.firstScene = line.integer(1, 9);
+        } else if (line.is("--help")) {
+            line.help(kKeys);
+        } else if (line.is("--version")) {
+            std::printf("dorminax %s\n", DORMINAX_VERSION);
+            std::exit(0);
+        } else {
+            line.refuseArgument();
+        }
+    }
+    if (!dataGiven) options.dataFolder = findDataFolder();
+    return options;
+}

@@ -1,0 +1,53 @@
+// The show by a simulated clock.
+#include "demo/simulated_show.h"
+
+#include "core/clock.h"
+#include "demo/timeline.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+// The simulated machine has been up ten seconds when the demo starts.
+constexpr uint32_t kBootTicks = 10000;
+
+}  // namespace
+
+bool SimulatedShow::start(const DemoOptions& options) {
+    frame_ = 0;
+    setSimulatedTicks(kBootTicks);
+    if (!startDemo(run_, options)) return false;
+    setSimulatedTicks(kBootTicks);  // loading takes no simulated time
+    beginShow(run_);
+    return true;
+}
+
+void SimulatedShow::step() {
+    // Whole milliseconds, as the real clock counts them.
+    const double ms = frame_ * 1000.0 / fps_;
+    setSimulatedTicks(kBootTicks + static_cast<uint32_t>(ms));
+    runMainLoopPass(run_);
+    ++frame_;
+}
+
+void SimulatedShow::runUntil(double showSeconds) {
+    do {
+        step();
+    } while (lastFrameSeconds() < showSeconds);
+}
+
+bool SimulatedShow::runUntilSceneTime(int row, double sceneSeconds) {
+    if (row < 0 || row >= kSceneCount) return false;
+    if (currentScene > row) return false;
+    for (;;) {
+        const int rowBefore = currentScene;
+        step();
+        if (rowBefore == row && currentScene != row) return false;  // the row has ended
+        if (currentScene == row && clockSeconds() - sceneStartTime >= sceneSeconds) return true;
+    }
+}
+
+int SimulatedShow::finish() {
+    const int code = finishDemo(run_);
+    useRealClock();
+    return code;
+}
