@@ -38,6 +38,7 @@ protected:
             palette.rgb[i * 3 + 2] = uint8_t(i / 3);
         }
         setPalette(&palette);
+        presentFrame(FrameBuffer);
     }
     void TearDown() override { closeDisplay(); }
 
@@ -92,6 +93,21 @@ TEST_F(ScreenshotTest, ReadsBackUprightWithAStandardReader) {
     EXPECT_EQ(c.g, 55);
     EXPECT_EQ(c.b, 66);
     SDL_FreeSurface(surface);
+}
+
+// Scenes 3 to 6 present the ScratchFrame; the file must hold that picture, not the
+// FrameBuffer that is no longer on screen.
+TEST_F(ScreenshotTest, HoldsThePictureOnScreenWhenTheScratchFrameWasPresented) {
+    for (int i = 0; i < kFrameSize; ++i) ScratchFrame[i] = uint8_t(i * 7 + i / 320);
+    presentFrame(ScratchFrame);
+    writeScreenshot();
+    const std::string bytes = readFileBytes("screenshot000.bmp");
+    ASSERT_EQ(bytes.size(), 77878u);
+    for (int y = 0; y < kFrameHeight; ++y) {
+        const size_t row = 1078 + size_t(kFrameHeight - 1 - y) * kFrameWidth;
+        ASSERT_EQ(std::memcmp(bytes.data() + row, ScratchFrame + y * kFrameWidth, kFrameWidth), 0)
+            << "row " << y;
+    }
 }
 
 TEST_F(ScreenshotTest, FilesAreNumberedAndTheNumberWidens) {

@@ -92,7 +92,10 @@ void writeScreenshot() {
                                   palette.rgb[i * 3], 0};
         std::fwrite(entry, 1, 4, file);
     }
+    // What the user sees: scenes 3 to 6 present the ScratchFrame, so the FrameBuffer may
+    // hold an older picture.
+    const uint8_t* frame = frameOnScreen();
     for (int row = kFrameHeight - 1; row >= 0; --row)
-        std::fwrite(FrameBuffer + row * kFrameWidth, 1, kFrameWidth, file);
+        std::fwrite(frame + row * kFrameWidth, 1, kFrameWidth, file);
     std::fclose(file);
 }

@@ -13,7 +13,8 @@ void postQuitMessage();
 // false when the quit message was taken: the main loop then ends.
 bool pumpOneMessage();
 
-// Writes the FrameBuffer with the current palette as "screenshot%3.3d.bmp".
+// Writes the frame last presented (the picture on screen, whichever frame a scene drew it
+// in) with the current palette as "screenshot%3.3d.bmp".
 void writeScreenshot();
 
 // The number of the next screenshot file; restarts at 0 with each run.
