@@ -2,6 +2,7 @@
 #include "data_files.h"
 
 #include <gif_lib.h>
+#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -78,4 +79,16 @@ void writeBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes)
     if (!file) fail("cannot create", path);
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !ok) fail("cannot write", path);
+}
+
+void writeRgbaPng(const std::string& path, int width, int height,
+                  const std::vector<uint8_t>& rgba) {
+    if (rgba.size() != size_t(width) * size_t(height) * 4) fail("pixel count does not match", path);
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = uint32_t(width);
+    image.height = uint32_t(height);
+    image.format = PNG_FORMAT_RGBA;
+    if (!png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr))
+        fail(std::string("cannot write PNG: ") + image.message, path);
 }

@@ -39,3 +39,7 @@ void writeRawPalette(const std::string& path, const std::vector<Colour>& colours
 
 // Writes bytes as they are (for formats made elsewhere in the generator).
 void writeBinaryFile(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Writes width x height pixels of (red, green, blue, alpha) bytes as a PNG.
+void writeRgbaPng(const std::string& path, int width, int height,
+                  const std::vector<uint8_t>& rgba);

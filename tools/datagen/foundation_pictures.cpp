@@ -1,5 +1,6 @@
 // The loading screen's warning picture and the reveal scene's transition map and
-// showpiece picture: a night garden seen by a machine.
+// showpiece picture: a night garden seen by a machine. The desktop icon is drawn from the
+// same garden.
 #include <algorithm>
 #include <cmath>
 
@@ -12,6 +13,7 @@ namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 constexpr float kPi = 3.14159265f;
+constexpr int kIconArtSize = 256;
 
 const Rgb kViolet{0.22f, 0.08f, 0.36f};
 
@@ -211,7 +213,70 @@ IndexedPicture makeRevealMap() {
     return map;
 }
 
+// The icon's picture: the showpiece's garden closer in, with the moon and one tall
+// blossom over the neon lawn, so that it still reads at 48 pixels.
+RgbImage makeIconArt() {
+    constexpr int kHorizon = 168;
+    RgbImage image(kIconArtSize, kIconArtSize);
+    paintSky(image, kHorizon, 41);
+    paintStars(image, kHorizon, 42);
+    paintMoon(image, 178, 70, 40, 43);
+    paintGridGround(image, kHorizon);
+    paintFireflies(image, 9, 120, 44);
+    paintFlower(image, 206, 74, -0.3f, 14, kViolet * 2.2f, kNeonGreen * 0.9f);
+    paintFlower(image, 72, 156, 0.2f, 32, kMagenta, kSodium * 0.9f);
+    darkenEdges(image);
+    return image;
+}
+
+// The average of the picture over each output pixel's footprint (a box filter), so that
+// every size shows the same picture without aliasing.
+RgbImage shrink(const RgbImage& image, int size) {
+    const float step = float(image.width) / size;
+    RgbImage out(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float x0 = x * step, x1 = x0 + step, y0 = y * step, y1 = y0 + step;
+            Rgb sum;
+            float weights = 0;
+            for (int sy = int(y0); sy < image.height && sy < y1; ++sy) {
+                const float wy = std::min(sy + 1.0f, y1) - std::max(float(sy), y0);
+                for (int sx = int(x0); sx < image.width && sx < x1; ++sx) {
+                    const float w = wy * (std::min(sx + 1.0f, x1) - std::max(float(sx), x0));
+                    sum = sum + image.at(sx, sy) * w;
+                    weights += w;
+                }
+            }
+            out.at(x, y) = sum * (1.0f / weights);
+        }
+    }
+    return out;
+}
+
+// How much of a pixel of a size x size icon lies inside its rounded square (0..1).
+float roundedSquareCoverage(int x, int y, int size) {
+    const float radius = size * 0.18f;
+    const float half = size / 2.0f;
+    // Distance from the pixel's centre to the square's inner rectangle, less the radius.
+    const float dx = std::max(0.0f, std::fabs(x + 0.5f - half) - (half - radius));
+    const float dy = std::max(0.0f, std::fabs(y + 0.5f - half) - (half - radius));
+    return std::clamp(radius - std::hypot(dx, dy) + 0.5f, 0.0f, 1.0f);
+}
+
 }  // namespace
+
+void writeIcon(const std::string& path, int size) {
+    const RgbImage picture = shrink(makeIconArt(), size);
+    std::vector<uint8_t> rgba;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const Colour c = colourFrom(picture.at(x, y));
+            const float alpha = roundedSquareCoverage(x, y, size);
+            rgba.insert(rgba.end(), {c.r, c.g, c.b, uint8_t(std::lround(alpha * 255))});
+        }
+    }
+    writeRgbaPng(path, size, size, rgba);
+}
 
 void writeFoundationPictures(const DataFolder& folder) {
     writeGif(folder.path("gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif"),

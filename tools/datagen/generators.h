@@ -1,6 +1,8 @@
 // The generator's steps: each writes a group of data files into the folder.
 #pragma once
 
+#include <string>
+
 #include "data_files.h"
 
 // The loading picture and the reveal scene's map and picture.
@@ -22,3 +24,7 @@ void writeSwirlCreditsPictures(const DataFolder& folder);
 // The environment map of the metaball and supertoroid scenes and the particle scene's
 // trail palette.
 void writeScene789Data(const DataFolder& folder);
+
+// The desktop icon, not part of the data set: the showpiece's garden in a rounded square,
+// size x size pixels (16 to 256), as an RGBA PNG.
+void writeIcon(const std::string& path, int size);
