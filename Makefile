@@ -2,8 +2,9 @@
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 JOBS         ?= 2
+PREFIX       ?= /usr/local
 
-.PHONY: run test deps build build-sanitize clean
+.PHONY: run test deps build build-sanitize clean install uninstall
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
@@ -25,6 +26,14 @@ build-sanitize: build
 	  -DDORMINAX_GENERATE_DATA=OFF -DDORMINAX_END_TO_END=OFF \
 	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+# The demo, its data set, desktop entry, icons and manual page under PREFIX.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Removes exactly what the last install listed in its manifest, then the folders it made.
+uninstall:
+	cmake -DMANIFEST=$(CURDIR)/$(BUILD_DIR)/install_manifest.txt -P packaging/uninstall.cmake
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,0 +1,31 @@
+# Removes what an install put in place: every file its manifest lists, then each folder
+# the install created (noted beside the manifest) that is empty now, deepest first.
+# Usage: cmake -DMANIFEST=BUILD/install_manifest.txt -P uninstall.cmake
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} does not exist")
+endif()
+file(STRINGS "${MANIFEST}" files)
+foreach(file IN LISTS files)
+  if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+    message(STATUS "Removing ${file}")
+    file(REMOVE "${file}")
+  endif()
+endforeach()
+
+get_filename_component(folder "${MANIFEST}" DIRECTORY)
+get_filename_component(name "${MANIFEST}" NAME)
+string(REPLACE "install_manifest" "install_folders" name "${name}")
+set(record "${folder}/${name}")
+if(EXISTS "${record}")
+  file(STRINGS "${record}" folders)
+  # A folder sorts after its parent, so descending order visits children first.
+  list(SORT folders ORDER DESCENDING)
+  foreach(folder IN LISTS folders)
+    file(GLOB entries LIST_DIRECTORIES true "${folder}/*" "${folder}/.*")
+    if(IS_DIRECTORY "${folder}" AND NOT entries)
+      message(STATUS "Removing ${folder}/")
+      file(REMOVE_RECURSE "${folder}")
+    endif()
+  endforeach()
+  file(REMOVE "${record}")
+endif()
