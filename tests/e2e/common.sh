@@ -13,12 +13,15 @@ fail() {
     exit 1
 }
 
-# Runs the demo under Xvfb with drive_demo.sh: drive NAME KEY...; the demo's standard
-# error goes to $work/NAME.err and its exit status to $work/data/exit_status.
+# Runs the demo under Xvfb with drive_demo.sh: drive NAME STEP...; the demo's standard
+# error goes to $work/NAME.err and its exit status to FOLDER/exit_status. The program
+# (DRIVE_DEMO), the folder it runs in (DRIVE_FOLDER) and its options (DEMO_ARGS) default
+# to the demo under test, $work/data and none.
 drive() {
     local name=$1
+    local folder=${DRIVE_FOLDER:-$work/data}
     shift
-    rm -f "$work/data/exit_status"
-    xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "$demo" "$work/data" \
-        "$work/$name.err" "$@"
+    rm -f "$folder/exit_status"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "${DRIVE_DEMO:-$demo}" \
+        "$folder" "$work/$name.err" "$@"
 }

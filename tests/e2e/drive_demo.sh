@@ -1,9 +1,14 @@
 #!/bin/bash
-# Runs inside xvfb-run: starts the demo in its data folder, answers the start-up question
-# with Enter, then sends the given keys to its window ("wait" lets three seconds pass).
-# Writes the demo's exit status to DATA/exit_status and notes of its own to
+# Runs inside xvfb-run: starts the demo in a folder (its data folder, or any other) with
+# the options in DEMO_ARGS, answers the start-up question with Enter unless an option
+# settles the mode, then takes these steps on its window:
+#   KEY            presses the key ("wait" lets three seconds pass)
+#   size           writes the window's size, WIDTHxHEIGHT, to STDERR_FILE.size
+#   KEY@N:SECONDS  holds Shift (the window title then shows the scene and its time) until
+#                  the title shows scene N at SECONDS or later, then presses the key
+# Writes the demo's exit status to FOLDER/exit_status and notes of its own to
 # STDERR_FILE.drive.
-# Usage: drive_demo.sh DEMO DATA STDERR_FILE KEY...
+# Usage: [DEMO_ARGS=...] drive_demo.sh DEMO FOLDER STDERR_FILE STEP...
 set -u
 demo=$1
 data=$2
@@ -33,16 +38,17 @@ press_key_on_window() {
     xdotool key "$1"
 }
 
-press_on() {  # waits up to twenty seconds for a window named like $1, then presses $2 on it
+wait_for_window() {  # up to twenty seconds, for a window named like $1
     for _ in $(seq 1 200); do
-        find_window "$1" && break
+        find_window "$1" && return
         sleep 0.1
     done
-    if [ -z "$window" ]; then
-        echo "no window named '$1'" >>"$notes"
-        return 1
-    fi
-    press_key_on_window "$2"
+    echo "no window named '$1'" >>"$notes"
+    return 1
+}
+
+press_on() {  # presses $2 on the window named like $1
+    wait_for_window "$1" && press_key_on_window "$2"
 }
 
 # Enter on "Window Mode?" (No, full screen). SDL's message box shows no name to xdotool.
@@ -61,18 +67,56 @@ answer_question() {
     done
 }
 
+# Shift held: the title is "scene/9, seconds into the scene, frame rate".
+press_at_scene_time() {  # KEY SCENE SECONDS
+    press_on 'Dorminax' shift || return  # the pointer stays on the window
+    xdotool keydown shift
+    local title=""
+    for _ in $(seq 1 3000); do
+        title=$(xdotool getwindowname "$window")
+        if echo "$title" | awk -F', ' -v scene="$2" -v at="$3" \
+            '{ split($1, s, "/"); exit !(s[1] == scene && $2 + 0 >= at + 0) }'; then
+            xdotool key "$1"
+            echo "pressed $1 at '$title', next title '$(xdotool getwindowname "$window")'" \
+                >>"$notes"
+            xdotool keyup shift
+            return
+        fi
+    done
+    xdotool keyup shift
+    echo "the title never showed scene $2 at $3 s (last: '$title')" >>"$notes"
+}
+
 cd "$data" || exit 1
-"$demo" 2>"$errors" &
+# shellcheck disable=SC2086  # DEMO_ARGS is a list of words
+"$demo" ${DEMO_ARGS:-} 2>"$errors" &
 pid=$!
 
-answer_question
+case " ${DEMO_ARGS:-} " in
+    *" --window "* | *" --fullscreen "*) ;;
+    *) answer_question ;;
+esac
 
 sleep 2
 for key in "$@"; do
-    if [ "$key" = wait ]; then
-        sleep 3
-        continue
-    fi
+    case $key in
+        wait)
+            sleep 3
+            continue
+            ;;
+        size)
+            wait_for_window 'Dorminax' && xdotool getwindowgeometry --shell "$window" |
+                awk -F= '/^WIDTH/ { w = $2 } /^HEIGHT/ { h = $2 } END { print w "x" h }' \
+                    >"$errors.size"
+            continue
+            ;;
+        *@*:*)
+            at=${key#*@}
+            press_at_scene_time "${key%%@*}" "${at%%:*}" "${at#*:}"
+            sleep 0.7
+            continue
+            ;;
+    esac
     press_on 'Dorminax' "$key"
     sleep 0.7
 done
