@@ -213,8 +213,8 @@ IndexedPicture makeRevealMap() {
     return map;
 }
 
-// The icon's picture: the showpiece's garden closer in, with the moon and one tall
-// blossom over the neon lawn, so that it still reads at 48 pixels.
+// The icon's picture: the showpiece's garden closer in, the moon and a tall blossom over
+// the neon lawn, big enough to read at 48 pixels.
 RgbImage makeIconArt() {
     constexpr int kHorizon = 168;
     RgbImage image(kIconArtSize, kIconArtSize);
@@ -257,7 +257,7 @@ RgbImage shrink(const RgbImage& image, int size) {
 float roundedSquareCoverage(int x, int y, int size) {
     const float radius = size * 0.18f;
     const float half = size / 2.0f;
-    // Distance from the pixel's centre to the square's inner rectangle, less the radius.
+    // How far the pixel's centre lies outside the square shrunk by the corner radius.
     const float dx = std::max(0.0f, std::fabs(x + 0.5f - half) - (half - radius));
     const float dy = std::max(0.0f, std::fabs(y + 0.5f - half) - (half - radius));
     return std::clamp(radius - std::hypot(dx, dy) + 0.5f, 0.0f, 1.0f);
