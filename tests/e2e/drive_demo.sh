@@ -67,24 +67,39 @@ answer_question() {
     done
 }
 
-# Shift held: the title is "scene/9, seconds into the scene, frame rate".
+milliseconds() {  # "4.6" or "4.612000" into $ms (4600, 4612)
+    local whole=${1%%.*} fraction=000
+    [[ $1 == *.* ]] && fraction="${1#*.}000"
+    ms=$((10#$whole * 1000 + 10#${fraction:0:3}))
+}
+
+# Shift held: the title is "scene/9, seconds into the scene, frame rate", renewed ten times
+# a second. xprop reports each title as it comes, line by line (polling, or a reader that
+# buffers its input, would see it late).
 press_at_scene_time() {  # KEY SCENE SECONDS
     press_on 'Dorminax' shift || return  # the pointer stays on the window
+    local ms line title seconds pressed=""
+    milliseconds "$3"
+    local at=$ms
+    coproc TITLES { stdbuf -oL xprop -id "$window" -spy _NET_WM_NAME; }
     xdotool keydown shift
-    local title=""
-    for _ in $(seq 1 3000); do
-        title=$(xdotool getwindowname "$window")
-        if echo "$title" | awk -F', ' -v scene="$2" -v at="$3" \
-            '{ split($1, s, "/"); exit !(s[1] == scene && $2 + 0 >= at + 0) }'; then
-            xdotool key "$1"
-            echo "pressed $1 at '$title', next title '$(xdotool getwindowname "$window")'" \
-                >>"$notes"
-            xdotool keyup shift
-            return
-        fi
+    while read -r -t 30 line <&"${TITLES[0]}"; do
+        title=${line#*\"}
+        title=${title%\"}
+        [[ $title == "$2/"* ]] || continue
+        seconds=${title#*, }
+        [[ $seconds == -* ]] && continue  # just after a switch the time may be below 0
+        milliseconds "${seconds%%,*}"
+        [ "$ms" -ge "$at" ] || continue
+        xdotool key "$1"
+        echo "pressed $1 at '$title', next title '$(xdotool getwindowname "$window")'" \
+            >>"$notes"
+        pressed=yes
+        break
     done
+    [ -n "$pressed" ] || echo "no title of scene $2 at $3 s" >>"$notes"
     xdotool keyup shift
-    echo "the title never showed scene $2 at $3 s (last: '$title')" >>"$notes"
+    kill "$TITLES_PID" 2>/dev/null
 }
 
 cd "$data" || exit 1

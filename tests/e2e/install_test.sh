@@ -37,16 +37,21 @@ shot="$work/elsewhere/screenshot000.bmp"
 [ "$(stat -c %s "$shot")" = 77878 ] || fail "scale 2: no 77,878-byte screenshot"
 
 # Run 2: from scene 6, the reveal is whole between 4.5 and 5 s. Both pictures are read by
-# FFmpeg and compared colour by colour.
-rm "$shot"
-DEMO_ARGS="--scene 6 --window" drive run2 's@6:4.6' Escape
-status=$(cat "$work/elsewhere/exit_status")
-[ "$status" = 0 ] || fail "scene 6: exit status $status"
-[ -f "$shot" ] || fail "scene 6: no screenshot"
-cat "$work/run2.err.drive"  # when the key went
+# FFmpeg and compared colour by colour. The key goes when the title shows 4.6 s, but on a
+# loaded machine it may arrive after the scene's end: up to three runs, one of which must
+# save exactly the picture.
 rgb() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt rgb24 - | md5sum; }
-[ "$(rgb "$shot")" = "$(rgb "$prefix/share/dorminax/gfx/cool.gif")" ] ||
-    fail "scene 6: the screenshot is not the reveal picture"
+reveal=$(rgb "$prefix/share/dorminax/gfx/cool.gif")
+for run in 1 2 3; do
+    rm -f "$shot" "$work/run2.err.drive"
+    DEMO_ARGS="--scene 6 --window" drive run2 's@6:4.6' Escape
+    status=$(cat "$work/elsewhere/exit_status")
+    [ "$status" = 0 ] || fail "scene 6: exit status $status"
+    [ -f "$shot" ] || fail "scene 6: no screenshot"
+    cat "$work/run2.err.drive"  # when the key went
+    [ "$(rgb "$shot")" = "$reveal" ] && break
+    [ "$run" = 3 ] && fail "scene 6: the screenshot is not the reveal picture"
+done
 
 # The uninstall removes every file and every folder the install created: here all of it.
 cmake -DMANIFEST="$build/install_manifest_demo.txt" -P "$here/../../packaging/uninstall.cmake" \
