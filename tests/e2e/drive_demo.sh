@@ -3,7 +3,8 @@
 # the options in DEMO_ARGS, answers the start-up question with Enter unless an option
 # settles the mode, then takes these steps on its window:
 #   KEY            presses the key ("wait" lets three seconds pass)
-#   size           writes the window's size, WIDTHxHEIGHT, to STDERR_FILE.size
+#   size           writes the window's size, WIDTHxHEIGHT, and the smallest size it may
+#                  be given, "minimum WIDTHxHEIGHT", to STDERR_FILE.size
 #   KEY@N:SECONDS  holds Shift (the window title then shows the scene and its time) until
 #                  the title shows scene N at SECONDS or later, then presses the key
 # Writes the demo's exit status to FOLDER/exit_status and notes of its own to
@@ -120,9 +121,13 @@ for key in "$@"; do
             continue
             ;;
         size)
-            wait_for_window 'Dorminax' && xdotool getwindowgeometry --shell "$window" |
+            wait_for_window 'Dorminax' || continue
+            xdotool getwindowgeometry --shell "$window" |
                 awk -F= '/^WIDTH/ { w = $2 } /^HEIGHT/ { h = $2 } END { print w "x" h }' \
                     >"$errors.size"
+            # The smallest size a window manager lets the user give it, if any.
+            xprop -id "$window" WM_NORMAL_HINTS |
+                awk '/minimum size/ { print "minimum " $(NF-2) "x" $NF }' >>"$errors.size"
             continue
             ;;
         *@*:*)

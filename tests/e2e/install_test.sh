@@ -31,8 +31,9 @@ export DRIVE_DEMO="$prefix/bin/dorminax" DRIVE_FOLDER="$work/elsewhere"
 DEMO_ARGS="--window --scale 2" drive run1 size s Escape
 status=$(cat "$work/elsewhere/exit_status")
 [ "$status" = 0 ] || fail "scale 2: exit status $status"
-size=$(cat "$work/run1.err.size")
-[ "$size" = 640x480 ] || fail "scale 2: the window is $size"
+size=$(tr '\n' ' ' <"$work/run1.err.size")
+# Made smaller than the frame, the window could show no whole-number scale.
+[ "$size" = "640x480 minimum 320x240 " ] || fail "scale 2: the window is $size"
 shot="$work/elsewhere/screenshot000.bmp"
 [ "$(stat -c %s "$shot")" = 77878 ] || fail "scale 2: no 77,878-byte screenshot"
 

@@ -29,6 +29,9 @@ platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
     // Full screen is paced by the display's vertical sync; a window runs unpaced.
     renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer) return platform::DisplayFailure::Renderer;
+    // Smaller than the frame, no whole-number scale would fit. (Set once the renderer is
+    // made: an OpenGL renderer may make the window anew, without the hint.)
+    SDL_SetWindowMinimumSize(window, kWidth, kHeight);
     // The picture keeps its 4:3 shape at the largest whole scale that fits, centred on
     // black, with square nearest-neighbour pixels, also when the user resizes the window.
     SDL_RenderSetLogicalSize(renderer, kWidth, kHeight);
