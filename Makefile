@@ -9,8 +9,8 @@ JOBS         ?= 2
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
-test: build build-sanitize
-	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR)
+test: build build-sanitize windows
+	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
 
 deps:
 	./scripts/install-deps

@@ -56,3 +56,26 @@ if(DORMINAX_DATA_DIR)
     COMMENT "Packing dorminax-windows.zip")
   add_custom_target(package ALL DEPENDS ${PACKAGE_ZIP})
 endif()
+
+# Tests under Wine and Xvfb, on a prefix made once per run, checked by the native build's
+# reader and compared with its frame tool.
+enable_testing()
+if(DORMINAX_DATA_DIR AND DORMINAX_NATIVE_BUILD)
+  set(WINE_TESTS ${CMAKE_SOURCE_DIR}/tests/windows)
+  set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+  set(XVFB xvfb-run -a -s "-screen 0 1024x768x24")
+  set(WINE_CHECKS ${DORMINAX_NATIVE_BUILD}/wine_checks)
+  add_test(NAME wine_prefix COMMAND ${XVFB} bash ${WINE_TESTS}/make_prefix.sh ${WINE_PREFIX})
+  add_test(NAME wine_keys_and_screenshots
+           COMMAND ${XVFB} bash ${WINE_TESTS}/keys_and_screenshots_test.sh ${WINE_PREFIX}
+                   ${PACKAGE_ZIP} ${WINE_CHECKS})
+  add_test(NAME wine_frames
+           COMMAND ${XVFB} bash ${WINE_TESTS}/frames_test.sh ${WINE_PREFIX}
+                   $<TARGET_FILE:dorminax-frame> ${DORMINAX_NATIVE_BUILD}/dorminax-frame
+                   ${WINE_CHECKS} ${DORMINAX_DATA_DIR} ${CMAKE_BINARY_DIR}/frame_comparison.txt)
+  set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix)
+  set_tests_properties(wine_keys_and_screenshots wine_frames PROPERTIES
+                       FIXTURES_REQUIRED wine_prefix TIMEOUT 600)
+  set_tests_properties(wine_prefix wine_keys_and_screenshots wine_frames PROPERTIES
+                       LABELS wine RESOURCE_LOCK wine)
+endif()

@@ -39,7 +39,8 @@ Music music;
 // Decodes the next stretch of music into buffer i and queues it; false at the end.
 bool queueBuffer(int i) {
     WAVEHDR& header = music.headers[i];
-    if (header.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(music.device, &header, sizeof header);
+    if (header.dwFlags & WHDR_PREPARED)
+        waveOutUnprepareHeader(music.device, &header, sizeof header);
     short* data = music.samples[i].data();
     const int frames = stb_vorbis_get_samples_short_interleaved(
         music.decoder, music.channels, data, kBufferFrames * music.channels);
