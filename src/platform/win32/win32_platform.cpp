@@ -59,9 +59,9 @@ void fillBlack(HDC dc, int left, int top, int right, int bottom) {
 
 // The frame at the largest whole factor that fits the client area (at least 1), centred
 // on black.
-void drawFrame(HDC dc) {
+void drawFrame(HWND hwnd, HDC dc) {
     RECT client;
-    GetClientRect(window, &client);
+    GetClientRect(hwnd, &client);
     const int width = client.right;
     const int height = client.bottom;
     if (width <= 0 || height <= 0) return;  // minimised
@@ -108,7 +108,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(hwnd, &paint);
-            drawFrame(dc);
+            drawFrame(hwnd, dc);
             EndPaint(hwnd, &paint);
             return 0;
         }
@@ -254,7 +254,7 @@ void closeWindow() {
 void presentPixels(const uint32_t* pixels) {
     std::memcpy(shownPixels, pixels, sizeof shownPixels);
     framePresented = true;
-    drawFrame(deviceContext);
+    drawFrame(window, deviceContext);
     if (fullScreen) {
         // Paced by the compositor, which shows a frame at each refresh of the display.
         GdiFlush();
