@@ -3,8 +3,9 @@
 //   wine_checks bmp FILE                  "WIDTHxHEIGHT BITS", as SDL reads the BMP
 //   wine_checks frames A.png B.png        the share of identical pixels, in percent
 //   wine_checks music CAPTURE.wav SONG.ogg
-//       "SECONDS LARGEST": how much of the song the capture holds from its first sound,
-//       and the largest difference of a sample from the song as stb_vorbis decodes it
+//       "SECONDS LARGEST SILENCE": how much of the song the capture holds in order from its
+//       first sound, the largest difference of a sample from the song as stb_vorbis
+//       decodes it, and the seconds of silence the device played between (underruns)
 #include <SDL.h>
 
 #include <algorithm>
@@ -101,10 +102,47 @@ bool decodeOgg(const char* path, Sound& sound) {
     return true;
 }
 
+size_t frameCount(const Sound& sound) { return sound.samples.size() / sound.channels; }
+
+bool isSilent(const Sound& sound, size_t frame) {
+    for (int c = 0; c < sound.channels; ++c) {
+        if (sound.samples[frame * sound.channels + c] != 0) return false;
+    }
+    return true;
+}
+
 size_t firstSound(const Sound& sound) {
-    const auto at = std::find_if(sound.samples.begin(), sound.samples.end(),
-                                 [](int16_t s) { return s != 0; });
-    return size_t(at - sound.samples.begin()) / sound.channels * sound.channels;
+    size_t frame = 0;
+    while (frame < frameCount(sound) && isSilent(sound, frame)) ++frame;
+    return frame;
+}
+
+// The largest difference between a sample of the capture's frame and the song's.
+int frameDifference(const Sound& capture, size_t frame, const Sound& song, size_t songFrame) {
+    int largest = 0;
+    for (int c = 0; c < capture.channels; ++c) {
+        largest = std::max(largest, std::abs(capture.samples[frame * capture.channels + c] -
+                                             song.samples[songFrame * song.channels + c]));
+    }
+    return largest;
+}
+
+// Where the song goes on in the capture after the device played silence for want of
+// sound: the smallest offset (capture frame - song frame), from the one in force and at
+// most a second later, at which the next frames match; -1 when there is none.
+long resumedOffset(const Sound& capture, const Sound& song, size_t frame, long offset) {
+    const size_t window = std::min<size_t>(256, frameCount(capture) - frame);
+    for (long candidate = offset; candidate <= offset + song.rate; ++candidate) {
+        size_t matched = 0;
+        for (size_t k = frame; matched < window; ++k, ++matched) {
+            const long songFrame = long(k) - candidate;
+            if (songFrame < 0 || size_t(songFrame) >= frameCount(song) ||
+                frameDifference(capture, k, song, size_t(songFrame)) > 1)
+                break;
+        }
+        if (matched == window) return candidate;
+    }
+    return -1;
 }
 
 int compareMusic(const char* capturePath, const char* songPath) {
@@ -116,14 +154,31 @@ int compareMusic(const char* capturePath, const char* songPath) {
         return 1;
     }
     // Both from their first sound: the device may have played silence before the song.
-    const size_t from = firstSound(capture);
-    const size_t songFrom = firstSound(song);
-    const size_t count = std::min(capture.samples.size() - from, song.samples.size() - songFrom);
+    long offset = long(firstSound(capture)) - long(firstSound(song));
+    long inserted = 0;
     int largest = 0;
-    for (size_t i = 0; i < count; ++i)
-        largest = std::max(
-            largest, std::abs(capture.samples[from + i] - song.samples[songFrom + i]));
-    std::printf("%.2f %d\n", double(count) / song.channels / song.rate, largest);
+    size_t frame = firstSound(capture);
+    for (; frame < frameCount(capture) && size_t(long(frame) - offset) < frameCount(song);) {
+        const int difference = frameDifference(capture, frame, song, size_t(long(frame) - offset));
+        if (difference <= 1) {
+            largest = std::max(largest, difference);
+            ++frame;
+            continue;
+        }
+        size_t resume = frame;
+        while (resume < frameCount(capture) && isSilent(capture, resume)) ++resume;
+        if (resume == frameCount(capture)) break;  // silence to the end
+        const long resumed = resumedOffset(capture, song, resume, offset);
+        if (resumed < 0) {
+            largest = difference;  // another sound
+            break;
+        }
+        inserted += resumed - offset;
+        offset = resumed;
+        frame = resume;
+    }
+    const double songSeconds = double(long(frame) - offset - long(firstSound(song))) / song.rate;
+    std::printf("%.2f %d %.2f\n", songSeconds, largest, double(inserted) / song.rate);
     return 0;
 }
 

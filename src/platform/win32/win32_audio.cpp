@@ -20,8 +20,8 @@
 
 namespace {
 
-constexpr int kBufferCount = 4;
-constexpr int kBufferFrames = 8192;  // about 0.19 s at 44.1 kHz: 0.75 s queued in all
+constexpr int kBufferCount = 8;
+constexpr int kBufferFrames = 8192;  // about 0.19 s at 44.1 kHz: 1.5 s queued in all
 
 struct Music {
     stb_vorbis* decoder = nullptr;

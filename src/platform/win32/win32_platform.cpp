@@ -33,6 +33,11 @@ bool framePresented = false;
 // What the window procedure made of the messages it was given, for pollMessage.
 std::deque<platform::Message> pendingMessages;
 
+// The keys the window saw go down. A release counts only after a press, as in SDL: the
+// release of the key that closed the start-up question reaches the new window and must
+// not act.
+bool keyDown[256];
+
 // A 32-bit top-down DIB whose colour masks read 0x00RRGGBB.
 struct FrameBitmapInfo {
     BITMAPINFOHEADER header;
@@ -101,7 +106,12 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             // Destroyed by anyone but closeWindow.
             if (hwnd == window) pendingMessages.push_back({platform::MessageType::Destroy, 0});
             break;
+        case WM_KEYDOWN:
+            keyDown[wParam & 0xFF] = true;
+            break;
         case WM_KEYUP:
+            if (!keyDown[wParam & 0xFF]) break;
+            keyDown[wParam & 0xFF] = false;
             if (const int key = demoKey(wParam))
                 pendingMessages.push_back({platform::MessageType::KeyUp, key});
             break;
@@ -218,6 +228,7 @@ void showErrorBox(const char* text, const char* caption) {
 DisplayFailure openWindow(bool fullScreenWanted, int scale, const char* title) {
     fullScreen = fullScreenWanted;
     pendingMessages.clear();
+    std::memset(keyDown, 0, sizeof keyDown);
     framePresented = false;
     fillFrameInfo();
     const HINSTANCE instance = GetModuleHandleA(nullptr);
