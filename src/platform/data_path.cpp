@@ -4,6 +4,14 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 namespace {
 
 #ifdef _WIN32
@@ -38,6 +46,19 @@ std::string installedDataFolder() {
     if (error) return std::string();
     const std::filesystem::path folder = program.parent_path() / DORMINAX_INSTALLED_DATA_FROM_BIN;
     return folder.lexically_normal().string();
+#elif defined(_WIN32)
+    // The Windows zip keeps the data set beside dorminax.exe.
+    std::string program(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, program.data(), DWORD(program.size()));
+        if (length == 0) return std::string();
+        if (length < program.size()) {
+            program.resize(length);
+            break;
+        }
+        program.resize(program.size() * 2);
+    }
+    return program.substr(0, program.find_last_of("\\/"));
 #else
     return std::string();
 #endif

@@ -18,5 +18,5 @@ std::string hostPath(const char* name);
 std::FILE* openDataFile(const char* name, const char* mode);
 
 // Where an installed copy keeps its data set, found from the executable's own place
-// (bin/../share/dorminax); empty when the host cannot tell.
+// (bin/../share/dorminax; on Windows its own folder); empty when the host cannot tell.
 std::string installedDataFolder();

@@ -1,0 +1,2 @@
+// The Ogg Vorbis decoder's implementation, compiled once.
+#include <stb/stb_vorbis.h>
