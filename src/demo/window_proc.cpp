@@ -95,4 +95,5 @@ void writeScreenshot() {
     for (int row = kFrameHeight - 1; row >= 0; --row)
         std::fwrite(FrameBuffer + row * kFrameWidth, 1, kFrameWidth, file);
     std::fclose(file);
+    platform::offerFile(name);
 }
