@@ -1,14 +1,16 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
+WEB_DIR      := build-web
+WEB_PORT     ?= 8000
 JOBS         ?= 2
 
-.PHONY: run test deps build build-sanitize clean
+.PHONY: run test deps build build-sanitize web web-serve clean
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
-test: build build-sanitize
+test: build build-sanitize web
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR)
 
 deps:
@@ -26,5 +28,25 @@ build-sanitize: build
 	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
+# The demo in a web browser, with Debian's Emscripten, into $(WEB_DIR)/: index.html,
+# dorminax.js, dorminax.wasm, and the data set of the main build packed as dorminax.data.
+# Emscripten's tools find their Node.js modules through NODE_PATH; its cache of prebuilt
+# libraries is reached through a folder of our own, which it may write.
+EMSCRIPTEN_CACHE := $(CURDIR)/$(WEB_DIR)/emscripten-cache
+EMSCRIPTEN_ENV   := NODE_PATH=/usr/share/nodejs EM_CACHE=$(EMSCRIPTEN_CACHE)
+
+web: build
+	mkdir -p $(EMSCRIPTEN_CACHE)
+	ln -sfn /usr/share/emscripten/cache/sysroot $(EMSCRIPTEN_CACHE)/sysroot
+	cp /usr/share/emscripten/cache/sysroot_install.stamp $(EMSCRIPTEN_CACHE)/
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+
+# Any static web server will do; browsers do not load the data from file:// addresses.
+web-serve: web
+	@echo "Dorminax: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WEB_DIR)
