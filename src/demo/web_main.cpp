@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/clock.h"
 #include "core/command_line.h"
 #include "core/display.h"
 #include "demo/demo.h"
