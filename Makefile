@@ -2,15 +2,17 @@
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 WINDOWS_DIR  := build-windows
+WEB_DIR      := build-web
+WEB_PORT     ?= 8000
 JOBS         ?= 2
 PREFIX       ?= /usr/local
 
-.PHONY: run test deps build build-sanitize windows clean install uninstall
+.PHONY: run test deps build build-sanitize windows web web-serve clean install uninstall
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
-test: build build-sanitize windows
+test: build build-sanitize windows web
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
 
 deps:
@@ -44,5 +46,25 @@ windows: build
 	  -DDORMINAX_NATIVE_BUILD=$(CURDIR)/$(BUILD_DIR)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
+# The demo in a web browser, with Debian's Emscripten, into $(WEB_DIR)/: index.html,
+# dorminax.js, dorminax.wasm, and the data set of the main build packed as dorminax.data.
+# Emscripten's tools find their Node.js modules through NODE_PATH; its cache of prebuilt
+# libraries is reached through a folder of our own, which it may write.
+EMSCRIPTEN_CACHE := $(CURDIR)/$(WEB_DIR)/emscripten-cache
+EMSCRIPTEN_ENV   := NODE_PATH=/usr/share/nodejs EM_CACHE=$(EMSCRIPTEN_CACHE)
+
+web: build
+	mkdir -p $(EMSCRIPTEN_CACHE)
+	ln -sfn /usr/share/emscripten/cache/sysroot $(EMSCRIPTEN_CACHE)/sysroot
+	cp /usr/share/emscripten/cache/sysroot_install.stamp $(EMSCRIPTEN_CACHE)/
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+
+# Any static web server will do; browsers do not load the data from file:// addresses.
+web-serve: web
+	@echo "Dorminax: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR) $(WEB_DIR)

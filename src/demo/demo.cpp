@@ -132,11 +132,18 @@ int finishDemo(DemoRun& run) {
     return 0;
 }
 
+namespace {
+
+// At file level: in a browser the loop goes on after runDemo has returned.
+DemoRun loopRun;
+int loopExitCode = 0;
+
+}  // namespace
+
 int runDemo(const DemoOptions& options) {
-    DemoRun run;
-    if (!startDemo(run, options)) return 1;
-    beginShow(run);
-    while (runMainLoopPass(run)) {
-    }
-    return finishDemo(run);
+    if (!startDemo(loopRun, options)) return 1;
+    beginShow(loopRun);
+    platform::runMainLoop([] { return runMainLoopPass(loopRun); },
+                          [] { loopExitCode = finishDemo(loopRun); });
+    return loopExitCode;
 }

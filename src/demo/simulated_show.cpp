@@ -36,14 +36,21 @@ void SimulatedShow::runUntil(double showSeconds) {
 }
 
 bool SimulatedShow::runUntilSceneTime(int row, double sceneSeconds) {
-    if (row < 0 || row >= kSceneCount) return false;
-    if (currentScene > row) return false;
-    for (;;) {
-        const int rowBefore = currentScene;
-        step();
-        if (rowBefore == row && currentScene != row) return false;  // the row has ended
-        if (currentScene == row && clockSeconds() - sceneStartTime >= sceneSeconds) return true;
-    }
+    Progress progress;
+    do {
+        progress = stepTowardsSceneTime(row, sceneSeconds);
+    } while (progress == Progress::Running);
+    return progress == Progress::Reached;
+}
+
+SimulatedShow::Progress SimulatedShow::stepTowardsSceneTime(int row, double sceneSeconds) {
+    if (row < 0 || row >= kSceneCount || currentScene > row) return Progress::Missed;
+    const int rowBefore = currentScene;
+    step();
+    if (rowBefore == row && currentScene != row) return Progress::Missed;  // the row has ended
+    if (currentScene == row && clockSeconds() - sceneStartTime >= sceneSeconds)
+        return Progress::Reached;
+    return Progress::Running;
 }
 
 int SimulatedShow::finish() {

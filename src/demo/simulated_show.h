@@ -25,6 +25,11 @@ public:
     // table or one the show has already left.
     bool runUntilSceneTime(int row, double sceneSeconds);
 
+    // The same, one pass at a time, for drivers that cannot wait (a browser page): Missed
+    // at once, without a pass, for a row outside the table or one the show has left.
+    enum class Progress { Running, Reached, Missed };
+    Progress stepTowardsSceneTime(int row, double sceneSeconds);
+
     // The show time of the last pass (-1/fps before the first), and the passes run.
     double lastFrameSeconds() const { return (frame_ - 1) / fps_; }
     long framesRun() const { return frame_; }

@@ -98,4 +98,5 @@ void writeScreenshot() {
     for (int row = kFrameHeight - 1; row >= 0; --row)
         std::fwrite(frame + row * kFrameWidth, 1, kFrameWidth, file);
     std::fclose(file);
+    platform::offerFile(name);
 }

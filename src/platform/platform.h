@@ -59,6 +59,17 @@ struct Message {
 bool pollMessage(Message& message);
 bool isShiftHeld();
 
+// ---- The main loop ----
+
+// Runs pass again and again until it returns false, then done once. The desktop backends
+// loop here and return after done. A browser must not be kept waiting: there every pass
+// runs in an animation frame of its own, and this returns at once, before the first pass.
+void runMainLoop(bool (*pass)(), void (*done)());
+
+// A file the user asked for (a screenshot) has been written in the working directory. On
+// the desktop it stays there; a browser offers it as a download.
+void offerFile(const char* fileName);
+
 // ---- Clock and diagnostics ----
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.

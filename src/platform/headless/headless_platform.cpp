@@ -82,6 +82,15 @@ bool pollMessage(Message& message) {
 }
 
 bool isShiftHeld() { return shiftHeld; }
+
+void runMainLoop(bool (*pass)(), void (*done)()) {
+    while (pass()) {
+    }
+    done();
+}
+
+void offerFile(const char*) {}
+
 uint32_t ticks() { return simulatedTicks; }
 void debugOutput(const char* text) { debugLog += text; }
 

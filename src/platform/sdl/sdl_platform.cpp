@@ -130,6 +130,14 @@ bool pollMessage(Message& message) {
 
 bool isShiftHeld() { return (SDL_GetModState() & KMOD_SHIFT) != 0; }
 
+void runMainLoop(bool (*pass)(), void (*done)()) {
+    while (pass()) {
+    }
+    done();
+}
+
+void offerFile(const char*) {}
+
 uint32_t ticks() { return SDL_GetTicks(); }
 
 void debugOutput(const char* text) { std::fputs(text, stderr); }

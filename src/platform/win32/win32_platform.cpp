@@ -294,6 +294,14 @@ bool pollMessage(Message& message) {
 // The thread's own key state: Shift held while the demo's window has the keyboard.
 bool isShiftHeld() { return (GetKeyState(VK_SHIFT) & 0x8000) != 0; }
 
+void runMainLoop(bool (*pass)(), void (*done)()) {
+    while (pass()) {
+    }
+    done();
+}
+
+void offerFile(const char*) {}  // a screenshot stays in the working directory
+
 uint32_t ticks() { return timeGetTime(); }
 
 void debugOutput(const char* text) {

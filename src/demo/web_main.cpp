@@ -1,0 +1,198 @@
+// The demo's entry in a web browser. The page asks "Window Mode?" itself (a program in a
+// page cannot wait for a click) and passes the answer as an argument; or, from the page's
+// address, a fixed frame to draw or the benchmark to run, with the simulated clock.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+#include "core/command_line.h"
+#include "core/display.h"
+#include "demo/demo.h"
+#include "demo/loading_screen.h"
+#include "demo/simulated_show.h"
+#include "demo/timeline.h"
+#include "platform/platform.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: dorminax [--window | --fullscreen]\n"
+    "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
+    "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
+    "  --at SECONDS            the frame that many seconds into the show\n"
+    "  --scene N --time T      the frame T seconds after scene N (1 to 9) began\n"
+    "  --loading FRACTION      the loading screen with its bar that far, 0 to 1\n"
+    "  --bench                 time every scene's frames and the start-up\n";
+
+// Fixed frames and the benchmark play as the desktop's frame tool does: 60 passes per
+// simulated second.
+constexpr double kSimulatedFps = 60.0;
+// They run as many passes as fit in this much real time per animation frame, so the page
+// stays responsive and shows the show winding forward.
+constexpr double kSliceMilliseconds = 50.0;
+// The benchmark plays the last scene, which never ends by time, for a minute.
+constexpr double kBenchLastSceneSeconds = 60.0;
+// Nothing worth rendering lies beyond a day of show time.
+constexpr double kLongestShowSeconds = 86400.0;
+
+struct WebOptions {
+    enum class Mode { Show, At, Scene, Loading, Bench } mode = Mode::Show;
+    DemoOptions::Mode answer = DemoOptions::Mode::Ask;
+    double at = 0.0;
+    int scene = 0;
+    double time = 0.0;
+    double loading = 0.0;
+};
+
+WebOptions parseWebOptions(int argc, char** argv) {
+    CommandLine line(argc, argv, "dorminax", kUsage);
+    WebOptions o;
+    while (line.next()) {
+        if (line.is("--window")) {
+            o.answer = DemoOptions::Mode::Window;
+        } else if (line.is("--fullscreen")) {
+            o.answer = DemoOptions::Mode::FullScreen;
+        } else if (line.is("--at")) {
+            o.mode = WebOptions::Mode::At;
+            o.at = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--scene")) {
+            o.mode = WebOptions::Mode::Scene;
+            o.scene = line.integer(1, kSceneCount);
+        } else if (line.is("--time")) {
+            o.time = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--loading")) {
+            o.mode = WebOptions::Mode::Loading;
+            o.loading = line.number(0.0, 1.0);
+        } else if (line.is("--bench")) {
+            o.mode = WebOptions::Mode::Bench;
+        } else {
+            line.refuseArgument();
+        }
+    }
+    return o;
+}
+
+// ---- Passes of the simulated show, a slice of real time per animation frame ----
+
+using Clock = std::chrono::steady_clock;  // in a browser: performance.now()
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+WebOptions options;
+SimulatedShow simulatedShow(kSimulatedFps);
+
+// Runs step until it says the work is done or the slice is used up; false when done.
+template <typename Step>
+bool runSlice(Step step) {
+    const Clock::time_point sliceStart = Clock::now();
+    do {
+        if (step()) return false;
+    } while (millisecondsSince(sliceStart) < kSliceMilliseconds);
+    return true;
+}
+
+// One pass towards the fixed frame; true once it is on the canvas (or cannot be).
+bool stepTowardsFixedFrame() {
+    if (options.mode == WebOptions::Mode::At) {
+        simulatedShow.step();
+        return simulatedShow.lastFrameSeconds() >= options.at;
+    }
+    const SimulatedShow::Progress progress =
+        simulatedShow.stepTowardsSceneTime(rowOfScene(options.scene), options.time);
+    if (progress == SimulatedShow::Progress::Missed)
+        std::fprintf(stderr, "dorminax: scene %d ends before %g s\n", options.scene, options.time);
+    return progress != SimulatedShow::Progress::Running;
+}
+
+// The frame stays on the canvas: nothing more runs.
+void leaveFrame() {}
+
+// ---- The benchmark: every pass timed, by scene ----
+
+std::vector<std::vector<double>> passTimes;  // milliseconds, by row
+double benchEnd = 0.0;
+
+bool stepBenchmark() {
+    const Clock::time_point before = Clock::now();
+    simulatedShow.step();
+    passTimes[currentScene].push_back(millisecondsSince(before));
+    return simulatedShow.lastFrameSeconds() >= benchEnd;
+}
+
+int sceneNumberOfRow(int row) {
+    for (int scene = 1; scene <= kSceneCount; ++scene) {
+        if (rowOfScene(scene) == row) return scene;
+    }
+    return 0;
+}
+
+// The same lines as the frame tool's benchmark, on the debugger output.
+void reportBenchmark() {
+    simulatedShow.finish();
+    for (int row = 0; row < kSceneCount; ++row) {
+        std::vector<double>& times = passTimes[row];
+        if (times.empty()) continue;
+        std::sort(times.begin(), times.end());
+        const double median = times[times.size() / 2];
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "scene %d: %zu frames, median %.3f ms (%.0f fps), worst %.3f ms\n",
+                      sceneNumberOfRow(row), times.size(), median,
+                      median > 0 ? 1000.0 / median : 0.0, times.back());
+        platform::debugOutput(text);
+    }
+}
+
+bool startSimulatedShow() {
+    DemoOptions demo;
+    demo.mode = DemoOptions::Mode::Window;  // in the page
+    return simulatedShow.start(demo);
+}
+
+int runBenchmark() {
+    const Clock::time_point startUp = Clock::now();
+    if (!startSimulatedShow()) return 1;
+    char text[64];
+    std::snprintf(text, sizeof text, "start-up: %.1f ms\n", millisecondsSince(startUp));
+    platform::debugOutput(text);
+    const int lastRow = kSceneCount - 1;
+    benchEnd = showTimeOfRow(lastRow) +
+               std::min<double>(SceneTable[lastRow].duration, kBenchLastSceneSeconds);
+    passTimes.assign(kSceneCount, {});
+    platform::runMainLoop([] { return runSlice(stepBenchmark); }, reportBenchmark);
+    return 0;
+}
+
+int drawLoadingScreen() {
+    if (!openDisplay(true)) return 1;
+    beginLoadingScreen();
+    drawLoadingProgress(static_cast<float>(options.loading));
+    endLoadingScreen();
+    platform::runMainLoop([] { return false; }, leaveFrame);  // the page sees it is done
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    options = parseWebOptions(argc, argv);
+    switch (options.mode) {
+        case WebOptions::Mode::Show: {
+            DemoOptions demo;
+            demo.mode = options.answer;
+            return runDemo(demo);
+        }
+        case WebOptions::Mode::Loading: return drawLoadingScreen();
+        case WebOptions::Mode::Bench: return runBenchmark();
+        case WebOptions::Mode::At:
+        case WebOptions::Mode::Scene:
+            if (!startSimulatedShow()) return 1;
+            platform::runMainLoop([] { return runSlice(stepTowardsFixedFrame); }, leaveFrame);
+            return 0;
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+# The browser build, with Emscripten: dorminax.js and dorminax.wasm (the library, this
+# backend and the web entry), the page, and the data set of the desktop build packed for
+# the page's in-memory file system (dorminax.data, whose file list dorminax-data.js loads).
+set(DORMINAX_DATA_DIR "" CACHE PATH "The generated data folder (of the desktop build)")
+if(NOT EXISTS ${DORMINAX_DATA_DIR}/.generated)
+  message(FATAL_ERROR "DORMINAX_DATA_DIR must name a generated data folder (build/data)")
+endif()
+
+set(WEB_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
+
+add_executable(dorminax src/demo/web_main.cpp ${WEB_SOURCE_DIR}/web_platform.cpp)
+target_link_libraries(dorminax PRIVATE dorminax_core)
+set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_DIR}/browser.js)
+# The page starts the program itself (with the answer to "Window Mode?"), so main does not
+# run on load; scene data grows the memory beyond its first 16 MB.
+target_link_options(dorminax PRIVATE
+  "SHELL:--js-library ${WEB_SOURCE_DIR}/browser.js"
+  -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain
+  -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
+
+configure_file(${WEB_SOURCE_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
+
+# The file list goes to a loader of its own, so that the same program can be served with
+# another data set (the tests serve one with a file missing).
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/dorminax.data ${CMAKE_BINARY_DIR}/dorminax-data.js
+  COMMAND python3 ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py dorminax.data
+          --preload ${DORMINAX_DATA_DIR}@/ --exclude .generated
+          --js-output=dorminax-data.js --no-node
+  DEPENDS ${DORMINAX_DATA_DIR}/.generated
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  COMMENT "Packing the data set for the page")
+add_custom_target(web_data ALL
+  DEPENDS ${CMAKE_BINARY_DIR}/dorminax.data ${CMAKE_BINARY_DIR}/dorminax-data.js)
