@@ -169,6 +169,55 @@ TEST(SortFacesByDepth, SortsAnyRangeLargestFirstAndKeepsEveryFace) {
     }
 }
 
+namespace {
+
+// The depth sort as first written: a Hoare partition that recurses on the left part and
+// loops on the right one. The drawing order decides the pixels, so every later sort must
+// leave faces exactly where this one does, equal depths included.
+void referenceDepthSort(MeshFace** list, int lo, int hi) {
+    while (lo < hi) {
+        const float pivot = list[(lo + hi) / 2]->depth;
+        int i = lo;
+        int j = hi;
+        do {
+            while (i < hi && list[i]->depth > pivot) ++i;
+            while (j > lo && list[j]->depth < pivot) --j;
+            if (i <= j) std::swap(list[i++], list[j--]);
+        } while (i <= j);
+        if (lo < j) referenceDepthSort(list, lo, j);
+        if (i >= hi) return;
+        lo = i;
+    }
+}
+
+}  // namespace
+
+TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
+    std::mt19937 random(5);
+    for (int size : {2, 3, 7, 64, 1000, 5000}) {
+        for (int distinct : {1, 2, 5, size}) {
+            std::vector<MeshFace> faces(size);
+            std::uniform_int_distribution<int> depth(0, distinct - 1);
+            std::vector<MeshFace*> list;
+            for (int i = 0; i < size; ++i) {
+                // Random depths, then runs that rise and fall as a mesh's faces tend to.
+                faces[i].depth = static_cast<float>(i % 3 == 0 ? depth(random) : i % distinct);
+                list.push_back(&faces[i]);
+            }
+            std::vector<MeshFace*> expected = list;
+            referenceDepthSort(expected.data(), 0, size - 1);
+            // A range inside a longer list, as well as the whole list.
+            std::vector<MeshFace*> inner = list;
+            std::vector<MeshFace*> innerExpected = list;
+            sortFacesByDepth(list.data(), 0, size - 1);
+            EXPECT_TRUE(list == expected) << size << " faces, " << distinct << " depths";
+            sortFacesByDepth(inner.data(), 1, size - 1);
+            referenceDepthSort(innerExpected.data(), 1, size - 1);
+            EXPECT_TRUE(inner == innerExpected) << size << " faces, " << distinct << " depths";
+        }
+    }
+}
+
 TEST(MeshGroup, CollectsFacesOfAllMembersInOneDepthOrder) {
     MeshGroup group;
     for (int m = 0; m < 2; ++m) {

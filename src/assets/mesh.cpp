@@ -110,8 +110,10 @@ void Mesh::cullAndSort(bool cull) {
 }
 
 void sortFacesByDepth(MeshFace** list, int lo, int hi) {
-    // Hoare partition, largest depth first; recursion on the left part, a loop on the
-    // right part.
+    // Hoare partition, largest depth first. After a partition the two parts lo..j and
+    // i..hi are disjoint ranges, each sorted on its own, so which goes first changes
+    // nothing: the smaller one is sorted by recursion and the larger by the loop, which
+    // keeps the recursion within log2 of the range's length.
     while (lo < hi) {
         const float pivot = list[lo + (hi - lo) / 2]->depth;
         int i = lo;
@@ -125,9 +127,15 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) {
                 --j;
             }
         } while (i <= j);
-        if (lo < j) sortFacesByDepth(list, lo, j);
-        if (i >= hi) return;
-        lo = i;
+        if (j - lo < hi - i) {
+            if (lo < j) sortFacesByDepth(list, lo, j);
+            if (i >= hi) return;
+            lo = i;
+        } else {
+            if (i < hi) sortFacesByDepth(list, i, hi);
+            if (lo >= j) return;
+            hi = j;
+        }
     }
 }
 

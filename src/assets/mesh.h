@@ -61,8 +61,10 @@ struct Mesh {
     void cullAndSort(bool cull);
 };
 
-// Sorts list[lo..hi] (inclusive) by depth, largest first. Equal depths end up in no
-// defined order; an empty or one-entry range (hi <= lo) is left as it is.
+// Sorts list[lo..hi] (inclusive) by depth, largest first, with a Hoare quicksort whose
+// recursion stays within log2 of the range's length. Equal depths are not kept in input
+// order, but always end where this quicksort leaves them: the drawing order, and so the
+// pixels, depend on it. An empty or one-entry range (hi <= lo) is left as it is.
 void sortFacesByDepth(MeshFace** list, int lo, int hi);
 
 // True when the eye, at the view-space origin, sees the face's front or its edge: the
