@@ -48,8 +48,38 @@ const BilinearWeightEntry& bilinearWeights(int fx, int fy) {
     return weightTable[(fx & 15) * 16 + (fy & 15)];
 }
 
+namespace {
+
+// A run along one row (dy = 0), which is every run of the zoom: the sample row, its
+// fraction and its lower neighbour stay the same for the whole run, and the weights
+// come from the table's column for that fraction. Each pixel gets the very sum and
+// blend blendSample would give it, from the image as the run has left it so far.
+void blendRowRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x, int32_t dx,
+                 int32_t rowOffset, int32_t iStep) {
+    const int32_t fy = (y >> 12) & 15;
+    const uint8_t* upper = image + (y >> 16) * kFrameWidth;
+    const int32_t down = fy != 0 ? kFrameWidth : 0;
+    const BilinearWeightEntry* weightsForFy = weightTable + fy;  // entry fx is at fx * 16
+    uint8_t* pixel = image + rowOffset + i;
+    for (; i != iEnd; i += iStep, x += dx, pixel += iStep) {
+        const int32_t fx = (x >> 12) & 15;
+        const BilinearWeightEntry& w = weightsForFy[fx * 16];
+        const uint8_t* sample = upper + (x >> 16);
+        const int32_t right = fx != 0 ? 1 : 0;
+        const int32_t sum = sample[0] * w.upperLeft + sample[right] * w.upperRight +
+                            sample[down] * w.lowerLeft + sample[down + right] * w.lowerRight;
+        *pixel = static_cast<uint8_t>((sum * 15 + *pixel * 16) >> 8);
+    }
+}
+
+}  // namespace
+
 void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
                     int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep) {
+    if (dy == 0) {
+        blendRowRun(image, i, iEnd, y, x, dx, rowOffset, iStep);
+        return;
+    }
     while (i != iEnd) {
         blendSample(image, x, y, image + rowOffset + i);
         y += dy;
