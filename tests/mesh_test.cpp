@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <random>
 #include <vector>
@@ -194,26 +195,32 @@ void referenceDepthSort(MeshFace** list, int lo, int hi) {
 
 TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
     std::mt19937 random(5);
-    for (int size : {2, 3, 7, 64, 1000, 5000}) {
-        for (int distinct : {1, 2, 5, size}) {
-            std::vector<MeshFace> faces(size);
+    const float nan = std::nanf("");
+    for (int size : {2, 3, 7, 64, 127, 128, 129, 300, 1000, 5000, 20000}) {
+        for (int pattern = 0; pattern < 6; ++pattern) {
+            // Few or many distinct depths at random; rising and falling runs, as a mesh's
+            // faces tend to come; already sorted, either way; and a few NaN among them.
+            const int distinct = pattern == 0 ? 1 : pattern == 1 ? 5 : size;
             std::uniform_int_distribution<int> depth(0, distinct - 1);
+            std::vector<MeshFace> faces(size);
             std::vector<MeshFace*> list;
             for (int i = 0; i < size; ++i) {
-                // Random depths, then runs that rise and fall as a mesh's faces tend to.
-                faces[i].depth = static_cast<float>(i % 3 == 0 ? depth(random) : i % distinct);
+                float d = static_cast<float>(depth(random));
+                if (pattern == 2) d = static_cast<float>(i % 3 == 0 ? depth(random) : i % 97);
+                if (pattern == 3) d = static_cast<float>(i / 2);
+                if (pattern == 4) d = static_cast<float>(-i / 3);
+                if (pattern == 5 && i % 50 == 7) d = nan;
+                faces[i].depth = d;
                 list.push_back(&faces[i]);
             }
-            std::vector<MeshFace*> expected = list;
-            referenceDepthSort(expected.data(), 0, size - 1);
-            // A range inside a longer list, as well as the whole list.
-            std::vector<MeshFace*> inner = list;
-            std::vector<MeshFace*> innerExpected = list;
-            sortFacesByDepth(list.data(), 0, size - 1);
-            EXPECT_TRUE(list == expected) << size << " faces, " << distinct << " depths";
-            sortFacesByDepth(inner.data(), 1, size - 1);
-            referenceDepthSort(innerExpected.data(), 1, size - 1);
-            EXPECT_TRUE(inner == innerExpected) << size << " faces, " << distinct << " depths";
+            // The whole list, and a range inside it.
+            for (int lo : {0, 1}) {
+                std::vector<MeshFace*> actual = list;
+                std::vector<MeshFace*> expected = list;
+                sortFacesByDepth(actual.data(), lo, size - 1);
+                referenceDepthSort(expected.data(), lo, size - 1);
+                EXPECT_TRUE(actual == expected) << size << " faces, pattern " << pattern;
+            }
         }
     }
 }
