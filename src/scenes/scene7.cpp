@@ -5,6 +5,7 @@
 // with pulsing radii, and from 17.5 s the blur grows until the picture melts away.
 #include "scenes/scene7.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,7 @@ Vector3 balls[kBallCount];
 Camera camera(Vector3(0, 0, 0), Vector3(0, 0, 0), 120.0f, 0.0f);  // looks at the origin
 std::unique_ptr<uint8_t[]> texture;  // 256x256, its palette an intensity ramp
 std::unique_ptr<Palette> scenePalette;
+VertexShadeCache blobShades;  // the blob's vertex shades, worked out once a frame
 
 // Both persist for the whole run: a later visit carries on from where the last one left.
 scene7::WindowClock ballClock;
@@ -71,9 +73,10 @@ void drawSmoothShaded(const Vector3& light) {
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
     const Mesh& mesh = blob.mesh;
+    blobShades.newFrame();
     for (int f = 0; f < mesh.visibleCount; ++f) {
-        const int count =
-            clipLitFace(*mesh.drawOrder[f], camera, light, 255.0f, 255.0f, points, shades);
+        const int count = clipLitFace(*mesh.drawOrder[f], camera, light, 255.0f, 255.0f,
+                                      blobShades, points, shades);
         fillGouraud(points, shades, count, FrameBuffer);
     }
 }
@@ -105,6 +108,8 @@ void load() {
     scenePalette = loadPalette("gfx\\env.gif");
     texture = loadPictureOfSize("gfx\\env.gif", kTextureSize, kTextureSize);
     blob.configure(kBallCount, balls, kGridSize, kGridExtent, kThreshold, kMaxFaces);
+    blobShades = VertexShadeCache();
+    blobShades.addMesh(blob.mesh, std::min(kMaxMetaballVertices, 3 * kMaxFaces));
 }
 
 void unload() {
