@@ -73,8 +73,23 @@ bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
 // plane would copy the polygon unchanged, vertex for vertex, so it is skipped and the
 // polygon stays where it is; only passes that really cut move it to the other record.
 // Faces wholly inside the view are thus accepted at the cost of their distances alone.
+// Whether every vertex of a triangle is strictly inside every plane, as for most faces:
+// then every pass would keep it as it is.
+template <typename Polygon>
+bool triangleInside(const Camera& camera, const Polygon& triangle) {
+    for (const Plane& plane : camera.planes) {
+        if (!(plane.distance(triangle.positions[0]) > 0 &&
+              plane.distance(triangle.positions[1]) > 0 &&
+              plane.distance(triangle.positions[2]) > 0)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 template <typename Polygon>
 bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
+    if (poly.count == 3 && triangleInside(camera, poly)) return true;
     Polygon* current = &poly;
     Polygon* other = &scratch;
     for (const Plane& plane : camera.planes) {
