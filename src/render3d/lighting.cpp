@@ -15,49 +15,26 @@ float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3
 
 uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToInt(shade), 0, 255)); }
 
-void VertexShadeCache::addMesh(const Mesh& mesh, int vertexCapacity) {
-    members_.push_back({&mesh, static_cast<int>(shades_.size())});
-    shades_.resize(shades_.size() + static_cast<size_t>(vertexCapacity));
-    frameOf_.resize(shades_.size(), 0);
-}
-
-void VertexShadeCache::newFrame() {
-    if (++frame_ == 0) {  // after four billion frames the stamps start over
-        std::fill(frameOf_.begin(), frameOf_.end(), 0);
-        frame_ = 1;
-    }
-}
-
-int VertexShadeCache::firstOf(const Mesh* mesh) {
-    if (members_[lastMember_].mesh != mesh) {
-        lastMember_ = 0;
-        while (members_[lastMember_].mesh != mesh) ++lastMember_;
-    }
-    return members_[lastMember_].first;
-}
-
-float VertexShadeCache::shade(const MeshFace& face, int k, const Vector3& light, float scale,
-                              float maxShade) {
-    const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
-    const Vector3* positions[3] = {face.p0, face.p1, face.p2};
-    const size_t slot = static_cast<size_t>(firstOf(face.owner) + vertices[k]);
-    if (frameOf_[slot] != frame_) {
-        const Vector3& normal = face.owner->viewNormals[vertices[k]];
-        shades_[slot] = std::min(maxShade, pointLightShade(normal, light, *positions[k], scale));
-        frameOf_[slot] = frame_;
-    }
-    return shades_[slot];
-}
-
 int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
-                float maxShade, VertexShadeCache& cache, ScreenPoint* points, uint8_t* shades) {
-    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
+                float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
+    float cornerShades[3];
+    for (int k = 0; k < 3; ++k) cornerShades[k] = cache.shade(face, k, light, scale, maxShade);
+
+    // A face whose three vertices are inside every plane is one no clip pass would
+    // touch: its corners go straight to the screen points the cache has for them.
+    bool inView = true;
+    for (int k = 0; k < 3; ++k) inView = cache.inView(face, k, camera, points[k]) && inView;
+    if (inView) {
+        for (int k = 0; k < 3; ++k) shades[k] = shadeByte(cornerShades[k]);
+        return 3;
+    }
+
     ClipPolygonShade polygon;
     ClipPolygonShade scratch;
     polygon.count = 3;
     for (int k = 0; k < 3; ++k) {
-        polygon.positions[k] = *corners[k];
-        polygon.shades[k] = cache.shade(face, k, light, scale, maxShade);
+        polygon.positions[k] = cornerPosition(face, k);
+        polygon.shades[k] = cornerShades[k];
     }
     if (!clipToFrustum(camera, polygon, scratch)) return 0;
 
