@@ -15,6 +15,8 @@ void drawEnvironmentMapped(const Mesh& mesh, const Camera& camera, const uint8_t
     cache.newFrame();
     for (int f = 0; f < mesh.visibleCount; ++f) {
         const MeshFace& face = *mesh.drawOrder[f];
+        const FaceInView inView = cache.view(face, camera, points);
+        if (inView == FaceInView::Outside) continue;
         for (int k = 0; k < 3; ++k) {
             const Vector3& n = mesh.viewNormals[cornerVertex(face, k)];
             polygon.positions[k] = cornerPosition(face, k);
@@ -22,11 +24,9 @@ void drawEnvironmentMapped(const Mesh& mesh, const Camera& camera, const uint8_t
             polygon.uv[k][1] = environmentCoordinate(n.y);
         }
         polygon.count = 3;
-        // A face whose three vertices are inside every plane is one no clip pass would
-        // touch: its corners go straight to the screen points the cache has for them.
-        bool inView = true;
-        for (int k = 0; k < 3; ++k) inView = cache.inView(face, k, camera, points[k]) && inView;
-        if (!inView) {
+        // A face inside the view is one no clip pass would touch: its corners' screen
+        // points are in points already.
+        if (inView == FaceInView::Crossing) {
             if (!clipToFrustum(camera, polygon, scratch)) continue;
             for (uint32_t k = 0; k < polygon.count; ++k)
                 camera.project(polygon.positions[k], points[k].x, points[k].y);

@@ -17,14 +17,12 @@ uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToI
 
 int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
                 float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
+    const FaceInView inView = cache.view(face, camera, points);
+    if (inView == FaceInView::Outside) return 0;
     float cornerShades[3];
-    for (int k = 0; k < 3; ++k) cornerShades[k] = cache.shade(face, k, light, scale, maxShade);
-
-    // A face whose three vertices are inside every plane is one no clip pass would
-    // touch: its corners go straight to the screen points the cache has for them.
-    bool inView = true;
-    for (int k = 0; k < 3; ++k) inView = cache.inView(face, k, camera, points[k]) && inView;
-    if (inView) {
+    cache.shade(face, light, scale, maxShade, cornerShades);
+    if (inView == FaceInView::Inside) {
+        // No clip pass would touch the face: its corners' screen points are in points.
         for (int k = 0; k < 3; ++k) shades[k] = shadeByte(cornerShades[k]);
         return 3;
     }

@@ -11,10 +11,19 @@
 #include "render3d/camera.h"
 #include "render3d/rasterizer.h"
 
+// Where a face stands against the camera's frustum, as the six clip passes would find.
+enum class FaceInView {
+    Inside,    // every vertex strictly inside every plane: no pass would touch the face
+    Outside,   // no vertex is strictly inside the first plane the face is not wholly
+               // inside: that pass, still given the face as it is, leaves at most two
+               // vertices (only crossings, and a triangle has at most two)
+    Crossing,  // anything else: the face must be clipped
+};
+
 // Per vertex of the registered meshes, each worked out the first time a face asks for
-// it in a frame: whether the vertex lies strictly inside all six planes of the camera's
-// frustum, with its screen point if so, and its lit shade. Both depend on the vertex
-// alone, so every face that asks gets what it would have worked out itself.
+// it in a frame: its side of each frustum plane and, when it is inside all six, its
+// screen point; and its lit shade. All depend on the vertex alone, so every face that
+// asks gets what it would have worked out itself.
 class VertexCache {
 public:
     // Room for a mesh of up to `vertexCapacity` vertices. At load time, for every mesh
@@ -23,29 +32,31 @@ public:
     // Forgets everything: for each frame (new positions, normals, camera or light).
     void newFrame();
 
-    // Corner k (0, 1 or 2) of a face of one of the meshes: true, with the corner's
-    // screen point (the camera's project), when its vertex is strictly inside every
-    // frustum plane of the camera, that is when no clip pass would touch it. The camera
-    // must be the same for every face of a frame.
-    bool inView(const MeshFace& face, int k, const Camera& camera, ScreenPoint& point);
+    // Where a face of one of the meshes stands against the camera's frustum; when it is
+    // Inside, points[0..2] receive its corners' screen points (the camera's project).
+    // The camera must be the same for every face of a frame.
+    FaceInView view(const MeshFace& face, const Camera& camera, ScreenPoint* points);
 
-    // scale * max(0, normal . unit(light - position)) of corner k's vertex, at most
-    // maxShade. The light, scale and maxShade must be the same for every face of a frame.
-    float shade(const MeshFace& face, int k, const Vector3& light, float scale, float maxShade);
+    // shades[k] = scale * max(0, normal . unit(light - position)) of corner k's vertex, at
+    // most maxShade. The light, scale and maxShade must be the same for every face of a
+    // frame.
+    void shade(const MeshFace& face, const Vector3& light, float scale, float maxShade,
+               float* shades);
 
 private:
     struct Vertex {
-        uint32_t viewFrame;   // the frame inView and point were worked out in
-        uint32_t shadeFrame;  // the frame shade was worked out in
-        bool inView;
-        ScreenPoint point;
+        uint32_t viewFrame;   // the frame the plane sides and point were worked out in
+        uint32_t shadeFrame;  // the frame the shade was worked out in
+        uint8_t inside;       // bit p: strictly inside plane p (distance above 0)
+        ScreenPoint point;    // when inside all six
         float shade;
     };
     struct Member {
         const Mesh* mesh;
         size_t first;  // where the mesh's vertices start in vertices_
     };
-    Vertex& vertexOf(const MeshFace& face, int k);
+    // The entries of the face's three vertices, in corner order.
+    void cornersOf(const MeshFace& face, Vertex* corners[3]);
 
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
