@@ -3,13 +3,20 @@ BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 JOBS         ?= 2
 
-.PHONY: run test deps build build-sanitize clean
+.PHONY: run test bench deps build build-sanitize clean
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
 test: build build-sanitize
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR)
+
+# The Release build, then the frame tool's timings of every scene and of the start-up
+# (never part of test: timings vary with the machine's load). BENCH_JSON=FILE also
+# writes the figures there as JSON.
+bench: build
+	cd $(BUILD_DIR)/data && ../dorminax-frame --bench \
+	  $(if $(BENCH_JSON),--bench-json $(abspath $(BENCH_JSON)))
 
 deps:
 	./scripts/install-deps
