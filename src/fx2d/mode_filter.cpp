@@ -28,9 +28,6 @@ struct Counts {
 
 bool isCounted(uint8_t value) { return value - 1u < kLevels - 1u; }
 uint64_t one(uint8_t value) { return uint64_t{1} << (8 * (value & 7)); }
-int countOf(const Counts& counts, int value) {
-    return static_cast<int>((counts.word[value >> 3] >> (8 * (value & 7))) & 0xFF);
-}
 
 void add(Counts& counts, const Counts& more) {
     counts.word[0] += more.word[0];
@@ -60,15 +57,20 @@ void countRow(const uint8_t* row, int sign) {
     }
 }
 
-// The most frequent value 1..15 (ties to the higher value, 15 when none is counted).
+// The most frequent value 1..15 (ties to the higher value, 15 when none is counted),
+// reading each word's counts lowest value first.
 uint8_t modeOf(const Counts& counts) {
     int best = 0;
     uint8_t winner = 0;
-    for (int value = 1; value < kLevels; ++value) {
-        const int count = countOf(counts, value);
-        if (count >= best) {  // >=: ties go to the higher value
-            best = count;
-            winner = static_cast<uint8_t>(value);
+    for (int w = 0; w < 2; ++w) {
+        const int first = w == 0 ? 1 : 0;  // value 0 is not counted
+        uint64_t lanes = counts.word[w] >> (8 * first);
+        for (int lane = first; lane < 8; ++lane, lanes >>= 8) {
+            const int count = static_cast<int>(lanes & 0xFF);
+            if (count >= best) {  // >=: ties go to the higher value
+                best = count;
+                winner = static_cast<uint8_t>(8 * w + lane);
+            }
         }
     }
     return winner;
@@ -91,9 +93,10 @@ void modeFilter8x8(const uint8_t* source, uint8_t* destination) {
         Counts block = {{0, 0}};
         int blockColumn = -1;  // the output column whose block `block` holds
         for (int x = kFirstColumn; x <= kLastColumn; ++x) {
-            const uint8_t* test = sourceRow + x - kHalfWidth;
             // Empty areas are skipped on the strength of four bytes of the block's top row.
-            if ((test[0] | test[1] | test[2] | test[3]) == 0) continue;
+            uint32_t test;
+            std::memcpy(&test, sourceRow + x - kHalfWidth, sizeof test);
+            if (test == 0) continue;
             if (blockColumn == x - 1) {
                 takeAway(block, columnCounts[x - kHalfWidth - 1]);
                 add(block, columnCounts[x + kHalfWidth - 1]);
