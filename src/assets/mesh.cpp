@@ -109,18 +109,38 @@ void Mesh::cullAndSort(bool cull) {
     sortFacesByDepth(drawOrder, 0, visibleCount - 1);
 }
 
-void sortFacesByDepth(MeshFace** list, int lo, int hi) {
-    // Hoare partition, largest depth first. After a partition the two parts lo..j and
-    // i..hi are disjoint ranges, each sorted on its own, so which goes first changes
-    // nothing: the smaller one is sorted by recursion and the larger by the loop, which
-    // keeps the recursion within log2 of the range's length.
+namespace {
+
+// A face's sort key and its place in the list being sorted: eight bytes, so that the
+// partition loops compare keys held in one compact array, a few dozen kilobytes, instead
+// of reaching into every face (the faces of a frame span a megabyte).
+struct DepthKey {
+    float depth;
+    uint32_t place;
+};
+
+float depthOf(const DepthKey& key) { return key.depth; }
+float depthOf(const MeshFace* face) { return face->depth; }
+
+// Lists up to this long are sorted as keys (the largest mesh of the show has 100,000
+// faces); longer ones are sorted in place, by the same steps. File-level work tables.
+constexpr int kKeyedSortCapacity = 1 << 17;
+DepthKey keys[kKeyedSortCapacity];
+MeshFace* unsortedFaces[kKeyedSortCapacity];
+
+// Hoare partition, largest depth first. After a partition the two parts lo..j and i..hi
+// are disjoint ranges, each sorted on its own, so which goes first changes nothing: the
+// smaller one is sorted by recursion and the larger by the loop, which keeps the recursion
+// within log2 of the range's length.
+template <typename Entry>
+void hoareSort(Entry* list, int lo, int hi) {
     while (lo < hi) {
-        const float pivot = list[lo + (hi - lo) / 2]->depth;
+        const float pivot = depthOf(list[lo + (hi - lo) / 2]);
         int i = lo;
         int j = hi;
         do {
-            while (i < hi && list[i]->depth > pivot) ++i;
-            while (j > lo && list[j]->depth < pivot) --j;
+            while (i < hi && depthOf(list[i]) > pivot) ++i;
+            while (j > lo && depthOf(list[j]) < pivot) --j;
             if (i <= j) {
                 std::swap(list[i], list[j]);
                 ++i;
@@ -128,15 +148,34 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) {
             }
         } while (i <= j);
         if (j - lo < hi - i) {
-            if (lo < j) sortFacesByDepth(list, lo, j);
+            if (lo < j) hoareSort(list, lo, j);
             if (i >= hi) return;
             lo = i;
         } else {
-            if (i < hi) sortFacesByDepth(list, i, hi);
+            if (i < hi) hoareSort(list, i, hi);
             if (lo >= j) return;
             hi = j;
         }
     }
+}
+
+}  // namespace
+
+void sortFacesByDepth(MeshFace** list, int lo, int hi) {
+    if (hi <= lo) return;
+    const int count = hi - lo + 1;
+    if (count > kKeyedSortCapacity) {
+        hoareSort(list, lo, hi);
+        return;
+    }
+    // The keys go through exactly the comparisons and swaps the list itself would, so
+    // the faces come back in the same order, equal depths included.
+    for (int k = 0; k < count; ++k) {
+        unsortedFaces[k] = list[lo + k];
+        keys[k] = {unsortedFaces[k]->depth, static_cast<uint32_t>(k)};
+    }
+    hoareSort(keys, 0, count - 1);
+    for (int k = 0; k < count; ++k) list[lo + k] = unsortedFaces[keys[k].place];
 }
 
 bool facesEye(const MeshFace& face) {
