@@ -90,11 +90,21 @@ void Mesh::computeVertexNormals() {
 }
 
 void Mesh::transform(const AffineMatrix& matrix, int /*unused*/) {
-    AffineMatrix rotation = matrix;
-    for (auto& row : rotation.m) row[3] = 0;
+    // transformPoint's arithmetic, term for term, with the matrix held in locals across
+    // the vertices instead of read again for each; normals take no translation.
+    const auto& m = matrix.m;
+    const float m00 = m[0][0], m01 = m[0][1], m02 = m[0][2], m03 = m[0][3];
+    const float m10 = m[1][0], m11 = m[1][1], m12 = m[1][2], m13 = m[1][3];
+    const float m20 = m[2][0], m21 = m[2][1], m22 = m[2][2], m23 = m[2][3];
     for (int i = 0; i < vertexCount; ++i) {
-        viewPositions[i] = transformPoint(positions[i], matrix);
-        viewNormals[i] = transformPoint(normals[i], rotation);
+        const Vector3 p = positions[i];
+        viewPositions[i] = Vector3(m00 * p.x + m01 * p.y + m02 * p.z + m03,
+                                   m10 * p.x + m11 * p.y + m12 * p.z + m13,
+                                   m20 * p.x + m21 * p.y + m22 * p.z + m23);
+        const Vector3 n = normals[i];
+        viewNormals[i] = Vector3(m00 * n.x + m01 * n.y + m02 * n.z + 0.0f,
+                                 m10 * n.x + m11 * n.y + m12 * n.z + 0.0f,
+                                 m20 * n.x + m21 * n.y + m22 * n.z + 0.0f);
     }
 }
 
@@ -176,12 +186,6 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) {
     }
     hoareSort(keys, 0, count - 1);
     for (int k = 0; k < count; ++k) list[lo + k] = unsortedFaces[keys[k].place];
-}
-
-bool facesEye(const MeshFace& face) {
-    // The sign of p2 . (p1 x p0) says which side of the face's plane the origin is on;
-    // faces seen edge-on (0) count as visible.
-    return dot(*face.p2, cross(*face.p1, *face.p0)) >= 0;
 }
 
 void attachFaceToVertices(MeshFace& face) {
