@@ -144,10 +144,15 @@ void scanPolygon(const ScreenPoint* points, int count, EdgeRow<Crossing>* table,
 // equal; so the span is drawn straight from the two crossings, the same pixels.
 template <typename MakeEdge, typename DrawSpan>
 void scanTriangle(const ScreenPoint* points, MakeEdge makeEdge, DrawSpan drawSpan) {
-    int top = 0, middle = 1, bottom = 2;  // the vertices in the order of their y
-    if (points[middle].y < points[top].y) std::swap(middle, top);
-    if (points[bottom].y < points[middle].y) std::swap(bottom, middle);
-    if (points[middle].y < points[top].y) std::swap(middle, top);
+    // The vertices in the order of their y, sorted without a branch (tiny triangles make
+    // any branch on their shape a guess): each y with its vertex number beside it in one
+    // key, the keys ordered by min and max, the numbers read back.
+    const int64_t k0 = int64_t{points[0].y} * 4, k1 = int64_t{points[1].y} * 4 + 1,
+                  k2 = int64_t{points[2].y} * 4 + 2;
+    const int64_t topKey = std::min(std::min(k0, k1), k2);
+    const int64_t bottomKey = std::max(std::max(k0, k1), k2);
+    const int top = static_cast<int>(topKey & 3), bottom = static_cast<int>(bottomKey & 3);
+    const int middle = 3 - top - bottom;
     const RowRange rows = rowsInImage(points[top].y, points[bottom].y);
     if (rows.first >= rows.last) return;
 
