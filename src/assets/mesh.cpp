@@ -1,6 +1,9 @@
 // Mesh storage, normals, transformation, back-face culling and the depth sort.
 #include "assets/mesh.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -138,6 +141,39 @@ constexpr int kKeyedSortCapacity = 1 << 17;
 DepthKey keys[kKeyedSortCapacity];
 MeshFace* unsortedFaces[kKeyedSortCapacity];
 
+// Ranges this short are first offered to placeByRank.
+constexpr int kRankedRange = 32;
+
+// A range of distinct depths has one largest-first order, and the Hoare sort, being a
+// sort, ends in it; so each entry can go straight to its place: the count of entries
+// with a greater depth. That takes no branch on the data, where the Hoare steps guess at
+// every one. Equal depths, or a NaN (greater and smaller than nothing), give two entries
+// the same count; then the range is left as it is (false) for the Hoare steps, which
+// decide where ties go.
+template <typename Entry>
+bool placeByRank(Entry* list, int lo, int hi) {
+    const int n = hi - lo + 1;
+    float depths[kRankedRange];
+    // Past the range, minus infinity: greater than nothing, it adds to no count.
+    std::fill(depths, depths + kRankedRange, -std::numeric_limits<float>::infinity());
+    Entry entries[kRankedRange];
+    for (int a = 0; a < n; ++a) {
+        entries[a] = list[lo + a];
+        depths[a] = depthOf(entries[a]);
+    }
+    int places[kRankedRange];
+    uint32_t taken = 0;
+    for (int a = 0; a < n; ++a) {
+        int greater = 0;
+        for (int b = 0; b < kRankedRange; ++b) greater += depths[b] > depths[a];
+        places[a] = greater;
+        taken |= uint32_t{1} << greater;
+    }
+    if (taken != (n == 32 ? ~uint32_t{0} : (uint32_t{1} << n) - 1)) return false;
+    for (int a = 0; a < n; ++a) list[lo + places[a]] = entries[a];
+    return true;
+}
+
 // Hoare partition, largest depth first. After a partition the two parts lo..j and i..hi
 // are disjoint ranges, each sorted on its own, so which goes first changes nothing: the
 // smaller one is sorted by recursion and the larger by the loop, which keeps the recursion
@@ -145,6 +181,7 @@ MeshFace* unsortedFaces[kKeyedSortCapacity];
 template <typename Entry>
 void hoareSort(Entry* list, int lo, int hi) {
     while (lo < hi) {
+        if (hi - lo < kRankedRange && placeByRank(list, lo, hi)) return;
         const float pivot = depthOf(list[lo + (hi - lo) / 2]);
         int i = lo;
         int j = hi;
