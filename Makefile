@@ -7,13 +7,20 @@ WEB_PORT     ?= 8000
 JOBS         ?= 2
 PREFIX       ?= /usr/local
 
-.PHONY: run test deps build build-sanitize windows web web-serve clean install uninstall
+.PHONY: run test bench deps build build-sanitize windows web web-serve clean install uninstall
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
 test: build build-sanitize windows web
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
+
+# The Release build, then the frame tool's timings of every scene and of the start-up
+# (never part of test: timings vary with the machine's load). BENCH_JSON=FILE also
+# writes the figures there as JSON.
+bench: build
+	cd $(BUILD_DIR)/data && ../dorminax-frame --bench \
+	  $(if $(BENCH_JSON),--bench-json $(abspath $(BENCH_JSON)))
 
 deps:
 	./scripts/install-deps

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <random>
 
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
@@ -231,5 +233,42 @@ TEST(ClipToFrustum, EverythingItKeepsProjectsOntoTheScreen) {
         EXPECT_LE(x, 319);
         EXPECT_GE(y, 0);
         EXPECT_LE(y, 239);
+    }
+}
+
+TEST(ClipToFrustum, GivesExactlyWhatSixPlainPassesGive) {
+    // The frustum clip leaves out passes that would copy the polygon unchanged; the
+    // result must still be the six passes' to the bit, for triangles inside, crossing
+    // one or several planes, touching a plane, and for too few vertices.
+    const Camera camera = standardCamera();
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> coordinate(-6, 6);
+    std::uniform_real_distribution<float> depth(-2, 20);
+    for (int n = 0; n < 3000; ++n) {
+        ClipPolygonShade poly;
+        poly.count = 3;
+        for (uint32_t k = 0; k < 3; ++k) {
+            poly.positions[k] = Vector3(coordinate(random), coordinate(random), depth(random));
+            poly.shades[k] = static_cast<float>(40 * k + n % 7);
+        }
+        if (n % 5 == 0) poly.positions[1].x = 0, poly.positions[1].z = 0;  // on planes 0, 1
+        if (n % 50 == 1) {  // two vertices well inside: no polygon
+            poly.count = 2;
+            poly.positions[0] = Vector3(0, 0, 10);
+            poly.positions[1] = Vector3(1, 1, 12);
+        }
+        ClipPolygonShade expected = poly;
+        ClipPolygonShade scratch;
+        bool kept = true;
+        for (int p = 0; p < 6 && kept; p += 2) {
+            kept = clipToPlane(camera.planes[p], expected, scratch) &&
+                   clipToPlane(camera.planes[p + 1], scratch, expected);
+        }
+        ASSERT_EQ(clipToFrustum(camera, poly, scratch), kept) << n;
+        if (!kept) continue;
+        ASSERT_EQ(poly.count, expected.count) << n;
+        const size_t used = poly.count * sizeof(float);
+        EXPECT_EQ(std::memcmp(poly.positions, expected.positions, 3 * used), 0) << n;
+        EXPECT_EQ(std::memcmp(poly.shades, expected.shades, used), 0) << n;
     }
 }

@@ -306,6 +306,21 @@ TEST(BoxBlur, RunningSumMatchesTheDirectWindowSum) {
     EXPECT_EQ(destination, referenceBlur(source, 160, true));
 }
 
+TEST(BoxBlur, DividesTheLargestWindowSumsExactly) {
+    // Near-white images give the largest sums, whole multiples of the divisor among them.
+    std::mt19937 random(3);
+    Image source(kFrameSize);
+    for (uint8_t& pixel : source) pixel = static_cast<uint8_t>(random() % 3 == 0 ? 254 : 255);
+    Image destination(kFrameSize);
+    for (const int n : {7, 13, 99, 120, 160}) {
+        blurHorizontal(destination.data(), source.data(), n);
+        EXPECT_EQ(destination, referenceBlur(source, n, true)) << "horizontal n " << n;
+        if (n > 120) continue;
+        blurVertical(destination.data(), source.data(), n);
+        EXPECT_EQ(destination, referenceBlur(source, n, false)) << "vertical n " << n;
+    }
+}
+
 TEST(BoxBlur, RadiusBeyondHalfTheLineActsAsTheLargestRadius) {
     const Image source = randomImage(77);
     Image destination(kFrameSize);

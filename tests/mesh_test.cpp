@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <random>
 #include <vector>
@@ -166,6 +167,61 @@ TEST(SortFacesByDepth, SortsAnyRangeLargestFirstAndKeepsEveryFace) {
         for (int i = 1; i < size; ++i) ASSERT_GE(list[i - 1]->depth, list[i]->depth);
         std::sort(list.begin(), list.end());
         for (int i = 0; i < size; ++i) ASSERT_EQ(list[i], &faces[i]);
+    }
+}
+
+namespace {
+
+// The depth sort as first written: a Hoare partition that recurses on the left part and
+// loops on the right one. The drawing order decides the pixels, so every later sort must
+// leave faces exactly where this one does, equal depths included.
+void referenceDepthSort(MeshFace** list, int lo, int hi) {
+    while (lo < hi) {
+        const float pivot = list[(lo + hi) / 2]->depth;
+        int i = lo;
+        int j = hi;
+        do {
+            while (i < hi && list[i]->depth > pivot) ++i;
+            while (j > lo && list[j]->depth < pivot) --j;
+            if (i <= j) std::swap(list[i++], list[j--]);
+        } while (i <= j);
+        if (lo < j) referenceDepthSort(list, lo, j);
+        if (i >= hi) return;
+        lo = i;
+    }
+}
+
+}  // namespace
+
+TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
+    std::mt19937 random(5);
+    const float nan = std::nanf("");
+    for (int size : {2, 3, 7, 64, 127, 128, 129, 300, 1000, 5000, 20000}) {
+        for (int pattern = 0; pattern < 6; ++pattern) {
+            // Few or many distinct depths at random; rising and falling runs, as a mesh's
+            // faces tend to come; already sorted, either way; and a few NaN among them.
+            const int distinct = pattern == 0 ? 1 : pattern == 1 ? 5 : size;
+            std::uniform_int_distribution<int> depth(0, distinct - 1);
+            std::vector<MeshFace> faces(size);
+            std::vector<MeshFace*> list;
+            for (int i = 0; i < size; ++i) {
+                float d = static_cast<float>(depth(random));
+                if (pattern == 2) d = static_cast<float>(i % 3 == 0 ? depth(random) : i % 97);
+                if (pattern == 3) d = static_cast<float>(i / 2);
+                if (pattern == 4) d = static_cast<float>(-i / 3);
+                if (pattern == 5 && i % 50 == 7) d = nan;
+                faces[i].depth = d;
+                list.push_back(&faces[i]);
+            }
+            // The whole list, and a range inside it.
+            for (int lo : {0, 1}) {
+                std::vector<MeshFace*> actual = list;
+                std::vector<MeshFace*> expected = list;
+                sortFacesByDepth(actual.data(), lo, size - 1);
+                referenceDepthSort(expected.data(), lo, size - 1);
+                EXPECT_TRUE(actual == expected) << size << " faces, pattern " << pattern;
+            }
+        }
     }
 }
 

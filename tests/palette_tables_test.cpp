@@ -1,6 +1,7 @@
 // Shade and remap tables: the nearest-colour search and the tables built on it.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "fx2d/palette_tables.h"
@@ -32,6 +33,35 @@ TEST(NearestColour, LowestIndexWinsATie) {
     uint8_t remap[kRemapTableSize];
     buildRemapTable(p, p, remap);
     EXPECT_EQ(remap[40], 7);
+}
+
+TEST(NearestColour, TheTablesSearchFindsWhatTheFullSearchFinds) {
+    // Palettes with runs of equal reds, repeated colours and a few far-off ones, asked
+    // for every kind of colour: the pruned search must return the very same index.
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> component(0, 255), few(0, 7), query(-20, 275);
+    for (int round = 0; round < 40; ++round) {
+        Palette p;
+        for (int i = 0; i < 256; ++i) {
+            const bool coarse = round % 2 == 0;
+            setColour(p, i, coarse ? few(random) * 36 : component(random),
+                      coarse ? few(random) * 36 : component(random), component(random) & ~15);
+        }
+        for (int i = 0; i < 20; ++i) {
+            const int from = component(random), to = component(random);
+            setColour(p, to, p.rgb[from * 3], p.rgb[from * 3 + 1], p.rgb[from * 3 + 2]);
+        }
+        const NearestColourSearch search(p);
+        for (int q = 0; q < 2000; ++q) {
+            const int r = query(random), g = query(random), b = query(random);
+            ASSERT_EQ(search.find(r, g, b), nearestColour(p, r, g, b))
+                << "round " << round << ": " << r << "," << g << "," << b;
+        }
+        for (int i = 0; i < 256; ++i) {
+            const int r = p.rgb[i * 3], g = p.rgb[i * 3 + 1], b = p.rgb[i * 3 + 2];
+            ASSERT_EQ(search.find(r, g, b), nearestColour(p, r, g, b)) << "entry " << i;
+        }
+    }
 }
 
 TEST(RemapTable, PaletteAgainstItselfIsTheIdentityForDistinctColours) {

@@ -1,6 +1,9 @@
 // Mesh storage, normals, transformation, back-face culling and the depth sort.
 #include "assets/mesh.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -90,11 +93,21 @@ void Mesh::computeVertexNormals() {
 }
 
 void Mesh::transform(const AffineMatrix& matrix, int /*unused*/) {
-    AffineMatrix rotation = matrix;
-    for (auto& row : rotation.m) row[3] = 0;
+    // transformPoint's arithmetic, term for term, with the matrix held in locals across
+    // the vertices instead of read again for each; normals take no translation.
+    const auto& m = matrix.m;
+    const float m00 = m[0][0], m01 = m[0][1], m02 = m[0][2], m03 = m[0][3];
+    const float m10 = m[1][0], m11 = m[1][1], m12 = m[1][2], m13 = m[1][3];
+    const float m20 = m[2][0], m21 = m[2][1], m22 = m[2][2], m23 = m[2][3];
     for (int i = 0; i < vertexCount; ++i) {
-        viewPositions[i] = transformPoint(positions[i], matrix);
-        viewNormals[i] = transformPoint(normals[i], rotation);
+        const Vector3 p = positions[i];
+        viewPositions[i] = Vector3(m00 * p.x + m01 * p.y + m02 * p.z + m03,
+                                   m10 * p.x + m11 * p.y + m12 * p.z + m13,
+                                   m20 * p.x + m21 * p.y + m22 * p.z + m23);
+        const Vector3 n = normals[i];
+        viewNormals[i] = Vector3(m00 * n.x + m01 * n.y + m02 * n.z + 0.0f,
+                                 m10 * n.x + m11 * n.y + m12 * n.z + 0.0f,
+                                 m20 * n.x + m21 * n.y + m22 * n.z + 0.0f);
     }
 }
 
@@ -109,32 +122,107 @@ void Mesh::cullAndSort(bool cull) {
     sortFacesByDepth(drawOrder, 0, visibleCount - 1);
 }
 
-void sortFacesByDepth(MeshFace** list, int lo, int hi) {
-    // Hoare partition, largest depth first; recursion on the left part, a loop on the
-    // right part.
+namespace {
+
+// A face's sort key and its place in the list being sorted: eight bytes, so that the
+// partition loops compare keys held in one compact array, a few dozen kilobytes, instead
+// of reaching into every face (the faces of a frame span a megabyte).
+struct DepthKey {
+    float depth;
+    uint32_t place;
+};
+
+float depthOf(const DepthKey& key) { return key.depth; }
+float depthOf(const MeshFace* face) { return face->depth; }
+
+// Lists up to this long are sorted as keys (the largest mesh of the show has 100,000
+// faces); longer ones are sorted in place, by the same steps. File-level work tables.
+constexpr int kKeyedSortCapacity = 1 << 17;
+DepthKey keys[kKeyedSortCapacity];
+MeshFace* unsortedFaces[kKeyedSortCapacity];
+
+// Ranges this short are first offered to placeByRank.
+constexpr int kRankedRange = 32;
+
+// A range of distinct depths has one largest-first order, and the Hoare sort, being a
+// sort, ends in it; so each entry can go straight to its place: the count of entries
+// with a greater depth. That takes no branch on the data, where the Hoare steps guess at
+// every one. Equal depths, or a NaN (greater and smaller than nothing), give two entries
+// the same count; then the range is left as it is (false) for the Hoare steps, which
+// decide where ties go.
+template <typename Entry>
+bool placeByRank(Entry* list, int lo, int hi) {
+    const int n = hi - lo + 1;
+    float depths[kRankedRange];
+    // Past the range, minus infinity: greater than nothing, it adds to no count.
+    std::fill(depths, depths + kRankedRange, -std::numeric_limits<float>::infinity());
+    Entry entries[kRankedRange];
+    for (int a = 0; a < n; ++a) {
+        entries[a] = list[lo + a];
+        depths[a] = depthOf(entries[a]);
+    }
+    int places[kRankedRange];
+    uint32_t taken = 0;
+    for (int a = 0; a < n; ++a) {
+        int greater = 0;
+        for (int b = 0; b < kRankedRange; ++b) greater += depths[b] > depths[a];
+        places[a] = greater;
+        taken |= uint32_t{1} << greater;
+    }
+    if (taken != (n == 32 ? ~uint32_t{0} : (uint32_t{1} << n) - 1)) return false;
+    for (int a = 0; a < n; ++a) list[lo + places[a]] = entries[a];
+    return true;
+}
+
+// Hoare partition, largest depth first. After a partition the two parts lo..j and i..hi
+// are disjoint ranges, each sorted on its own, so which goes first changes nothing: the
+// smaller one is sorted by recursion and the larger by the loop, which keeps the recursion
+// within log2 of the range's length.
+template <typename Entry>
+void hoareSort(Entry* list, int lo, int hi) {
     while (lo < hi) {
-        const float pivot = list[lo + (hi - lo) / 2]->depth;
+        if (hi - lo < kRankedRange && placeByRank(list, lo, hi)) return;
+        const float pivot = depthOf(list[lo + (hi - lo) / 2]);
         int i = lo;
         int j = hi;
         do {
-            while (i < hi && list[i]->depth > pivot) ++i;
-            while (j > lo && list[j]->depth < pivot) --j;
+            while (i < hi && depthOf(list[i]) > pivot) ++i;
+            while (j > lo && depthOf(list[j]) < pivot) --j;
             if (i <= j) {
                 std::swap(list[i], list[j]);
                 ++i;
                 --j;
             }
         } while (i <= j);
-        if (lo < j) sortFacesByDepth(list, lo, j);
-        if (i >= hi) return;
-        lo = i;
+        if (j - lo < hi - i) {
+            if (lo < j) hoareSort(list, lo, j);
+            if (i >= hi) return;
+            lo = i;
+        } else {
+            if (i < hi) hoareSort(list, i, hi);
+            if (lo >= j) return;
+            hi = j;
+        }
     }
 }
 
-bool facesEye(const MeshFace& face) {
-    // The sign of p2 . (p1 x p0) says which side of the face's plane the origin is on;
-    // faces seen edge-on (0) count as visible.
-    return dot(*face.p2, cross(*face.p1, *face.p0)) >= 0;
+}  // namespace
+
+void sortFacesByDepth(MeshFace** list, int lo, int hi) {
+    if (hi <= lo) return;
+    const int count = hi - lo + 1;
+    if (count > kKeyedSortCapacity) {
+        hoareSort(list, lo, hi);
+        return;
+    }
+    // The keys go through exactly the comparisons and swaps the list itself would, so
+    // the faces come back in the same order, equal depths included.
+    for (int k = 0; k < count; ++k) {
+        unsortedFaces[k] = list[lo + k];
+        keys[k] = {unsortedFaces[k]->depth, static_cast<uint32_t>(k)};
+    }
+    hoareSort(keys, 0, count - 1);
+    for (int k = 0; k < count; ++k) list[lo + k] = unsortedFaces[keys[k].place];
 }
 
 void attachFaceToVertices(MeshFace& face) {

@@ -61,13 +61,22 @@ struct Mesh {
     void cullAndSort(bool cull);
 };
 
-// Sorts list[lo..hi] (inclusive) by depth, largest first. Equal depths end up in no
-// defined order; an empty or one-entry range (hi <= lo) is left as it is.
+// Sorts list[lo..hi] (inclusive) by depth, largest first, with a Hoare quicksort whose
+// recursion stays within log2 of the range's length. Equal depths are not kept in input
+// order, but always end where this quicksort leaves them: the drawing order, and so the
+// pixels, depend on it. An empty or one-entry range (hi <= lo) is left as it is.
 void sortFacesByDepth(MeshFace** list, int lo, int hi);
 
 // True when the eye, at the view-space origin, sees the face's front or its edge: the
-// triple product of its view-space vertices is not negative.
-bool facesEye(const MeshFace& face);
+// triple product of its view-space vertices is not negative. Inline: every frame asks
+// it of every face.
+inline bool facesEye(const MeshFace& face) {
+    const Vector3& a = *face.p1;
+    const Vector3& b = *face.p0;
+    // p2 . (p1 x p0): the sign says which side of the face's plane the origin is on.
+    const Vector3 across(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
+    return dot(*face.p2, across) >= 0;
+}
 
 // Points the face at its three vertices in the owner's viewPositions.
 void attachFaceToVertices(MeshFace& face);

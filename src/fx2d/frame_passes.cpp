@@ -19,14 +19,20 @@ void checkerboardSmear(uint8_t* frame) {
     }
 }
 
-void overlayOpaque(const uint8_t* picture, uint8_t* frame) {
+// Both compositing passes choose each byte with a mask rather than a branch, and their
+// two frames never overlap (__restrict says so), so the compiler can do sixteen bytes
+// at a time; the bytes chosen are the same.
+
+void overlayOpaque(const uint8_t* __restrict picture, uint8_t* __restrict frame) {
     for (int i = 0; i < kFrameSize; ++i) {
-        if (picture[i] != 0) frame[i] = picture[i];
+        const uint8_t covered = static_cast<uint8_t>(-(picture[i] != 0));  // 0xFF or 0
+        frame[i] = static_cast<uint8_t>((picture[i] & covered) | (frame[i] & ~covered));
     }
 }
 
-void fillEmpty(uint8_t* frame, const uint8_t* background) {
+void fillEmpty(uint8_t* __restrict frame, const uint8_t* __restrict background) {
     for (int i = 0; i < kFrameSize; ++i) {
-        if (frame[i] == 0) frame[i] = background[i];
+        const uint8_t empty = static_cast<uint8_t>(-(frame[i] == 0));  // 0xFF or 0
+        frame[i] = static_cast<uint8_t>(frame[i] | (background[i] & empty));
     }
 }

@@ -11,8 +11,9 @@
 void checkerboardSmear(uint8_t* frame);
 
 // Every non-zero byte of the picture is stored at the same offset of the frame; zero
-// bytes let the frame show through.
+// bytes let the frame show through. The picture and the frame are distinct buffers.
 void overlayOpaque(const uint8_t* picture, uint8_t* frame);
 
 // Every zero byte of the frame is replaced by the background's byte at the same offset.
+// The frame and the background are distinct buffers.
 void fillEmpty(uint8_t* frame, const uint8_t* background);

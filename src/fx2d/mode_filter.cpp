@@ -1,7 +1,9 @@
-// The mode filter: a 16-bin histogram per output pixel over an 8x8 block.
+// The mode filter: a 16-bin histogram per output pixel over an 8x8 block. The blocks of
+// neighbouring pixels overlap in all but one column, and those of neighbouring rows in
+// all but one row, so the counts are kept per column and moved along rather than taken
+// afresh from 64 bytes for every pixel.
 #include "fx2d/mode_filter.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "core/display.h"
@@ -16,24 +18,59 @@ constexpr int kLastRow = 235;
 constexpr int kFirstColumn = 4;
 constexpr int kLastColumn = 315;
 
-// The most frequent value 1..15 of a block whose top-left byte is at `block`; `rows` of
-// its eight rows lie inside the frame.
-uint8_t blockMode(const uint8_t* block, int rows) {
-    // 64 counts fit in a byte.
-    uint8_t counts[kLevels];
-    std::memset(counts, 0, sizeof counts);
-    for (int r = 0; r < rows; ++r) {
-        const uint8_t* row = block + r * kFrameWidth;
-        for (int c = 0; c < kBlock; ++c) {
-            if (row[c] < kLevels) ++counts[row[c]];
+// The counts of the values 1..15, a byte each, eight to a word: value v counts in byte
+// v % 8 of word v / 8. (Value 0 never wins, so it is not counted.) A block holds 64
+// pixels, so no count passes 64 and none carries into its neighbour; and a block's
+// counts include each of its columns', so taking a column away never borrows.
+struct Counts {
+    uint64_t word[2];
+};
+
+bool isCounted(uint8_t value) { return value - 1u < kLevels - 1u; }
+uint64_t one(uint8_t value) { return uint64_t{1} << (8 * (value & 7)); }
+
+void add(Counts& counts, const Counts& more) {
+    counts.word[0] += more.word[0];
+    counts.word[1] += more.word[1];
+}
+void takeAway(Counts& counts, const Counts& less) {
+    counts.word[0] -= less.word[0];
+    counts.word[1] -= less.word[1];
+}
+
+// The counts of every column over the current block's rows. File-level work table.
+Counts columnCounts[kFrameWidth];
+
+// A row enters (sign +1) or leaves (-1) the column counts; runs of eight empty pixels,
+// most of the frame, are passed over at once.
+void countRow(const uint8_t* row, int sign) {
+    for (int x = 0; x < kFrameWidth; x += 8) {
+        uint64_t eight;
+        std::memcpy(&eight, row + x, sizeof eight);
+        if (eight == 0) continue;
+        for (int c = x; c < x + 8; ++c) {
+            const uint8_t value = row[c];
+            if (!isCounted(value)) continue;
+            uint64_t& word = columnCounts[c].word[value >> 3];
+            word = sign > 0 ? word + one(value) : word - one(value);
         }
     }
+}
+
+// The most frequent value 1..15 (ties to the higher value, 15 when none is counted),
+// reading each word's counts lowest value first.
+uint8_t modeOf(const Counts& counts) {
     int best = 0;
     uint8_t winner = 0;
-    for (int value = 1; value < kLevels; ++value) {
-        if (counts[value] >= best) {  // >=: ties go to the higher value
-            best = counts[value];
-            winner = static_cast<uint8_t>(value);
+    for (int w = 0; w < 2; ++w) {
+        const int first = w == 0 ? 1 : 0;  // value 0 is not counted
+        uint64_t lanes = counts.word[w] >> (8 * first);
+        for (int lane = first; lane < 8; ++lane, lanes >>= 8) {
+            const int count = static_cast<int>(lanes & 0xFF);
+            if (count >= best) {  // >=: ties go to the higher value
+                best = count;
+                winner = static_cast<uint8_t>(8 * w + lane);
+            }
         }
     }
     return winner;
@@ -42,15 +79,33 @@ uint8_t blockMode(const uint8_t* block, int rows) {
 }  // namespace
 
 void modeFilter8x8(const uint8_t* source, uint8_t* destination) {
+    std::memset(columnCounts, 0, sizeof columnCounts);
+    for (int r = kFirstRow; r < kFirstRow + kBlock; ++r) countRow(source + r * kFrameWidth, 1);
+
     for (int y = kFirstRow; y <= kLastRow; ++y) {
-        const int rows = std::min(kBlock, kFrameHeight - y);
+        if (y > kFirstRow) {
+            // The block moves down a row; rows below the frame count nothing.
+            countRow(source + (y - 1) * kFrameWidth, -1);
+            if (y + kBlock - 1 < kFrameHeight) countRow(source + (y + kBlock - 1) * kFrameWidth, 1);
+        }
         const uint8_t* sourceRow = source + y * kFrameWidth;
         uint8_t* out = destination + y * kFrameWidth;
+        Counts block = {{0, 0}};
+        int blockColumn = -1;  // the output column whose block `block` holds
         for (int x = kFirstColumn; x <= kLastColumn; ++x) {
-            const uint8_t* test = sourceRow + x - kHalfWidth;
             // Empty areas are skipped on the strength of four bytes of the block's top row.
-            if ((test[0] | test[1] | test[2] | test[3]) == 0) continue;
-            out[x] = blockMode(test, rows);
+            uint32_t test;
+            std::memcpy(&test, sourceRow + x - kHalfWidth, sizeof test);
+            if (test == 0) continue;
+            if (blockColumn == x - 1) {
+                takeAway(block, columnCounts[x - kHalfWidth - 1]);
+                add(block, columnCounts[x + kHalfWidth - 1]);
+            } else {
+                block = {{0, 0}};
+                for (int c = x - kHalfWidth; c < x + kHalfWidth; ++c) add(block, columnCounts[c]);
+            }
+            blockColumn = x;
+            out[x] = modeOf(block);
         }
     }
 }

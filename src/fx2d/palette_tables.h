@@ -15,6 +15,21 @@ constexpr int kRemapTableSize = 256;
 // The index of the colour nearest (red, green, blue); the lowest index wins a tie.
 int nearestColour(const Palette& palette, int red, int green, int blue);
 
+// The same search for many colours in one palette, as the tables make it: with the
+// palette's colours ordered by the sum of their channels, only those whose sum is near
+// the asked colour's are looked at. Gives exactly nearestColour's answer.
+class NearestColourSearch {
+public:
+    explicit NearestColourSearch(const Palette& palette);
+    int find(int red, int green, int blue) const;
+
+private:
+    struct Entry {
+        int sum, red, green, blue, index;
+    };
+    Entry bySum_[256];  // by channel sum, then by index
+};
+
 void buildShadeTable(const Palette& palette, uint8_t* table, int red, int green, int blue);
 void buildRemapTable(const Palette& searchPalette, const Palette& sourcePalette,
                      uint8_t* table);

@@ -1,6 +1,8 @@
 // Segment and polygon clipping against camera-space planes.
 #include "render3d/clipping.h"
 
+#include <utility>
+
 namespace {
 
 // How the shared clipping code reaches the per-vertex attributes of each record kind.
@@ -34,14 +36,10 @@ void appendCopy(const Polygon& in, uint32_t i, Polygon& out) {
     for (int n = 0; n < attributeCount(&in); ++n) ak[n] = ai[n];
 }
 
+// The cut itself, given every input vertex's distance from the plane.
 template <typename Polygon>
-bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
+bool cutByDistances(const double* distances, const Polygon& in, Polygon& out) {
     out.count = 0;
-    if (in.count == 0 || in.count > kClipPolygonCapacity) return false;
-
-    double distances[kClipPolygonCapacity];
-    for (uint32_t i = 0; i < in.count; ++i) distances[i] = plane.distance(in.positions[i]);
-
     for (uint32_t i = 0; i < in.count; ++i) {
         const uint32_t j = (i + 1) % in.count;
         const double di = distances[i];
@@ -63,11 +61,51 @@ bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
 }
 
 template <typename Polygon>
-bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    for (int p = 0; p < 6; p += 2) {
-        if (!clipPolygonToPlane(camera.planes[p], poly, scratch)) return false;
-        if (!clipPolygonToPlane(camera.planes[p + 1], scratch, poly)) return false;
+bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
+    out.count = 0;
+    if (in.count == 0 || in.count > kClipPolygonCapacity) return false;
+    double distances[kClipPolygonCapacity];
+    for (uint32_t i = 0; i < in.count; ++i) distances[i] = plane.distance(in.positions[i]);
+    return cutByDistances(distances, in, out);
+}
+
+// The six passes, plane 0 to plane 5. A pass that finds every vertex strictly inside its
+// plane would copy the polygon unchanged, vertex for vertex, so it is skipped and the
+// polygon stays where it is; only passes that really cut move it to the other record.
+// Faces wholly inside the view are thus accepted at the cost of their distances alone.
+// Whether every vertex of a triangle is strictly inside every plane, as for most faces:
+// then every pass would keep it as it is.
+template <typename Polygon>
+bool triangleInside(const Camera& camera, const Polygon& triangle) {
+    for (const Plane& plane : camera.planes) {
+        if (!(plane.distance(triangle.positions[0]) > 0 &&
+              plane.distance(triangle.positions[1]) > 0 &&
+              plane.distance(triangle.positions[2]) > 0)) {
+            return false;
+        }
     }
+    return true;
+}
+
+template <typename Polygon>
+bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
+    if (poly.count == 3 && triangleInside(camera, poly)) return true;
+    Polygon* current = &poly;
+    Polygon* other = &scratch;
+    for (const Plane& plane : camera.planes) {
+        const uint32_t count = current->count;
+        if (count == 0 || count > kClipPolygonCapacity) return false;
+        double distances[kClipPolygonCapacity];
+        bool allInside = true;
+        for (uint32_t i = 0; i < count; ++i) {
+            distances[i] = plane.distance(current->positions[i]);
+            allInside = allInside && distances[i] > 0;
+        }
+        if (allInside && count >= 3) continue;
+        if (!cutByDistances(distances, *current, *other)) return false;
+        std::swap(current, other);
+    }
+    if (current != &poly) poly = *current;
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "assets/mesh.h"
 #include "render3d/camera.h"
+#include "render3d/vertex_cache.h"
 
 // The texel coordinate of a normal component: -1 .. 1 maps to 1 .. 255, the centre of the
 // 256x256 texture facing the eye.
@@ -15,6 +16,8 @@ inline float environmentCoordinate(float normalComponent) {
 
 // Draws drawOrder[0 .. visibleCount - 1] of a transformed, culled and sorted mesh in that
 // order: each face clipped to the camera's frustum, projected, and filled from the
-// 256x256 texture with u and v taken from the x and y of its vertices' viewNormals.
+// 256x256 texture with u and v taken from the x and y of its vertices' viewNormals. The
+// vertices' screen points come through the cache, which must hold the mesh; its frame
+// starts here.
 void drawEnvironmentMapped(const Mesh& mesh, const Camera& camera, const uint8_t* texture,
-                           uint8_t* destination);
+                           VertexCache& cache, uint8_t* destination);

@@ -16,17 +16,23 @@ float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3
 uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToInt(shade), 0, 255)); }
 
 int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
-                float maxShade, ScreenPoint* points, uint8_t* shades) {
-    const Vector3* normals = face.owner->viewNormals;
-    const Vector3* corners[3] = {face.p0, face.p1, face.p2};
-    const int vertices[3] = {face.vertex0, face.vertex1, face.vertex2};
+                float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
+    const FaceInView inView = cache.view(face, camera, points);
+    if (inView == FaceInView::Outside) return 0;
+    float cornerShades[3];
+    cache.shade(face, light, scale, maxShade, cornerShades);
+    if (inView == FaceInView::Inside) {
+        // No clip pass would touch the face: its corners' screen points are in points.
+        for (int k = 0; k < 3; ++k) shades[k] = shadeByte(cornerShades[k]);
+        return 3;
+    }
+
     ClipPolygonShade polygon;
     ClipPolygonShade scratch;
     polygon.count = 3;
     for (int k = 0; k < 3; ++k) {
-        polygon.positions[k] = *corners[k];
-        polygon.shades[k] =
-            std::min(maxShade, pointLightShade(normals[vertices[k]], light, *corners[k], scale));
+        polygon.positions[k] = cornerPosition(face, k);
+        polygon.shades[k] = cornerShades[k];
     }
     if (!clipToFrustum(camera, polygon, scratch)) return 0;
 

@@ -285,6 +285,19 @@ void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float s
     halfExtent = extent * 0.5f;
     gridPlane = gridSize * gridSize;
     cellSize = extent / gridSize;
+
+    // The first polygonize would pay for the first touch of every page it uses, a few
+    // milliseconds in one frame; the loading screen pays instead. The work tables over
+    // this grid are cleared as polygonize clears them, and the vertex arrays are written
+    // as far as a surface can reach.
+    const int gridPoints = gridSize * gridSize * gridSize;
+    std::memset(visited, 0, gridPoints);
+    std::memset(evaluated, 0, gridPoints);
+    std::fill(fieldValues, fieldValues + gridPoints, 0.0f);
+    std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
+    const int reachableVertices = std::min(kMaxMetaballVertices, 3 * maxFaces);
+    for (Vector3* array : {mesh.positions, mesh.normals, mesh.viewPositions, mesh.viewNormals})
+        std::fill(array, array + reachableVertices, Vector3(0, 0, 0));
 }
 
 void MetaballMesh::polygonize() {

@@ -10,17 +10,22 @@ namespace {
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
-// What the edges left on one row: the leftmost and rightmost x reached, and the
-// attribute values at those two points.
-struct ShadeEdgeRow {
-    int xmin, xmax, cmin, cmax;
+// Where an edge crosses a row: the whole x reached and the attribute values there.
+struct ShadeCrossing {
+    int x, c;
 };
-struct TextureEdgeRow {
-    int xmin, xmax, umin, umax, vmin, vmax;
+struct TexelCrossing {
+    int x, u, v;
 };
 
-ShadeEdgeRow shadeEdges[kHeight];
-TextureEdgeRow textureEdges[kHeight];
+// What the edges left on one row: the leftmost and the rightmost crossing.
+template <typename Crossing>
+struct EdgeRow {
+    Crossing min, max;
+};
+
+EdgeRow<ShadeCrossing> shadeEdges[kHeight];
+EdgeRow<TexelCrossing> textureEdges[kHeight];
 
 // Rows an edge from ys to ye (ys < ye) walks, limited to the image: rows first .. last-1.
 // Within the callers' contract nothing is cut; the limit keeps the tables safe anyway.
@@ -32,103 +37,155 @@ struct RowRange {
 
 RowRange rowsInImage(int ys, int ye) { return {std::max(ys, 0), std::min(ye, kHeight)}; }
 
-// The edge walk of the gouraud fills: x and the shade step in 16.16 from the upper end.
-void scanEdgeShade(int x0, int y0, int c0, int x1, int y1, int c1) {
-    if (y0 == y1) return;  // horizontal edges add nothing
-    if (y0 > y1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-        std::swap(c0, c1);
+// The edge walk of the gouraud fills: x and the shade step in 16.16 from the upper end
+// (ys), starting at row `first`.
+class ShadeEdge {
+public:
+    ShadeEdge(int xs, int ys, int cs, int xe, int ye, int ce, int first) {
+        const int n = ye - ys;
+        dx_ = ((xe - xs) * 65536) / n;
+        dc_ = ((ce - cs) * 65536) / n;
+        x_ = xs * 65536 + dx_ * (first - ys);
+        c_ = cs * 65536 + dc_ * (first - ys);
     }
-    const int n = y1 - y0;
-    const int dx = ((x1 - x0) * 65536) / n;
-    const int dc = ((c1 - c0) * 65536) / n;
-    const RowRange rows = rowsInImage(y0, y1);
-    if (rows.first >= rows.last) return;
-    int x = x0 * 65536 + dx * (rows.first - y0);
-    int c = c0 * 65536 + dc * (rows.first - y0);
-    for (int r = rows.first; r < rows.last; ++r) {
-        ShadeEdgeRow& row = shadeEdges[r];
-        const int xi = x >> 16;
-        if (xi < row.xmin) {
-            row.xmin = xi;
-            row.cmin = c >> 16;
-        }
-        if (xi > row.xmax) {
-            row.xmax = xi;
-            row.cmax = c >> 16;
-        }
-        x += dx;
-        c += dc;
+    ShadeCrossing crossing() const { return {x_ >> 16, c_ >> 16}; }
+    void nextRow() {
+        x_ += dx_;
+        c_ += dc_;
     }
-}
+
+private:
+    int x_, c_, dx_, dc_;
+};
 
 // The textured edge walk. It takes one reciprocal per edge and multiplies; the
 // truncated reciprocal makes long edges fall slightly short of their far values.
-void scanEdgeTexture(int x0, int y0, int u0, int v0, int x1, int y1, int u1, int v1) {
-    if (y0 == y1) return;
-    if (y0 > y1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-        std::swap(u0, u1);
-        std::swap(v0, v1);
+class TexelEdge {
+public:
+    TexelEdge(int xs, int ys, int us, int vs, int xe, int ye, int ue, int ve, int first) {
+        const int reciprocal = 65536 / (ye - ys);
+        dx_ = (xe - xs) * reciprocal;
+        du_ = (ue - us) * reciprocal;
+        dv_ = (ve - vs) * reciprocal;
+        const int skipped = first - ys;
+        x_ = xs * 65536 + dx_ * skipped;
+        u_ = us * 65536 + du_ * skipped;
+        v_ = vs * 65536 + dv_ * skipped;
     }
-    const int reciprocal = 65536 / (y1 - y0);
-    const int dx = (x1 - x0) * reciprocal;
-    const int du = (u1 - u0) * reciprocal;
-    const int dv = (v1 - v0) * reciprocal;
-    const RowRange rows = rowsInImage(y0, y1);
-    if (rows.first >= rows.last) return;
-    const int skipped = rows.first - y0;
-    int x = x0 * 65536 + dx * skipped;
-    int u = u0 * 65536 + du * skipped;
-    int v = v0 * 65536 + dv * skipped;
+    TexelCrossing crossing() const { return {x_ >> 16, u_ >> 16, v_ >> 16}; }
+    void nextRow() {
+        x_ += dx_;
+        u_ += du_;
+        v_ += dv_;
+    }
+
+private:
+    int x_, u_, v_, dx_, du_, dv_;
+};
+
+// An edge's crossings entered in the table: a row keeps the first crossing that reaches
+// its smallest x and the first that reaches its largest.
+template <typename Crossing, typename Edge>
+void walkEdgeIntoTable(Edge edge, RowRange rows, EdgeRow<Crossing>* table) {
     for (int r = rows.first; r < rows.last; ++r) {
-        TextureEdgeRow& row = textureEdges[r];
-        const int xi = x >> 16;
-        if (xi < row.xmin) {
-            row.xmin = xi;
-            row.umin = u >> 16;
-            row.vmin = v >> 16;
-        }
-        if (xi > row.xmax) {
-            row.xmax = xi;
-            row.umax = u >> 16;
-            row.vmax = v >> 16;
-        }
-        x += dx;
-        u += du;
-        v += dv;
+        EdgeRow<Crossing>& row = table[r];
+        const Crossing crossing = edge.crossing();
+        if (crossing.x < row.min.x) row.min = crossing;
+        if (crossing.x > row.max.x) row.max = crossing;
+        edge.nextRow();
     }
 }
 
-// The scan conversion the three fills share: find the rows, reset them in the edge
-// table, walk every edge (i-1 -> i, closing with the last -> first), then draw the span
-// of every row that some edge pair opened. walkEdge(from, to) and drawSpan(row, entry,
-// first) are the fill's own parts; first is the column drawing starts at, which is
-// xmin unless a span starts left of the image.
-template <typename EdgeRow, typename WalkEdge, typename DrawSpan>
-void scanPolygon(const ScreenPoint* points, int count, EdgeRow* table, WalkEdge walkEdge,
-                 DrawSpan drawSpan) {
-    if (count < 3) return;
+// The top and bottom rows of a polygon, limited to the image: rows top .. bottom-1.
+RowRange polygonRows(const ScreenPoint* points, int count) {
     int top = points[0].y;
     int bottom = points[0].y;
     for (int i = 1; i < count; ++i) {
         top = std::min(top, points[i].y);
         bottom = std::max(bottom, points[i].y);
     }
-    top = std::max(std::min(top, kHeight), 0);
-    bottom = std::min(std::max(bottom, 0), kHeight);
-    if (top >= bottom) return;
+    return {std::max(std::min(top, kHeight), 0), std::min(std::max(bottom, 0), kHeight)};
+}
 
-    for (int r = top; r < bottom; ++r) {
-        table[r].xmin = kWidth;
-        table[r].xmax = 0;
+// The scan conversion the three fills share: find the rows, reset them in the edge
+// table, walk every edge (i-1 -> i, closing with the last -> first), then draw the span
+// of every row that some edge pair opened. makeEdge(from, to, first) builds the fill's
+// edge walk from the upper end of the edge to its lower one, at row `first`;
+// drawSpan(row, left, right) draws the pixels from the left crossing up to, not
+// including, the right one.
+template <typename Crossing, typename MakeEdge, typename DrawSpan>
+void scanPolygon(const ScreenPoint* points, int count, EdgeRow<Crossing>* table,
+                 MakeEdge makeEdge, DrawSpan drawSpan) {
+    const RowRange rows = polygonRows(points, count);
+    if (rows.first >= rows.last) return;
+    for (int r = rows.first; r < rows.last; ++r) {
+        table[r].min.x = kWidth;
+        table[r].max.x = 0;
     }
-    for (int i = 1; i <= count; ++i) walkEdge(i - 1, i % count);
-    for (int r = top; r < bottom; ++r) {
-        const EdgeRow& row = table[r];
-        if (row.xmin < row.xmax) drawSpan(r, row);
+    for (int i = 1; i <= count; ++i) {
+        int upper = i - 1, lower = i % count;
+        if (points[upper].y == points[lower].y) continue;  // horizontal edges add nothing
+        if (points[upper].y > points[lower].y) std::swap(upper, lower);
+        const RowRange edgeRows = rowsInImage(points[upper].y, points[lower].y);
+        if (edgeRows.first >= edgeRows.last) continue;
+        walkEdgeIntoTable(makeEdge(upper, lower, edgeRows.first), edgeRows, table);
+    }
+    for (int r = rows.first; r < rows.last; ++r) {
+        const EdgeRow<Crossing>& row = table[r];
+        if (row.min.x < row.max.x) drawSpan(r, row.min, row.max);
+    }
+}
+
+// Triangles, nearly every polygon drawn (faces that need no clipping stay triangles),
+// skip the table. Each row of a triangle is crossed by exactly two of its edges: the
+// long one from the top vertex to the bottom one, and the short one beside that row. The
+// table would keep the crossing with the smaller x as the row's left end and the other
+// as its right end, whichever edge came first, and draw nothing where the two x are
+// equal; so the span is drawn straight from the two crossings, the same pixels.
+template <typename MakeEdge, typename DrawSpan>
+void scanTriangle(const ScreenPoint* points, MakeEdge makeEdge, DrawSpan drawSpan) {
+    // The vertices in the order of their y, sorted without a branch (tiny triangles make
+    // any branch on their shape a guess): each y with its vertex number beside it in one
+    // key, the keys ordered by min and max, the numbers read back.
+    const int64_t k0 = int64_t{points[0].y} * 4, k1 = int64_t{points[1].y} * 4 + 1,
+                  k2 = int64_t{points[2].y} * 4 + 2;
+    const int64_t topKey = std::min(std::min(k0, k1), k2);
+    const int64_t bottomKey = std::max(std::max(k0, k1), k2);
+    const int top = static_cast<int>(topKey & 3), bottom = static_cast<int>(bottomKey & 3);
+    const int middle = 3 - top - bottom;
+    const RowRange rows = rowsInImage(points[top].y, points[bottom].y);
+    if (rows.first >= rows.last) return;
+
+    auto longEdge = makeEdge(top, bottom, rows.first);
+    const int shortEdges[2][2] = {{top, middle}, {middle, bottom}};
+    for (const auto& shortEdge : shortEdges) {
+        const int upper = shortEdge[0], lower = shortEdge[1];
+        const RowRange edgeRows = rowsInImage(points[upper].y, points[lower].y);
+        if (edgeRows.first >= edgeRows.last) continue;  // horizontal, or off the image
+        auto edge = makeEdge(upper, lower, edgeRows.first);
+        for (int r = edgeRows.first; r < edgeRows.last; ++r) {
+            const auto a = longEdge.crossing();
+            const auto b = edge.crossing();
+            if (a.x < b.x) {
+                drawSpan(r, a, b);
+            } else if (b.x < a.x) {
+                drawSpan(r, b, a);
+            }
+            longEdge.nextRow();
+            edge.nextRow();
+        }
+    }
+}
+
+// The fills' entry: triangles straight, other polygons through the edge table.
+template <typename Crossing, typename MakeEdge, typename DrawSpan>
+void scanConvert(const ScreenPoint* points, int count, EdgeRow<Crossing>* table,
+                 MakeEdge makeEdge, DrawSpan drawSpan) {
+    if (count < 3) return;
+    if (count == 3) {
+        scanTriangle(points, makeEdge, drawSpan);
+    } else {
+        scanPolygon(points, count, table, makeEdge, drawSpan);
     }
 }
 
@@ -148,18 +205,18 @@ SpanColumns spanColumns(int xmin, int xmax) {
 }  // namespace
 
 void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst) {
-    scanPolygon(
+    scanConvert(
         points, count, shadeEdges,
-        [&](int i, int j) {
-            scanEdgeShade(points[i].x, points[i].y, colours[i], points[j].x, points[j].y,
-                          colours[j]);
+        [&](int upper, int lower, int first) {
+            return ShadeEdge(points[upper].x, points[upper].y, colours[upper], points[lower].x,
+                             points[lower].y, colours[lower], first);
         },
-        [&](int r, const ShadeEdgeRow& row) {
-            const int length = row.xmax - row.xmin;
-            const int step = ((row.cmax - row.cmin) * 256) / length;
-            const SpanColumns span = spanColumns(row.xmin, row.xmax);
+        [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
+            const int length = right.x - left.x;
+            const int step = ((right.c - left.c) * 256) / length;
+            const SpanColumns span = spanColumns(left.x, right.x);
             // 8.8 colour in a 16-bit accumulator that wraps; the pixel is its high byte.
-            uint16_t colour = static_cast<uint16_t>(row.cmin * 256 + span.skip * step);
+            uint16_t colour = static_cast<uint16_t>(left.c * 256 + span.skip * step);
             uint8_t* pixel = dst + r * kWidth;
             for (int x = span.first; x < span.end; ++x) {
                 pixel[x] = static_cast<uint8_t>(colour >> 8);
@@ -170,17 +227,17 @@ void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, u
 
 void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
                        const uint8_t* table, uint8_t* dst) {
-    scanPolygon(
+    scanConvert(
         points, count, shadeEdges,
-        [&](int i, int j) {
-            scanEdgeShade(points[i].x, points[i].y, shades[i], points[j].x, points[j].y,
-                          shades[j]);
+        [&](int upper, int lower, int first) {
+            return ShadeEdge(points[upper].x, points[upper].y, shades[upper], points[lower].x,
+                             points[lower].y, shades[lower], first);
         },
-        [&](int r, const ShadeEdgeRow& row) {
-            const int length = row.xmax - row.xmin;
-            const int step = ((row.cmax - row.cmin) * 256) / length;
-            const SpanColumns span = spanColumns(row.xmin, row.xmax);
-            int shade = row.cmin * 256 + span.skip * step;  // 8.8
+        [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
+            const int length = right.x - left.x;
+            const int step = ((right.c - left.c) * 256) / length;
+            const SpanColumns span = spanColumns(left.x, right.x);
+            int shade = left.c * 256 + span.skip * step;  // 8.8
             uint8_t* pixel = dst + r * kWidth;
             for (int x = span.first; x < span.end; ++x) {
                 // Interpolating between bytes stays within 0..255; the mask only keeps
@@ -193,19 +250,19 @@ void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int cou
 
 void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
                   const uint8_t* texture, uint8_t* dst) {
-    scanPolygon(
+    scanConvert(
         points, count, textureEdges,
-        [&](int i, int j) {
-            scanEdgeTexture(points[i].x, points[i].y, u[i], v[i], points[j].x, points[j].y,
-                            u[j], v[j]);
+        [&](int upper, int lower, int first) {
+            return TexelEdge(points[upper].x, points[upper].y, u[upper], v[upper],
+                             points[lower].x, points[lower].y, u[lower], v[lower], first);
         },
-        [&](int r, const TextureEdgeRow& row) {
-            const int length = row.xmax - row.xmin;
-            const int du = ((row.umax - row.umin) * 256) / length;
-            const int dv = ((row.vmax - row.vmin) * 256) / length;
-            const SpanColumns span = spanColumns(row.xmin, row.xmax);
-            int tu = row.umin * 256 + span.skip * du;  // 8.8 texel coordinates
-            int tv = row.vmin * 256 + span.skip * dv;
+        [&](int r, const TexelCrossing& left, const TexelCrossing& right) {
+            const int length = right.x - left.x;
+            const int du = ((right.u - left.u) * 256) / length;
+            const int dv = ((right.v - left.v) * 256) / length;
+            const SpanColumns span = spanColumns(left.x, right.x);
+            int tu = left.u * 256 + span.skip * du;  // 8.8 texel coordinates
+            int tv = left.v * 256 + span.skip * dv;
             uint8_t* pixel = dst + r * kWidth;
             for (int x = span.first; x < span.end; ++x) {
                 // Only the low 8 bits of the integer parts count: the texture wraps.

@@ -21,6 +21,7 @@
 #include "render3d/lighting.h"
 #include "render3d/matrix_rotation.h"
 #include "render3d/rasterizer.h"
+#include "render3d/vertex_cache.h"
 #include "scenes/mesh_group.h"
 
 namespace {
@@ -40,6 +41,7 @@ uint8_t shadeTable[kShadeTableSize];  // toward white, for the logo's lines
 std::unique_ptr<MeshGroup> rings;
 Vector3 ringCentres[kRingCount];  // points of the path; rings passed by the eye move ahead
 Mesh logo;                        // released at program exit
+VertexCache ringVertices;         // the rings' vertices, lit and projected once a frame
 
 float pathX(float s) { return 2 * std::tan(std::cos(0.16f * s + 44)) + std::sin(0.2f * s + 2); }
 float pathY(float s) { return 1.4f * std::sin(0.14f * s + 234) + 1.6f * std::sin(-0.22f * s); }
@@ -68,8 +70,8 @@ void recycleRing(Vector3& centre, float eyeZ, int ringCount) {
 void drawRingFace(const MeshFace& face, const Camera& camera, const Vector3& light) {
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
-    const int count =
-        clipLitFace(face, camera, light, kMaxRingShade, kMaxRingShade, points, shades);
+    const int count = clipLitFace(face, camera, light, kMaxRingShade, kMaxRingShade, ringVertices,
+                                  points, shades);
     fillGouraud(points, shades, count, FrameBuffer);
 }
 
@@ -110,10 +112,12 @@ Vector3 ringCentre(int j) { return ringCentres[j]; }
 void load() {
     palette = loadPalette("gfx\\lezbizk!.pal");
     rings = std::make_unique<MeshGroup>();
+    ringVertices = VertexCache();
     for (int j = 0; j < kRingCount; ++j) {
         Mesh* ring = new Mesh();
         load3ds(*ring, "3ds\\torus.3ds", nullptr);
         rings->add(ring, "");
+        ringVertices.addMesh(*ring, ring->vertexCount);
     }
     buildShadeTable(*palette, shadeTable, 255, 255, 255);
     load3ds(logo, "3ds\\pellimor_logo.3DS", nullptr);
@@ -170,6 +174,7 @@ void render(float t) {
     const Vector3 light = transformPoint(eye + wander, camera.view);
 
     // 7. Gouraud-fill the faces, far to near.
+    ringVertices.newFrame();
     for (uint32_t i = 0; i < rings->visibleCount(); ++i) {
         drawRingFace(*rings->visibleFaces()[i], camera, light);
     }

@@ -21,6 +21,7 @@
 #include "render3d/clipping.h"
 #include "render3d/lighting.h"
 #include "render3d/rasterizer.h"
+#include "render3d/vertex_cache.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ std::unique_ptr<Palette> picturePalette;
 std::unique_ptr<uint8_t[]> picture;  // 320x240, index 0 transparent
 uint8_t shadeRemap[kRemapTableSize];  // light intensity -> nearest picture colour
 Mesh sphere;                          // released at program exit
+VertexCache sphereVertices;           // lit and projected once a frame
 
 // An odd power keeps the sign of its base.
 float pow5(float a) { return a * a * a * a * a; }
@@ -76,7 +78,8 @@ void deformSphere(float t) {
 void drawSphereFace(const MeshFace& face, const Vector3& light) {
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
-    const int count = clipLitFace(face, *camera, light, kMaxShade, kMaxShade, points, shades);
+    const int count =
+        clipLitFace(face, *camera, light, kMaxShade, kMaxShade, sphereVertices, points, shades);
     fillGouraudMapped(points, shades, count, shadeRemap, FrameBuffer);
 }
 
@@ -90,6 +93,8 @@ void load() {
     // Laid over the whole frame byte for byte, so it must be exactly the frame's size.
     picture = loadPictureOfSize("gfx\\Rrbt3.gif", kFrameWidth, kFrameHeight);
     load3ds(sphere, "3ds\\sphere2000f.3ds", nullptr);
+    sphereVertices = VertexCache();
+    sphereVertices.addMesh(sphere, sphere.vertexCount);
     const std::unique_ptr<Palette> gouraud = loadPalette("gfx\\gouraud1.pal");
     buildRemapTable(*picturePalette, *gouraud, shadeRemap);
 }
@@ -120,6 +125,7 @@ void render(float t) {
     if (t < kVanish) {
         if (t < kFreeze) deformSphere(t);
         const Vector3 light = transformPoint(kLightInWorld, camera->view);
+        sphereVertices.newFrame();
         for (int i = 0; i < sphere.visibleCount; ++i) drawSphereFace(*sphere.drawOrder[i], light);
     }
 

@@ -19,6 +19,7 @@
 #include "fx2d/mode_filter.h"
 #include "render3d/camera.h"
 #include "render3d/environment_map.h"
+#include "render3d/vertex_cache.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ std::unique_ptr<uint8_t[]> texture;     // 256x256 environment map, indices 1..1
 std::unique_ptr<uint8_t[]> background;  // 320x240, indices 16..255
 std::unique_ptr<Palette> scenePalette;  // the background's colour table
 Mesh model;                             // released at program exit
+VertexCache modelVertices;  // its vertices, projected once a frame
 
 // Half a turn about x and a thousandfold smaller, once, in place.
 void reorientModel() {
@@ -95,6 +97,8 @@ void load() {
     scenePalette = loadPalette("gfx\\mavrel.gif");
     load3ds(model, "3ds\\tollek.3ds", nullptr);
     reorientModel();
+    modelVertices = VertexCache();
+    modelVertices.addMesh(model, model.vertexCount);
 }
 
 void unload() {
@@ -121,7 +125,7 @@ void render(float t) {
         model.cullAndSort(true);
 
         // 5. Environment-mapped faces into the FrameBuffer.
-        drawEnvironmentMapped(model, *camera, texture.get(), FrameBuffer);
+        drawEnvironmentMapped(model, *camera, texture.get(), modelVertices, FrameBuffer);
 
         // 6. Flat patches of the most frequent texture value into the ScratchFrame.
         modeFilter8x8(FrameBuffer, ScratchFrame);

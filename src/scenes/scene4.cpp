@@ -49,10 +49,25 @@ std::unique_ptr<uint8_t[]> makeDotSprite(int s) {
     return sprite;
 }
 
+// The picture colour `colour` with `level` taken off each of its channels, down to 0.
+struct Darkened {
+    int red, green, blue;
+};
+Darkened darkened(int level, int colour) {
+    const uint8_t* c = &warpPalette->rgb[colour * 3];
+    return {std::max(0, c[0] - level), std::max(0, c[1] - level), std::max(0, c[2] - level)};
+}
+
+// fadedColour for every entry, through one search over the palette.
 void buildFadeTable() {
-    for (int level = 0; level < 256; ++level)
-        for (int colour = 0; colour < 256; ++colour)
-            fadeTable[level * 256 + colour] = fadedColour(level, colour);
+    const NearestColourSearch search(*warpPalette);
+    for (int level = 0; level < 256; ++level) {
+        for (int colour = 0; colour < 256; ++colour) {
+            const Darkened d = darkened(level, colour);
+            fadeTable[level * 256 + colour] =
+                static_cast<uint8_t>(search.find(d.red, d.green, d.blue));
+        }
+    }
 }
 
 // t ln t tends to 0 as t falls to 0; at t <= 0 (the first frame can come slightly early)
@@ -178,9 +193,8 @@ int visibleVertexCount(int vertexCount, float t) {
 }
 
 uint8_t fadedColour(int level, int colour) {
-    const uint8_t* c = &warpPalette->rgb[colour * 3];
-    return nearestColour(*warpPalette, std::max(0, c[0] - level), std::max(0, c[1] - level),
-                         std::max(0, c[2] - level));
+    const Darkened d = darkened(level, colour);
+    return static_cast<uint8_t>(nearestColour(*warpPalette, d.red, d.green, d.blue));
 }
 
 bool wipeShowsRow(int row, float t) {

@@ -11,6 +11,7 @@
 #include "render3d/camera.h"
 #include "render3d/environment_map.h"
 #include "render3d/supertoroid.h"
+#include "render3d/vertex_cache.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr float kFieldOfView = 45.0f;
 std::unique_ptr<Palette> scenePalette;
 std::unique_ptr<uint8_t[]> texture;  // 256x256 environment picture
 std::unique_ptr<SupertoroidMesh> shape;
+VertexCache shapeVertices;  // its vertices, projected once a frame
 
 }  // namespace
 
@@ -42,6 +44,8 @@ void load() {
     shape->tubeExponent = 1.0f;
     shape->build(kTubeSegments, kRingCount);
     shape->reshape();
+    shapeVertices = VertexCache();
+    shapeVertices.addMesh(shape->mesh, shape->mesh.vertexCount);
     scenePalette = loadPalette("gfx\\env.gif");
     texture = loadPictureOfSize("gfx\\env.gif", kTextureSize, kTextureSize);
 }
@@ -74,7 +78,7 @@ void render(float t) {
     // 6-8. Into view space, front faces far to near, each textured from its normals.
     shape->mesh.transform(camera.view);
     shape->mesh.cullAndSort(true);
-    drawEnvironmentMapped(shape->mesh, camera, texture.get(), FrameBuffer);
+    drawEnvironmentMapped(shape->mesh, camera, texture.get(), shapeVertices, FrameBuffer);
 
     // 9.
     presentFrame(FrameBuffer);

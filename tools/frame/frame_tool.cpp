@@ -1,6 +1,6 @@
 // dorminax-frame: plays the demo's real start-up and timeline headless, with a simulated
 // clock at a fixed frame rate, and writes the frame presented at a chosen show time as a
-// PNG; or benchmarks every scene's frames.
+// PNG; or benchmarks every scene's frames, as a table and optionally as JSON.
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,17 +34,19 @@ struct Options {
     double fps = 60.0;
     std::string dataDir = ".";
     std::string output;
+    std::string benchJson;  // where --bench-json writes the figures, if asked
 };
 
 constexpr const char* kUsage =
     "usage: dorminax-frame [--data DIR] [--fps N] --at SECONDS OUT.png\n"
     "       dorminax-frame [--data DIR] [--fps N] --scene N --time T OUT.png\n"
     "       dorminax-frame [--data DIR] --loading FRACTION OUT.png\n"
-    "       dorminax-frame [--data DIR] [--fps N] --bench\n"
+    "       dorminax-frame [--data DIR] [--fps N] --bench [--bench-json FILE]\n"
     "  --at SECONDS       the frame on screen that many seconds into the show\n"
     "  --scene N --time T the frame T seconds after scene N (1 to 9) began\n"
     "  --loading FRACTION the loading screen with its bar that far, 0 to 1\n"
     "  --bench            time every scene's frames and the start-up\n"
+    "  --bench-json FILE  --bench, and write its figures to FILE as JSON\n"
     "  --fps N            the simulated frame rate, 1 to 1000 (default 60)\n"
     "  --data DIR         the data set (default: the working directory)\n";
 
@@ -72,6 +74,9 @@ Options parseOptions(int argc, char** argv) {
             o.dataDir = line.text();
         } else if (line.is("--bench")) {
             o.mode = Options::Mode::Bench;
+        } else if (line.is("--bench-json")) {
+            o.mode = Options::Mode::Bench;
+            o.benchJson = std::filesystem::absolute(line.text()).string();  // before --data
         } else if (line.is("--help")) {
             line.help();
         } else if (line.isOperand() && o.output.empty()) {
@@ -142,22 +147,67 @@ int sceneNumberOfRow(int row) {
     return 0;
 }
 
-void printSceneTimes(int row, std::vector<double>& times) {
-    if (times.empty()) return;
+struct SceneFigures {
+    int scene;
+    size_t frames;
+    double medianMs;
+    double worstMs;
+};
+
+struct BenchFigures {
+    double fps;
+    double startUpMs;
+    double loadAverage;  // of the machine over the last minute, -1 when unknown
+    std::vector<SceneFigures> scenes;
+};
+
+SceneFigures figuresOf(int row, std::vector<double>& times) {
     std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("scene %d: %zu frames, median %.3f ms (%.0f fps), worst %.3f ms\n",
-                sceneNumberOfRow(row), times.size(), median, median > 0 ? 1000.0 / median : 0.0,
-                times.back());
+    return {sceneNumberOfRow(row), times.size(), times[times.size() / 2], times.back()};
+}
+
+void printTable(const BenchFigures& figures) {
+    std::printf("start-up: %.1f ms\n", figures.startUpMs);
+    std::printf("scene  frames  median ms  worst ms  median fps\n");
+    for (const SceneFigures& s : figures.scenes) {
+        std::printf("%5d  %6zu  %9.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
+                    s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
+    }
+    if (figures.loadAverage >= 0) {
+        std::printf("load average over the last minute: %.2f (timings are wall-clock; a busy "
+                    "machine slows them)\n",
+                    figures.loadAverage);
+    }
+}
+
+bool writeJson(const std::string& path, const BenchFigures& figures) {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) return false;
+    std::fprintf(file, "{\n  \"fps\": %g,\n  \"startUpMs\": %.3f,\n", figures.fps,
+                 figures.startUpMs);
+    if (figures.loadAverage >= 0)
+        std::fprintf(file, "  \"loadAverage\": %.2f,\n", figures.loadAverage);
+    std::fprintf(file, "  \"scenes\": [\n");
+    for (size_t i = 0; i < figures.scenes.size(); ++i) {
+        const SceneFigures& s = figures.scenes[i];
+        std::fprintf(file,
+                     "    {\"scene\": %d, \"frames\": %zu, \"medianMs\": %.4f, "
+                     "\"worstMs\": %.4f}%s\n",
+                     s.scene, s.frames, s.medianMs, s.worstMs,
+                     i + 1 < figures.scenes.size() ? "," : "");
+    }
+    std::fprintf(file, "  ]\n}\n");
+    return std::fclose(file) == 0;
 }
 
 // Each row plays once for its duration (the last, which never ends by time, for a
 // minute); each pass is timed with a monotonic clock around the render and present.
 int benchmark(const Options& o) {
+    BenchFigures figures{o.fps, 0.0, -1.0, {}};
     SimulatedShow show(o.fps);
     const Clock::time_point startUp = Clock::now();
     if (!show.start()) return 1;
-    std::printf("start-up: %.1f ms\n", millisecondsSince(startUp));
+    figures.startUpMs = millisecondsSince(startUp);
 
     const int lastRow = kSceneCount - 1;
     const double end = showTimeOfRow(lastRow) +
@@ -168,8 +218,18 @@ int benchmark(const Options& o) {
         show.step();
         times[currentScene].push_back(millisecondsSince(before));
     } while (show.lastFrameSeconds() < end);
-    for (int row = 0; row < kSceneCount; ++row) printSceneTimes(row, times[row]);
     show.finish();
+
+    for (int row = 0; row < kSceneCount; ++row) {
+        if (!times[row].empty()) figures.scenes.push_back(figuresOf(row, times[row]));
+    }
+    double load;
+    if (getloadavg(&load, 1) == 1) figures.loadAverage = load;
+    printTable(figures);
+    if (!o.benchJson.empty() && !writeJson(o.benchJson, figures)) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.benchJson.c_str());
+        return 1;
+    }
     return 0;
 }
 

@@ -1,0 +1,81 @@
+// The per-frame vertex cache of the face setup.
+#include "render3d/vertex_cache.h"
+
+#include <algorithm>
+
+#include "render3d/lighting.h"
+
+namespace {
+
+constexpr uint8_t kAllPlanes = 0x3F;
+
+}  // namespace
+
+void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
+    members_.push_back({&mesh, vertices_.size()});
+    vertices_.resize(vertices_.size() + static_cast<size_t>(std::max(vertexCapacity, 0)),
+                     Vertex{0, 0, 0, {0, 0}, 0.0f});
+}
+
+void VertexCache::newFrame() {
+    if (++frame_ == 0) {  // after four billion frames the stamps start over
+        for (Vertex& vertex : vertices_) vertex.viewFrame = vertex.shadeFrame = 0;
+        frame_ = 1;
+    }
+}
+
+void VertexCache::cornersOf(const MeshFace& face, Vertex* corners[3]) {
+    if (members_[lastMember_].mesh != face.owner) {
+        lastMember_ = 0;
+        while (members_[lastMember_].mesh != face.owner) ++lastMember_;
+    }
+    Vertex* first = &vertices_[members_[lastMember_].first];
+    corners[0] = first + face.vertex0;
+    corners[1] = first + face.vertex1;
+    corners[2] = first + face.vertex2;
+}
+
+FaceInView VertexCache::view(const MeshFace& face, const Camera& camera, ScreenPoint* points) {
+    Vertex* corners[3];
+    cornersOf(face, corners);
+    for (int k = 0; k < 3; ++k) {
+        Vertex& vertex = *corners[k];
+        if (vertex.viewFrame == frame_) continue;
+        // The very test of the clip passes: a distance above 0 keeps a vertex as it is.
+        const Vector3& position = cornerPosition(face, k);
+        vertex.inside = 0;
+        for (int p = 0; p < 6; ++p) {
+            if (camera.planes[p].distance(position) > 0) vertex.inside |= 1 << p;
+        }
+        if (vertex.inside == kAllPlanes) camera.project(position, vertex.point.x, vertex.point.y);
+        vertex.viewFrame = frame_;
+    }
+    const unsigned notAllInside =
+        ~(corners[0]->inside & corners[1]->inside & corners[2]->inside) & kAllPlanes;
+    if (notAllInside == 0) {
+        for (int k = 0; k < 3; ++k) points[k] = corners[k]->point;
+        return FaceInView::Inside;
+    }
+    // Passes before the first such plane keep the face as it is, so that pass sees the
+    // very vertices tested here. If none of them is inside it, the pass keeps none and
+    // finds at most two crossings: fewer than three vertices, the face is dropped.
+    const unsigned firstPlane = notAllInside & (0u - notAllInside);
+    const unsigned anyInside = corners[0]->inside | corners[1]->inside | corners[2]->inside;
+    return (anyInside & firstPlane) == 0 ? FaceInView::Outside : FaceInView::Crossing;
+}
+
+void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
+                        float maxShade, float* shades) {
+    Vertex* corners[3];
+    cornersOf(face, corners);
+    for (int k = 0; k < 3; ++k) {
+        Vertex& vertex = *corners[k];
+        if (vertex.shadeFrame != frame_) {
+            const Vector3& normal = face.owner->viewNormals[cornerVertex(face, k)];
+            vertex.shade = std::min(
+                maxShade, pointLightShade(normal, light, cornerPosition(face, k), scale));
+            vertex.shadeFrame = frame_;
+        }
+        shades[k] = vertex.shade;
+    }
+}

@@ -1,0 +1,73 @@
+// The work on a mesh vertex that every face around it would otherwise repeat, done once
+// a frame: a vertex is shared by about six faces, three of them facing the eye.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "assets/mesh.h"
+#include "core/vector_math.h"
+#include "render3d/camera.h"
+#include "render3d/rasterizer.h"
+
+// Where a face stands against the camera's frustum, as the six clip passes would find.
+enum class FaceInView {
+    Inside,    // every vertex strictly inside every plane: no pass would touch the face
+    Outside,   // no vertex is strictly inside the first plane the face is not wholly
+               // inside: that pass, still given the face as it is, leaves at most two
+               // vertices (only crossings, and a triangle has at most two)
+    Crossing,  // anything else: the face must be clipped
+};
+
+// Per vertex of the registered meshes, each worked out the first time a face asks for
+// it in a frame: its side of each frustum plane and, when it is inside all six, its
+// screen point; and its lit shade. All depend on the vertex alone, so every face that
+// asks gets what it would have worked out itself.
+class VertexCache {
+public:
+    // Room for a mesh of up to `vertexCapacity` vertices. At load time, for every mesh
+    // whose faces will go through the cache.
+    void addMesh(const Mesh& mesh, int vertexCapacity);
+    // Forgets everything: for each frame (new positions, normals, camera or light).
+    void newFrame();
+
+    // Where a face of one of the meshes stands against the camera's frustum; when it is
+    // Inside, points[0..2] receive its corners' screen points (the camera's project).
+    // The camera must be the same for every face of a frame.
+    FaceInView view(const MeshFace& face, const Camera& camera, ScreenPoint* points);
+
+    // shades[k] = scale * max(0, normal . unit(light - position)) of corner k's vertex, at
+    // most maxShade. The light, scale and maxShade must be the same for every face of a
+    // frame.
+    void shade(const MeshFace& face, const Vector3& light, float scale, float maxShade,
+               float* shades);
+
+private:
+    struct Vertex {
+        uint32_t viewFrame;   // the frame the plane sides and point were worked out in
+        uint32_t shadeFrame;  // the frame the shade was worked out in
+        uint8_t inside;       // bit p: strictly inside plane p (distance above 0)
+        ScreenPoint point;    // when inside all six
+        float shade;
+    };
+    struct Member {
+        const Mesh* mesh;
+        size_t first;  // where the mesh's vertices start in vertices_
+    };
+    // The entries of the face's three vertices, in corner order.
+    void cornersOf(const MeshFace& face, Vertex* corners[3]);
+
+    std::vector<Member> members_;
+    std::vector<Vertex> vertices_;
+    uint32_t frame_ = 1;
+    size_t lastMember_ = 0;  // consecutive faces mostly belong to the same mesh
+};
+
+// The vertex index and view-space position of corner k (0, 1 or 2) of a face.
+inline int cornerVertex(const MeshFace& face, int k) {
+    return k == 0 ? face.vertex0 : k == 1 ? face.vertex1 : face.vertex2;
+}
+inline const Vector3& cornerPosition(const MeshFace& face, int k) {
+    return k == 0 ? *face.p0 : k == 1 ? *face.p1 : *face.p2;
+}
