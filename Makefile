@@ -1,15 +1,16 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
+FUZZ_DIR     := build-fuzz
 JOBS         ?= 2
 
-.PHONY: run test deps build build-sanitize clean
+.PHONY: run test deps build build-sanitize fuzz clean
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
-test: build build-sanitize
-	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR)
+test: build build-sanitize fuzz
+	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
 
 deps:
 	./scripts/install-deps
@@ -26,5 +27,12 @@ build-sanitize: build
 	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
+# The loaders' fuzz targets, built with clang and libFuzzer, seeded from the data folder
+# of the main build. Their tests run each for a short while.
+fuzz: build
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+	  -DDORMINAX_FUZZ=ON -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
