@@ -1,8 +1,9 @@
 #!/bin/bash
 # Runs inside xvfb-run: starts the demo in its data folder, answers the start-up question
-# with Enter, then sends the given keys to its window ("wait" lets three seconds pass).
-# Writes the demo's exit status to DATA/exit_status and notes of its own to
-# STDERR_FILE.drive.
+# with Enter, then sends the given keys to its window ("wait" lets three seconds pass;
+# "box:TEXT" presses Enter on the error box whose caption holds TEXT). Writes the demo's
+# exit status to DATA/exit_status and notes of its own to STDERR_FILE.drive. With
+# WINDOW_MANAGER set (openbox, matchbox-window-manager), that window manager runs too.
 # Usage: drive_demo.sh DEMO DATA STDERR_FILE KEY...
 set -u
 demo=$1
@@ -31,6 +32,24 @@ press_key_on_window() {
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     sleep 0.3
     xdotool key "$1"
+}
+
+# xdotool cannot read the captions SDL gives its boxes; xwininfo lists them.
+find_box() {  # a window whose caption holds $1
+    window=$(xwininfo -root -tree 2>/dev/null | grep -F -- "$1" | head -n 1 | awk '{print $1}')
+    [ -n "$window" ]
+}
+
+dismiss_box() {  # waits up to twenty seconds for the box captioned with $1, then Enter
+    for _ in $(seq 1 200); do
+        find_box "$1" && break
+        sleep 0.1
+    done
+    if [ -z "$window" ]; then
+        echo "no box captioned '$1'" >>"$notes"
+        return 1
+    fi
+    press_key_on_window Return
 }
 
 press_on() {  # waits up to twenty seconds for a window named like $1, then presses $2 on it
@@ -62,6 +81,12 @@ answer_question() {
 }
 
 cd "$data" || exit 1
+wm_pid=""
+if [ -n "${WINDOW_MANAGER:-}" ]; then
+    "$WINDOW_MANAGER" >/dev/null 2>&1 &
+    wm_pid=$!
+    sleep 1
+fi
 "$demo" 2>"$errors" &
 pid=$!
 
@@ -69,11 +94,11 @@ answer_question
 
 sleep 2
 for key in "$@"; do
-    if [ "$key" = wait ]; then
-        sleep 3
-        continue
-    fi
-    press_on 'Dorminax' "$key"
+    case $key in
+        wait) sleep 3; continue ;;
+        box:*) dismiss_box "${key#box:}" ;;
+        *) press_on 'Dorminax' "$key" ;;
+    esac
     sleep 0.7
 done
 
@@ -87,3 +112,4 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 echo $? >"$data/exit_status"
+if [ -n "$wm_pid" ]; then kill "$wm_pid"; fi
