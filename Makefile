@@ -4,16 +4,17 @@ SANITIZE_DIR := build-sanitize
 WINDOWS_DIR  := build-windows
 WEB_DIR      := build-web
 WEB_PORT     ?= 8000
+FUZZ_DIR     := build-fuzz
 JOBS         ?= 2
 PREFIX       ?= /usr/local
 
-.PHONY: run test bench deps build build-sanitize windows web web-serve clean install uninstall
+.PHONY: run test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
 
 run: build
 	cd $(BUILD_DIR)/data && ../dorminax
 
-test: build build-sanitize windows web
-	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
+test: build build-sanitize fuzz windows web
+	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 # The Release build, then the frame tool's timings of every scene and of the start-up
 # (never part of test: timings vary with the machine's load). BENCH_JSON=FILE also
@@ -73,5 +74,12 @@ web-serve: web
 	@echo "Dorminax: http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
 	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_DIR)
 
+# The loaders' fuzz targets, built with clang and libFuzzer, seeded from the data folder
+# of the main build. Their tests run each for a short while.
+fuzz: build
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
+	  -DDORMINAX_FUZZ=ON -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/data_file.h"
 #include "assets/picture_loader.h"
 #include "test_support.h"
 
@@ -295,7 +296,9 @@ INSTANTIATE_TEST_SUITE_P(
         with("LocalColourTable", [](GifParts& p) { p.imagePacked = 0x80; }),
         with("UnknownVersion", [](GifParts& p) { p.signature = "GIF88a"; }),
         with("LowerCaseSignature", [](GifParts& p) { p.signature = "gif87a"; }),
-        with("AspectByte", [](GifParts& p) { p.aspect = 49; })),
+        with("AspectByte", [](GifParts& p) { p.aspect = 49; }),
+        with("WiderThanTheBound", [](GifParts& p) { p.width = kMaxPictureSide + 1; }),
+        with("TallerThanTheBound", [](GifParts& p) { p.height = kMaxPictureSide + 1; })),
     [](const ::testing::TestParamInfo<RejectedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(GifLoaderTest, Gif89aSignatureIsAccepted) {
@@ -316,6 +319,41 @@ TEST_F(GifLoaderTest, PictureOfTheWrongSizeEndsTheProgram) {
     EXPECT_EXIT(loadPictureOfSize("one.gif", 320, 240), ::testing::ExitedWithCode(1),
                 "Error loading file");
     EXPECT_EQ(loadPictureOfSize("one.gif", 1, 1)[0], 1);
+}
+
+// ---- Size bounds ----
+
+TEST_F(GifLoaderTest, APictureAsLargeAsTheBoundIsRead) {
+    GifParts parts = validParts();
+    parts.width = kMaxPictureSide;
+    parts.height = kMaxPictureSide;
+    writeFileBytes("large.gif", makeGif(parts));
+    int width = 0, height = 0;
+    const auto pixels = loadPicture("large.gif", &width, &height);
+    EXPECT_EQ(width, kMaxPictureSide);
+    EXPECT_EQ(height, kMaxPictureSide);
+    EXPECT_EQ(pixels[0], 1);
+    EXPECT_EQ(pixels[size_t(width) * height - 1], 0);
+}
+
+TEST_F(GifLoaderTest, TheFuzzersPictureOfFourGigabytesIsRefused) {
+    // Found by the fuzzer: a 65216 x 63503 image descriptor, 4,141,411,648 bytes asked for.
+    const std::string bytes = readFileBytes(std::string(testsSourceDir()) +
+                                            "/fuzz/regressions/fuzz_gif/asks-for-4-gigabytes.gif");
+    ASSERT_EQ(bytes.size(), 2962u);
+    EXPECT_FALSE(readGifBytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    writeFileBytes("huge.gif", bytes);
+    EXPECT_EXIT(loadPicture("huge.gif"), ::testing::ExitedWithCode(1),
+                "huge.gif: Error loading file");
+}
+
+TEST_F(GifLoaderTest, AFileBeyondTheDataFileBoundIsNotRead) {
+    // A valid picture followed by junk, larger than any data file could be.
+    writeFileBytes("padded.gif", makeGif(validParts()));
+    std::filesystem::resize_file("padded.gif", kMaxDataFileBytes + 1);
+    EXPECT_FALSE(readGif("padded.gif"));
+    std::filesystem::resize_file("padded.gif", kMaxDataFileBytes);
+    EXPECT_TRUE(readGif("padded.gif"));
 }
 
 // ---- Malformed data: decoding stops, the rest of the picture stays 0 ----

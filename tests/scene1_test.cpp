@@ -52,6 +52,14 @@ TEST_F(RingFlightTest, FadesInFromBlackOverTenSeconds) {
     EXPECT_FALSE(samePalette(currentPalette(), *palette));
 }
 
+TEST_F(RingFlightTest, ATimeJustBeforeTheStartIsStillBlack) {
+    // Right after a switch the clock's rounding can hand the scene a t slightly below 0.
+    for (float t : {-0.04f, -0.5f}) {
+        scene1::render(t);
+        for (uint8_t c : currentPalette().rgb) ASSERT_EQ(c, 0) << t;
+    }
+}
+
 TEST_F(RingFlightTest, SetsNoPaletteFromTenSecondsUntilAfter27AndAHalf) {
     const Palette marker = markerPalette();
     setPalette(&marker);

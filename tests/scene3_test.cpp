@@ -102,6 +102,23 @@ TEST_F(ModelSceneTest, SecondWipeWaitsThenClearsOddRowsFromTheBottom) {
     }
 }
 
+TEST_F(ModelSceneTest, EveryEvenRowIsClearFromSixteenSecondsAtCommonFrameRates) {
+    // Passes at k / fps: at 30 and 60 fps none falls in the first wipe's last moments.
+    for (int fps : {30, 60, 144}) {
+        scene3::render(14.9f);
+        for (int k = 15 * fps;; ++k) {
+            const float t = static_cast<float>(k) / fps;
+            if (t >= 16.5f) break;
+            scene3::render(t);
+            if (t < 16) continue;
+            for (int row = 0; row < kFrameHeight; row += 2) {
+                ASSERT_TRUE(rowIsEmpty(row)) << fps << " fps, t " << t << ", row " << row;
+                ASSERT_TRUE(rowIsAsDrawn(row + 1)) << fps << " fps, t " << t << ", row " << row + 1;
+            }
+        }
+    }
+}
+
 TEST_F(ModelSceneTest, LateFramesClearEveryRowAndStayInsideTheFrame) {
     scene3::render(15.999f);
     for (float t : {17.01f, 17.5f, 1000.0f, 3.0e9f}) {

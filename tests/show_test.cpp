@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "core/clock.h"
 #include "demo/demo.h"
+#include "demo/simulated_show.h"
 #include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene_table.h"
@@ -67,4 +69,23 @@ TEST_F(ShowTest, EveryRowPlaysTwiceRoundWithSpaceSkips) {
     EXPECT_TRUE(pass());  // the release posts the quit message, the next pass takes it
     EXPECT_FALSE(pass());
     EXPECT_EQ(finishDemo(run), 0);
+}
+
+TEST(SimulatedShowTest, SceneTimeCountsFromThePassThatReallyBeganTheScene) {
+    // Each scene begins a pass after the one before has run strictly longer than its
+    // duration, so by scene 6 its real start lies passes after the table's sum.
+    const double fps = 10.0;
+    const int row = rowOfScene(6);
+    SimulatedShow show(fps);
+    ASSERT_TRUE(show.start());
+    ASSERT_TRUE(show.runUntilSceneTime(row, 0.01));
+    EXPECT_EQ(currentScene, row);
+    const float sceneTime = clockSeconds() - sceneStartTime;
+    EXPECT_GE(sceneTime, 0.01f);
+    EXPECT_LT(sceneTime, 0.01 + 1.0 / fps);  // the first such pass, not a later one
+    EXPECT_GT(show.lastFrameSeconds(), showTimeOfRow(row) + 1.0 / fps);
+    // A time past the scene's end is never reached in it.
+    EXPECT_FALSE(show.runUntilSceneTime(row, SceneTable[row].duration + 1.0));
+    EXPECT_NE(currentScene, row);
+    show.finish();
 }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 const char* dataDir() { return DORMINAX_DATA_DIR; }
+const char* testsSourceDir() { return DORMINAX_TESTS_SOURCE_DIR; }
 
 TemporaryDirectory::TemporaryDirectory() {
     char pattern[] = "/tmp/dorminax-test-XXXXXX";

@@ -5,6 +5,8 @@
 
 // The generated data folder the tests read.
 const char* dataDir();
+// This folder in the source tree (fuzz findings kept as regression cases live there).
+const char* testsSourceDir();
 
 // Runs the test body in a fresh temporary directory, then returns to where it was.
 class TemporaryDirectory {

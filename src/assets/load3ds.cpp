@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "assets/data_file.h"
 #include "core/fatal.h"
-#include "platform/data_path.h"
 
 namespace {
 
@@ -31,11 +31,13 @@ constexpr const char* kNotFoundError = "object not found in 3DS file";
 // can only make a read fail, never reach outside the bytes.
 class ByteReader {
 public:
-    explicit ByteReader(const std::vector<uint8_t>& bytes) : bytes_(bytes) {}
+    ByteReader(const uint8_t* bytes, size_t size) : bytes_(bytes), size_(size) {}
 
     size_t position() const { return position_; }
     void seek(size_t position) { position_ = position; }
+    // True when count bytes from here lie before the limit (and inside the bytes).
     bool canRead(size_t count, size_t limit) const {
+        limit = limit < size_ ? limit : size_;
         return position_ <= limit && count <= limit - position_;
     }
     uint8_t byte() { return bytes_[position_++]; }
@@ -58,7 +60,8 @@ public:
     }
 
 private:
-    const std::vector<uint8_t>& bytes_;
+    const uint8_t* bytes_;
+    size_t size_;
     size_t position_ = 0;
 };
 
@@ -217,18 +220,6 @@ Walk readMain(ByteReader& reader, const Chunk& main, const char* objectName, Mes
     return Walk::NotFound;
 }
 
-bool readWholeFile(const char* fileName, std::vector<uint8_t>& bytes) {
-    std::FILE* file = openDataFile(fileName, "rb");
-    if (file == nullptr) return false;
-    uint8_t buffer[16384];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + count);
-    }
-    std::fclose(file);
-    return true;
-}
-
 // Faces point into viewPositions, which start as a copy of the model, so the centroids
 // and vertex normals come out in model space.
 void prepareMesh(Mesh& mesh) {
@@ -246,17 +237,21 @@ void prepareMesh(Mesh& mesh) {
 
 void load3ds(Mesh& mesh, const char* fileName, const char* objectName) {
     std::vector<uint8_t> bytes;
-    if (!readWholeFile(fileName, bytes)) exitWithErrorBox(kOpenError, fileName);
+    if (!readDataFile(fileName, bytes)) exitWithErrorBox(kOpenError, fileName);
+    load3dsBytes(mesh, bytes.data(), bytes.size(), fileName, objectName);
+}
 
-    ByteReader reader(bytes);
-    if (!reader.canRead(kChunkHeaderSize, bytes.size()) || reader.u16() != kMainChunk) {
+void load3dsBytes(Mesh& mesh, const uint8_t* bytes, size_t size, const char* fileName,
+                  const char* objectName) {
+    ByteReader reader(bytes, size);
+    if (!reader.canRead(kChunkHeaderSize, size) || reader.u16() != kMainChunk) {
         exitWithErrorBox(kFormatError, fileName);
     }
     // The main chunk covers the file; a file cut short or a length that runs past the
     // end is damage, reported like a missing object.
     reader.seek(0);
     Chunk main;
-    if (!readChunk(reader, bytes.size(), main)) exitWithErrorBox(kNotFoundError, fileName);
+    if (!readChunk(reader, size, main)) exitWithErrorBox(kNotFoundError, fileName);
     if (readMain(reader, main, objectName, mesh) != Walk::Loaded) {
         exitWithErrorBox(kNotFoundError, fileName);
     }

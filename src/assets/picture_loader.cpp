@@ -2,18 +2,20 @@
 // after the global colour table, with no extension blocks: exactly what the demo's files
 // are. Malformed image data never makes it read or write outside its buffers: decoding
 // stops at the first code that cannot be decoded (or where the data runs out), keeping
-// the pixels decoded so far; the rest of the picture stays 0.
+// the pixels decoded so far; the rest of the picture stays 0. Each file is read into
+// memory once and parsed there.
 #include "assets/picture_loader.h"
 
-#include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "assets/data_file.h"
 #include "core/fatal.h"
-#include "platform/data_path.h"
 
 namespace {
 
 constexpr int kMaxCodes = 4096;  // GIF codes are at most 12 bits wide
+constexpr int kEnd = -1;         // what a read past the last byte gives
 
 // The reader's store: the last colour table and the last decoded pixels. A colour table
 // of fewer than 256 entries leaves the later entries as an earlier load left them.
@@ -27,9 +29,24 @@ int prefix[kMaxCodes];
 uint8_t suffix[kMaxCodes];
 uint8_t stringScratch[kMaxCodes];  // a string is at most as long as the table
 
+// The bytes of a file, read front to back; nothing is read past the last.
+struct ByteCursor {
+    const uint8_t* bytes;
+    size_t size;
+    size_t position = 0;
+
+    int next() { return position < size ? bytes[position++] : kEnd; }
+    bool take(void* out, size_t count) {
+        if (count > size - position) return false;
+        std::memcpy(out, bytes + position, count);
+        position += count;
+        return true;
+    }
+};
+
 // Reads LZW codes least significant bit first from a chain of data sub-blocks.
 struct CodeReader {
-    std::FILE* file;
+    ByteCursor& cursor;
     int blockRemaining = 0;  // bytes left in the current sub-block
     bool exhausted = false;  // a zero-length block, or the end of the file, was met
     uint32_t bitBuffer = 0;
@@ -37,17 +54,17 @@ struct CodeReader {
 
     int nextByte() {
         if (blockRemaining == 0) {
-            const int length = exhausted ? EOF : std::fgetc(file);
-            if (length == EOF || length == 0) {
+            const int length = exhausted ? kEnd : cursor.next();
+            if (length == kEnd || length == 0) {
                 exhausted = true;
-                return EOF;
+                return kEnd;
             }
             blockRemaining = length;
         }
-        const int byte = std::fgetc(file);
-        if (byte == EOF) {
+        const int byte = cursor.next();
+        if (byte == kEnd) {
             exhausted = true;
-            return EOF;
+            return kEnd;
         }
         --blockRemaining;
         return byte;
@@ -57,7 +74,7 @@ struct CodeReader {
     int read(int width) {
         while (bitCount < width) {
             const int byte = nextByte();
-            if (byte == EOF) return -1;
+            if (byte == kEnd) return -1;
             bitBuffer |= uint32_t(byte) << bitCount;
             bitCount += 8;
         }
@@ -93,7 +110,7 @@ uint8_t writeString(int code, int clearCode, PixelWriter& out) {
     return first;
 }
 
-void decodeLzw(std::FILE* file, int minimumCodeSize, PixelWriter& out) {
+void decodeLzw(ByteCursor& cursor, int minimumCodeSize, PixelWriter& out) {
     const int clearCode = 1 << minimumCodeSize;
     const int endCode = clearCode + 1;
     int nextCode = clearCode + 2;
@@ -101,7 +118,7 @@ void decodeLzw(std::FILE* file, int minimumCodeSize, PixelWriter& out) {
     int codeLimit = 1 << codeWidth;
     int previous = -1;  // none yet: a stream that does not start with a clear code starts cleared
 
-    CodeReader reader{file};
+    CodeReader reader{cursor};
     for (int code = reader.read(codeWidth); code != endCode; code = reader.read(codeWidth)) {
         if (code < 0) return;  // the data ended before the end code
         if (code == clearCode) {
@@ -142,60 +159,62 @@ void decodeLzw(std::FILE* file, int minimumCodeSize, PixelWriter& out) {
 
 int readU16(const uint8_t* bytes) { return bytes[0] | (bytes[1] << 8); }
 
-bool readGifFile(std::FILE* file) {
-    uint8_t header[13];  // signature and logical screen descriptor
-    if (std::fread(header, 1, sizeof header, file) != sizeof header) return false;
-    if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
-        return false;
-    if (header[12] != 0) return false;  // pixel aspect ratio
-
-    // A global colour table is always expected; its presence bit is not consulted.
-    const int colourCount = 2 << (header[10] & 7);
-    if (std::fread(paletteStore.rgb, 3, colourCount, file) != size_t(colourCount)) return false;
-
-    uint8_t descriptor[10];
-    if (std::fread(descriptor, 1, sizeof descriptor, file) != sizeof descriptor) return false;
-    if (descriptor[0] != 0x2C) return false;             // an extension block or the trailer
-    if ((descriptor[9] & 0xC0) != 0) return false;       // local colour table or interlaced
-    const int minimumCodeSize = std::fgetc(file);
-    if (minimumCodeSize < 2 || minimumCodeSize > 8) return false;
-
-    imageWidth = readU16(descriptor + 5);
-    imageHeight = readU16(descriptor + 7);
-    const size_t size = size_t(imageWidth) * size_t(imageHeight);
-    pixelStore.reset(new uint8_t[size > 0 ? size : 1]());
-    PixelWriter out{pixelStore.get(), size};
-    decodeLzw(file, minimumCodeSize, out);
-    return true;
-}
-
 [[noreturn]] void failLoading(const char* fileName) {
     exitWithErrorBox("Error loading file", fileName);
 }
 
 }  // namespace
 
-bool readGif(const char* fileName) {
-    std::FILE* file = openDataFile(fileName, "rb");
-    if (!file) return false;
-    const bool ok = readGifFile(file);
-    std::fclose(file);
-    return ok;
+bool readGifBytes(const uint8_t* bytes, size_t size) {
+    ByteCursor cursor{bytes, size};
+    uint8_t header[13];  // signature and logical screen descriptor
+    if (!cursor.take(header, sizeof header)) return false;
+    if (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0)
+        return false;
+    if (header[12] != 0) return false;  // pixel aspect ratio
+
+    // A global colour table is always expected; its presence bit is not consulted.
+    const int colourCount = 2 << (header[10] & 7);
+    if (!cursor.take(paletteStore.rgb, size_t(colourCount) * 3)) return false;
+
+    uint8_t descriptor[10];
+    if (!cursor.take(descriptor, sizeof descriptor)) return false;
+    if (descriptor[0] != 0x2C) return false;             // an extension block or the trailer
+    if ((descriptor[9] & 0xC0) != 0) return false;       // local colour table or interlaced
+    const int minimumCodeSize = cursor.next();
+    if (minimumCodeSize < 2 || minimumCodeSize > 8) return false;
+
+    // A picture larger than any the program can use is refused before anything is
+    // allocated for it: the header alone could otherwise ask for four gigabytes.
+    const int width = readU16(descriptor + 5);
+    const int height = readU16(descriptor + 7);
+    if (width > kMaxPictureSide || height > kMaxPictureSide) return false;
+
+    imageWidth = width;
+    imageHeight = height;
+    const size_t pixelCount = size_t(width) * size_t(height);
+    pixelStore.reset(new uint8_t[pixelCount > 0 ? pixelCount : 1]());
+    PixelWriter out{pixelStore.get(), pixelCount};
+    decodeLzw(cursor, minimumCodeSize, out);
+    return true;
 }
 
-bool readRawPalette(const char* fileName) {
-    std::FILE* file = openDataFile(fileName, "rb");
-    if (!file) return false;
-    uint8_t bytes[768];
-    const bool ok = std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) == 768 &&
-                    std::fseek(file, 0, SEEK_SET) == 0 &&
-                    std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes;
-    std::fclose(file);
-    if (!ok) return false;
+bool readRawPaletteBytes(const uint8_t* bytes, size_t size) {
+    if (size != 768) return false;
     // 6-bit components to 8 bits; a byte above 63 keeps only its low bits after the shift.
     for (int i = 0; i < 768; ++i) paletteStore.rgb[i] = static_cast<uint8_t>(bytes[i] << 2);
     pixelStore.reset(new uint8_t[1]());
     return true;
+}
+
+bool readGif(const char* fileName) {
+    std::vector<uint8_t> bytes;
+    return readDataFile(fileName, bytes) && readGifBytes(bytes.data(), bytes.size());
+}
+
+bool readRawPalette(const char* fileName) {
+    std::vector<uint8_t> bytes;
+    return readDataFile(fileName, bytes) && readRawPaletteBytes(bytes.data(), bytes.size());
 }
 
 std::unique_ptr<Palette> loadPalette(const char* fileName) {

@@ -1,4 +1,7 @@
 // Fatal start-up errors: an error box, then the process ends with exit code 1.
 #pragma once
 
+// The one definition sits alone in fatal.cpp, so that a program can put its own in its
+// place at link time: the fuzz targets do, to come back to the fuzzer instead of ending.
+// The demo, the tools and the tests use the one in fatal.cpp.
 [[noreturn]] void exitWithErrorBox(const char* text, const char* caption);

@@ -6,7 +6,10 @@
 #include "core/numeric.h"
 
 void fadePaletteFromBlack(const Palette& source, int level, Palette& out) {
-    for (int i = 0; i < 768; ++i) out.rgb[i] = static_cast<uint8_t>((source.rgb[i] * level) >> 8);
+    // A level below 0 (a time just before the fade's start) would turn every non-zero
+    // component into 255 for a frame: it is black, as level 0.
+    const int scale = std::clamp(level, 0, 256);
+    for (int i = 0; i < 768; ++i) out.rgb[i] = static_cast<uint8_t>((source.rgb[i] * scale) >> 8);
 }
 
 void burnPaletteTowardWhite(const Palette& source, float factor, Palette& out) {

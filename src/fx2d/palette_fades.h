@@ -5,6 +5,7 @@
 #include "core/display.h"
 
 // (c * level) >> 8 for every component: level 0 is black, 256 would be the palette itself.
+// Levels outside 0..256 count as the nearer end.
 void fadePaletteFromBlack(const Palette& source, int level, Palette& out);
 
 // min(255, trunc(c * factor)) for every component; a zero component stays zero however

@@ -14,6 +14,8 @@ namespace platform {
 bool askYesNo(const char* text, const char* caption);
 
 // An error box with no owner window; without a display the text goes to standard error.
+// The box comes only on the way out of the program: a backend may close the demo's
+// window first, so that nothing covers the box.
 void showErrorBox(const char* text, const char* caption);
 
 // ---- Display ----

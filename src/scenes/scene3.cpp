@@ -136,7 +136,10 @@ void render(float t) {
         // 15 <= t < 16: the frozen image loses its even rows from the top.
         wipeEvenRows(t);
     } else {
-        // t >= 16: then its odd rows from the bottom.
+        // t >= 16: every even row is gone, also when no pass fell in the first wipe's last
+        // moments (at 60 fps it can stop short of rows 236 and 238); then the odd rows
+        // from the bottom.
+        wipeEvenRows(kSecondWipe);
         wipeOddRows(t);
     }
 

@@ -3,10 +3,12 @@
 # the options in DEMO_ARGS, answers the start-up question with Enter unless an option
 # settles the mode, then takes these steps on its window:
 #   KEY            presses the key ("wait" lets three seconds pass)
+#   box:TEXT       presses Enter on the error box whose caption holds TEXT
 #   size           writes the window's size, WIDTHxHEIGHT, and the smallest size it may
 #                  be given, "minimum WIDTHxHEIGHT", to STDERR_FILE.size
 #   KEY@N:SECONDS  holds Shift (the window title then shows the scene and its time) until
 #                  the title shows scene N at SECONDS or later, then presses the key
+# With WINDOW_MANAGER set (openbox, matchbox-window-manager), that window manager runs too.
 # Writes the demo's exit status to FOLDER/exit_status and notes of its own to
 # STDERR_FILE.drive.
 # Usage: [DEMO_ARGS=...] drive_demo.sh DEMO FOLDER STDERR_FILE STEP...
@@ -37,6 +39,24 @@ press_key_on_window() {
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
     sleep 0.3
     xdotool key "$1"
+}
+
+# xdotool cannot read the captions SDL gives its boxes; xwininfo lists them.
+find_box() {  # a window whose caption holds $1
+    window=$(xwininfo -root -tree 2>/dev/null | grep -F -- "$1" | head -n 1 | awk '{print $1}')
+    [ -n "$window" ]
+}
+
+dismiss_box() {  # waits up to twenty seconds for the box captioned with $1, then Enter
+    for _ in $(seq 1 200); do
+        find_box "$1" && break
+        sleep 0.1
+    done
+    if [ -z "$window" ]; then
+        echo "no box captioned '$1'" >>"$notes"
+        return 1
+    fi
+    press_key_on_window Return
 }
 
 wait_for_window() {  # up to twenty seconds, for a window named like $1
@@ -104,6 +124,12 @@ press_at_scene_time() {  # KEY SCENE SECONDS
 }
 
 cd "$data" || exit 1
+wm_pid=""
+if [ -n "${WINDOW_MANAGER:-}" ]; then
+    "$WINDOW_MANAGER" >/dev/null 2>&1 &
+    wm_pid=$!
+    sleep 1
+fi
 # shellcheck disable=SC2086  # DEMO_ARGS is a list of words
 "$demo" ${DEMO_ARGS:-} 2>"$errors" &
 pid=$!
@@ -130,6 +156,11 @@ for key in "$@"; do
                 awk '/minimum size/ { print "minimum " $(NF-2) "x" $NF }' >>"$errors.size"
             continue
             ;;
+        box:*)
+            dismiss_box "${key#box:}"
+            sleep 0.7
+            continue
+            ;;
         *@*:*)
             at=${key#*@}
             press_at_scene_time "${key%%@*}" "${at%%:*}" "${at#*:}"
@@ -151,3 +182,4 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 echo $? >"$data/exit_status"
+if [ -n "$wm_pid" ]; then kill "$wm_pid"; fi

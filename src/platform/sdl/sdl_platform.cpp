@@ -92,6 +92,10 @@ bool askYesNo(const char* text, const char* caption) {
 void showErrorBox(const char* text, const char* caption) {
     // Also on standard error, so a run from a terminal keeps the reason.
     std::fprintf(stderr, "%s: %s\n", caption, text);
+    // The box comes only on the way out. The demo's window goes first, so that no
+    // full-screen window can cover a box that has no owner, whatever the window manager
+    // (or the lack of one) does with it.
+    closeWindow();
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
 
