@@ -1,13 +1,11 @@
 // The demo's entry in a web browser. The page asks "Window Mode?" itself (a program in a
 // page cannot wait for a click) and passes the answer as an argument; or, from the page's
 // address, a fixed frame to draw or the benchmark to run, with the simulated clock.
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <vector>
 
 #include "core/command_line.h"
 #include "core/display.h"
+#include "demo/benchmark.h"
 #include "demo/demo.h"
 #include "demo/loading_screen.h"
 #include "demo/simulated_show.h"
@@ -32,8 +30,6 @@ constexpr double kSimulatedFps = 60.0;
 // They run as many passes as fit in this much real time per animation frame, so the page
 // stays responsive and shows the show winding forward.
 constexpr double kSliceMilliseconds = 50.0;
-// The benchmark plays the last scene, which never ends by time, for a minute.
-constexpr double kBenchLastSceneSeconds = 60.0;
 // Nothing worth rendering lies beyond a day of show time.
 constexpr double kLongestShowSeconds = 86400.0;
 
@@ -76,11 +72,7 @@ WebOptions parseWebOptions(int argc, char** argv) {
 
 // ---- Passes of the simulated show, a slice of real time per animation frame ----
 
-using Clock = std::chrono::steady_clock;  // in a browser: performance.now()
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
+using Clock = Benchmark::Clock;  // in a browser: performance.now()
 
 WebOptions options;
 SimulatedShow simulatedShow(kSimulatedFps);
@@ -113,57 +105,24 @@ void leaveFrame() {}
 
 // ---- The benchmark: every pass timed, by scene ----
 
-std::vector<std::vector<double>> passTimes;  // milliseconds, by row
-double benchEnd = 0.0;
+Benchmark benchmark;
 
-bool stepBenchmark() {
-    const Clock::time_point before = Clock::now();
-    simulatedShow.step();
-    passTimes[currentScene].push_back(millisecondsSince(before));
-    return simulatedShow.lastFrameSeconds() >= benchEnd;
-}
-
-int sceneNumberOfRow(int row) {
-    for (int scene = 1; scene <= kSceneCount; ++scene) {
-        if (rowOfScene(scene) == row) return scene;
-    }
-    return 0;
-}
-
-// The same lines as the frame tool's benchmark, on the debugger output.
+// The same table as the frame tool's, on the debugger output.
 void reportBenchmark() {
     simulatedShow.finish();
-    for (int row = 0; row < kSceneCount; ++row) {
-        std::vector<double>& times = passTimes[row];
-        if (times.empty()) continue;
-        std::sort(times.begin(), times.end());
-        const double median = times[times.size() / 2];
-        char text[128];
-        std::snprintf(text, sizeof text,
-                      "scene %d: %zu frames, median %.3f ms (%.0f fps), worst %.3f ms\n",
-                      sceneNumberOfRow(row), times.size(), median,
-                      median > 0 ? 1000.0 / median : 0.0, times.back());
-        platform::debugOutput(text);
-    }
+    platform::debugOutput(benchTable(benchmark.figures(kSimulatedFps)).c_str());
 }
 
-bool startSimulatedShow() {
+DemoOptions inThePage() {
     DemoOptions demo;
-    demo.mode = DemoOptions::Mode::Window;  // in the page
-    return simulatedShow.start(demo);
+    demo.mode = DemoOptions::Mode::Window;
+    return demo;
 }
 
 int runBenchmark() {
-    const Clock::time_point startUp = Clock::now();
-    if (!startSimulatedShow()) return 1;
-    char text[64];
-    std::snprintf(text, sizeof text, "start-up: %.1f ms\n", millisecondsSince(startUp));
-    platform::debugOutput(text);
-    const int lastRow = kSceneCount - 1;
-    benchEnd = showTimeOfRow(lastRow) +
-               std::min<double>(SceneTable[lastRow].duration, kBenchLastSceneSeconds);
-    passTimes.assign(kSceneCount, {});
-    platform::runMainLoop([] { return runSlice(stepBenchmark); }, reportBenchmark);
+    if (!benchmark.start(simulatedShow, inThePage())) return 1;
+    platform::runMainLoop([] { return runSlice([] { return benchmark.timePass(simulatedShow); }); },
+                          reportBenchmark);
     return 0;
 }
 
@@ -190,7 +149,7 @@ int main(int argc, char** argv) {
         case WebOptions::Mode::Bench: return runBenchmark();
         case WebOptions::Mode::At:
         case WebOptions::Mode::Scene:
-            if (!startSimulatedShow()) return 1;
+            if (!simulatedShow.start(inThePage())) return 1;
             platform::runMainLoop([] { return runSlice(stepTowardsFixedFrame); }, leaveFrame);
             return 0;
     }

@@ -12,11 +12,11 @@ const fs = require('fs');
 const path = require('path');
 const { serveFolder, launchChromium, openPage, waitForState } = require('./harness');
 
-// "scene N: F frames, median M ms (R fps), worst W ms" and "start-up: S ms", by key.
-function parseTimes(lines) {
+// The benchmark's table: "start-up: S ms", then "SCENE FRAMES MEDIAN WORST FPS" rows.
+function parseTimes(messages) {
   const times = {};
-  for (const line of lines) {
-    const scene = /scene (\d): (\d+) frames, median ([0-9.]+) ms .*worst ([0-9.]+) ms/.exec(line);
+  for (const line of messages.flatMap((message) => message.split('\n'))) {
+    const scene = /^\s*(\d)\s+(\d+)\s+([0-9.]+)\s+([0-9.]+)\s+\d+\s*$/.exec(line);
     if (scene) times[scene[1]] = { frames: +scene[2], median: +scene[3], worst: +scene[4] };
     const startUp = /start-up: ([0-9.]+) ms/.exec(line);
     if (startUp) times.startUp = +startUp[1];

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +13,7 @@
 
 #include "core/command_line.h"
 #include "core/display.h"
+#include "demo/benchmark.h"
 #include "demo/loading_screen.h"
 #include "demo/simulated_show.h"
 #include "demo/timeline.h"
@@ -22,8 +22,6 @@
 #include "scenes/scene_table.h"
 
 namespace {
-
-constexpr double kBenchLastSceneSeconds = 60.0;
 
 struct Options {
     enum class Mode { None, At, Scene, Loading, Bench } mode = Mode::None;
@@ -134,99 +132,36 @@ int renderShowFrame(const Options& o) {
     return result;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+double loadAverage() {
+#ifdef _WIN32
+    return -1.0;  // Windows keeps no such figure
+#else
+    double load;
+    return getloadavg(&load, 1) == 1 ? load : -1.0;
+#endif
 }
 
-int sceneNumberOfRow(int row) {
-    for (int scene = 1; scene <= 9; ++scene) {
-        if (rowOfScene(scene) == row) return scene;
-    }
-    return 0;
-}
-
-struct SceneFigures {
-    int scene;
-    size_t frames;
-    double medianMs;
-    double worstMs;
-};
-
-struct BenchFigures {
-    double fps;
-    double startUpMs;
-    double loadAverage;  // of the machine over the last minute, -1 when unknown
-    std::vector<SceneFigures> scenes;
-};
-
-SceneFigures figuresOf(int row, std::vector<double>& times) {
-    std::sort(times.begin(), times.end());
-    return {sceneNumberOfRow(row), times.size(), times[times.size() / 2], times.back()};
-}
-
-void printTable(const BenchFigures& figures) {
-    std::printf("start-up: %.1f ms\n", figures.startUpMs);
-    std::printf("scene  frames  median ms  worst ms  median fps\n");
-    for (const SceneFigures& s : figures.scenes) {
-        std::printf("%5d  %6zu  %9.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
-                    s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
-    }
-    if (figures.loadAverage >= 0) {
-        std::printf("load average over the last minute: %.2f (timings are wall-clock; a busy "
-                    "machine slows them)\n",
-                    figures.loadAverage);
-    }
-}
-
-bool writeJson(const std::string& path, const BenchFigures& figures) {
+bool writeText(const std::string& path, const std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     if (!file) return false;
-    std::fprintf(file, "{\n  \"fps\": %g,\n  \"startUpMs\": %.3f,\n", figures.fps,
-                 figures.startUpMs);
-    if (figures.loadAverage >= 0)
-        std::fprintf(file, "  \"loadAverage\": %.2f,\n", figures.loadAverage);
-    std::fprintf(file, "  \"scenes\": [\n");
-    for (size_t i = 0; i < figures.scenes.size(); ++i) {
-        const SceneFigures& s = figures.scenes[i];
-        std::fprintf(file,
-                     "    {\"scene\": %d, \"frames\": %zu, \"medianMs\": %.4f, "
-                     "\"worstMs\": %.4f}%s\n",
-                     s.scene, s.frames, s.medianMs, s.worstMs,
-                     i + 1 < figures.scenes.size() ? "," : "");
-    }
-    std::fprintf(file, "  ]\n}\n");
-    return std::fclose(file) == 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && written;
 }
 
 // Each row plays once for its duration (the last, which never ends by time, for a
 // minute); each pass is timed with a monotonic clock around the render and present.
 int benchmark(const Options& o) {
-    BenchFigures figures{o.fps, 0.0, -1.0, {}};
     SimulatedShow show(o.fps);
-    const Clock::time_point startUp = Clock::now();
-    if (!show.start()) return 1;
-    figures.startUpMs = millisecondsSince(startUp);
-
-    const int lastRow = kSceneCount - 1;
-    const double end = showTimeOfRow(lastRow) +
-                       std::min<double>(SceneTable[lastRow].duration, kBenchLastSceneSeconds);
-    std::vector<std::vector<double>> times(kSceneCount);
-    do {
-        const Clock::time_point before = Clock::now();
-        show.step();
-        times[currentScene].push_back(millisecondsSince(before));
-    } while (show.lastFrameSeconds() < end);
+    Benchmark bench;
+    if (!bench.start(show)) return 1;
+    while (!bench.timePass(show)) {
+    }
     show.finish();
 
-    for (int row = 0; row < kSceneCount; ++row) {
-        if (!times[row].empty()) figures.scenes.push_back(figuresOf(row, times[row]));
-    }
-    double load;
-    if (getloadavg(&load, 1) == 1) figures.loadAverage = load;
-    printTable(figures);
-    if (!o.benchJson.empty() && !writeJson(o.benchJson, figures)) {
+    BenchFigures figures = bench.figures(o.fps);
+    figures.loadAverage = loadAverage();
+    std::fputs(benchTable(figures).c_str(), stdout);
+    if (!o.benchJson.empty() && !writeText(o.benchJson, benchJson(figures))) {
         std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.benchJson.c_str());
         return 1;
     }

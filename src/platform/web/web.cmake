@@ -12,11 +12,12 @@ add_executable(dorminax src/demo/web_main.cpp ${WEB_SOURCE_DIR}/web_platform.cpp
 target_link_libraries(dorminax PRIVATE dorminax_core)
 set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_DIR}/browser.js)
 # The page starts the program itself (with the answer to "Window Mode?"), so main does not
-# run on load; scene data grows the memory beyond its first 16 MB.
+# run on load. The program's static tables and stack need more than the default 16 MB to
+# start; scene data grows the memory from there.
 target_link_options(dorminax PRIVATE
   "SHELL:--js-library ${WEB_SOURCE_DIR}/browser.js"
   -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain
-  -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
+  -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
 
 configure_file(${WEB_SOURCE_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
 

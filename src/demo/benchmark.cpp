@@ -1,0 +1,97 @@
+#include "demo/benchmark.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "demo/simulated_show.h"
+#include "demo/timeline.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+constexpr double kLastSceneSeconds = 60.0;
+
+int sceneNumberOfRow(int row) {
+    for (int scene = 1; scene <= kSceneCount; ++scene) {
+        if (rowOfScene(scene) == row) return scene;
+    }
+    return 0;
+}
+
+// snprintf onto the end of a string.
+template <typename... Args>
+void append(std::string& text, const char* format, Args... args) {
+    char line[160];
+    std::snprintf(line, sizeof line, format, args...);
+    text += line;
+}
+
+}  // namespace
+
+double millisecondsSince(Benchmark::Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Benchmark::Clock::now() - start).count();
+}
+
+bool Benchmark::start(SimulatedShow& show, const DemoOptions& options) {
+    const Clock::time_point before = Clock::now();
+    if (!show.start(options)) return false;
+    startUpMs_ = millisecondsSince(before);
+    const int lastRow = kSceneCount - 1;
+    endSeconds_ = showTimeOfRow(lastRow) +
+                  std::min<double>(SceneTable[lastRow].duration, kLastSceneSeconds);
+    passMs_.assign(kSceneCount, {});
+    return true;
+}
+
+bool Benchmark::timePass(SimulatedShow& show) {
+    const Clock::time_point before = Clock::now();
+    show.step();
+    passMs_[currentScene].push_back(millisecondsSince(before));
+    return show.lastFrameSeconds() >= endSeconds_;
+}
+
+BenchFigures Benchmark::figures(double fps) {
+    BenchFigures figures;
+    figures.fps = fps;
+    figures.startUpMs = startUpMs_;
+    for (int row = 0; row < kSceneCount; ++row) {
+        std::vector<double>& times = passMs_[row];
+        if (times.empty()) continue;
+        std::sort(times.begin(), times.end());
+        figures.scenes.push_back(
+            {sceneNumberOfRow(row), times.size(), times[times.size() / 2], times.back()});
+    }
+    return figures;
+}
+
+std::string benchTable(const BenchFigures& figures) {
+    std::string text;
+    append(text, "start-up: %.1f ms\n", figures.startUpMs);
+    text += "scene  frames  median ms  worst ms  median fps\n";
+    for (const SceneFigures& s : figures.scenes) {
+        append(text, "%5d  %6zu  %9.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
+               s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
+    }
+    if (figures.loadAverage >= 0) {
+        append(text,
+               "load average over the last minute: %.2f (timings are wall-clock; a busy "
+               "machine slows them)\n",
+               figures.loadAverage);
+    }
+    return text;
+}
+
+std::string benchJson(const BenchFigures& figures) {
+    std::string text;
+    append(text, "{\n  \"fps\": %g,\n  \"startUpMs\": %.3f,\n", figures.fps, figures.startUpMs);
+    if (figures.loadAverage >= 0) append(text, "  \"loadAverage\": %.2f,\n", figures.loadAverage);
+    text += "  \"scenes\": [\n";
+    for (size_t i = 0; i < figures.scenes.size(); ++i) {
+        const SceneFigures& s = figures.scenes[i];
+        append(text, "    {\"scene\": %d, \"frames\": %zu, \"medianMs\": %.4f, \"worstMs\": %.4f}%s\n",
+               s.scene, s.frames, s.medianMs, s.worstMs,
+               i + 1 < figures.scenes.size() ? "," : "");
+    }
+    text += "  ]\n}\n";
+    return text;
+}
