@@ -82,7 +82,7 @@ bool VideoFile::open(const std::string& path, const VideoFormat& format,
     code = avio_open(&container_->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (code < 0) return fail("", code);
     AVDictionary* options = nullptr;
-    av_dict_parse_string(&options, format.muxerOptions, "=", ":", 0);
+    av_dict_parse_string(&options, format.muxerOptions, "=", " ", 0);
     code = avformat_write_header(container_, &options);
     av_dict_free(&options);
     if (code < 0) return fail("", code);
@@ -95,7 +95,7 @@ bool VideoFile::openEncoder(Track& track, const char* options) {
     track.encoder->flags |= AV_CODEC_FLAG_BITEXACT;
     track.encoder->thread_count = 0;  // as many as the machine has
     AVDictionary* dictionary = nullptr;
-    av_dict_parse_string(&dictionary, options, "=", ":", 0);
+    av_dict_parse_string(&dictionary, options, "=", " ", 0);
     int code = avcodec_open2(track.encoder, track.encoder->codec, &dictionary);
     const AVDictionaryEntry* unused = av_dict_get(dictionary, "", nullptr, AV_DICT_IGNORE_SUFFIX);
     const std::string unusedName = unused ? unused->key : "";

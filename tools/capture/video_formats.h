@@ -8,7 +8,7 @@ struct VideoFormat {
     const char* muxer;           // FFmpeg's name for the container
     const char* videoEncoder;    // FFmpeg's name for the encoder
     bool lossless;               // RGB frames kept exactly; otherwise 4:2:0 YUV
-    const char* videoOptions;    // the encoder's private options, "key=value:key=value"
+    const char* videoOptions;    // the encoder's private options, "key=value key=value"
     const char* audioEncoder;
     long audioBitRate;           // bits per second; 0 for a lossless codec
     const char* muxerOptions;
@@ -21,5 +21,5 @@ const VideoFormat* videoFormatFor(const std::string& path);
 // ".mp4, .mkv, .webm"
 std::string supportedExtensions();
 
-// One line per format: "  .mp4   H.264 + AAC, ...".
+// One line per format for the usage text, indented under its operand: ".mp4   H.264 ...".
 std::string describeVideoFormats();
