@@ -1,0 +1,360 @@
+// The video capture, checked from outside: every file it writes is read back by FFmpeg's
+// own command-line tools (ffprobe and ffmpeg), and its frames are held against the frame
+// tool's pictures of the same moments.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCapture = DORMINAX_CAPTURE_TOOL;
+const std::string kFrameTool = DORMINAX_FRAME_TOOL;
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+struct CommandResult {
+    int status = -1;  // the exit status, or -1 when the command did not exit by itself
+    std::string output;
+};
+
+// Runs a shell command and collects its standard output and standard error.
+CommandResult run(const std::string& command) {
+    CommandResult result;
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.output.append(buffer, count);
+    const int status = pclose(pipe);
+    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+    return result;
+}
+
+CommandResult capture(const std::string& arguments, const std::string& data = dataDir()) {
+    return run(kCapture + " --data " + quoted(data) + " " + arguments);
+}
+
+// ffprobe's answer for one stream ("v:0", "a:0") and comma-separated entries.
+std::string probe(const std::string& file, const std::string& stream, const std::string& entries) {
+    CommandResult r = run("ffprobe -v error -select_streams " + stream +
+                          " -show_entries stream=" + entries + " -of csv=p=0 " + quoted(file));
+    while (!r.output.empty() && r.output.back() == '\n') r.output.pop_back();
+    return r.output;
+}
+
+double probeSeconds(const std::string& file, const std::string& stream) {
+    return std::atof(probe(file, stream, "duration").c_str());
+}
+
+// Decoded pictures as 8-bit RGB, one at a time, through ffmpeg. A 4:2:0 video is turned
+// back into RGB with its own BT.709 matrix and each chroma sample copied to the pixels it
+// covers, so that what is measured is the file, not a reader's smoothing.
+class FrameReader {
+public:
+    FrameReader(const std::string& file, int width, int height, bool yuv)
+        : size_(size_t(width) * height * 3) {
+        const std::string filter =
+            yuv ? " -vf scale=in_color_matrix=bt709:in_range=tv:"
+                  "flags=neighbor+full_chroma_int+accurate_rnd"
+                : "";
+        pipe_ = popen(("ffmpeg -v error -i " + quoted(file) + " -map 0:v:0" + filter +
+                       " -f rawvideo -pix_fmt rgb24 -")
+                          .c_str(),
+                      "r");
+    }
+    ~FrameReader() {
+        if (pipe_) pclose(pipe_);
+    }
+    bool next(std::vector<uint8_t>& frame) {
+        frame.resize(size_);
+        return pipe_ && std::fread(frame.data(), 1, size_, pipe_) == size_;
+    }
+
+private:
+    size_t size_;
+    std::FILE* pipe_ = nullptr;
+};
+
+std::vector<std::vector<uint8_t>> readAllFrames(const std::string& file, int width, int height) {
+    FrameReader reader(file, width, height, false);
+    std::vector<std::vector<uint8_t>> frames;
+    std::vector<uint8_t> frame;
+    while (reader.next(frame)) frames.push_back(frame);
+    return frames;
+}
+
+// The frame tool's picture of a moment of the show, 320x240 RGB.
+std::vector<uint8_t> frameToolPicture(const std::string& arguments) {
+    const std::string png = "frame.png";
+    const CommandResult made =
+        run(kFrameTool + " --data " + quoted(dataDir()) + " " + arguments + " " + png);
+    EXPECT_EQ(made.status, 0) << made.output;
+    std::vector<uint8_t> picture;
+    FrameReader(png, 320, 240, false).next(picture);
+    return picture;
+}
+
+// Whether every scale x scale block of a decoded frame is one colour, the colour of its
+// pixel in the 320x240 picture.
+::testing::AssertionResult isUpscaled(const std::vector<uint8_t>& frame,
+                                      const std::vector<uint8_t>& picture, int scale) {
+    const int width = 320 * scale;
+    for (int y = 0; y < 240 * scale; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                const int got = frame[(size_t(y) * width + x) * 3 + c];
+                const int want = picture[(size_t(y / scale) * 320 + x / scale) * 3 + c];
+                if (got != want) {
+                    return ::testing::AssertionFailure()
+                           << "pixel (" << x << ", " << y << ") channel " << c << " is " << got
+                           << ", the frame tool has " << want;
+                }
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// One colour all over, and a near-black one.
+bool isBlack(const std::vector<uint8_t>& frame) {
+    for (size_t i = 0; i < frame.size(); ++i) {
+        if (frame[i] != frame[i % 3] || frame[i] > 16) return false;
+    }
+    return true;
+}
+
+// Sound decoded by ffmpeg as mono 44.1 kHz floats; `trim` is an atrim filter's arguments.
+std::vector<float> decodeSound(const std::string& file, const std::string& trim = "") {
+    const std::string filter = trim.empty() ? "" : " -af atrim=" + trim;
+    std::FILE* pipe = popen(("ffmpeg -v error -i " + quoted(file) + " -map 0:a:0" + filter +
+                             " -ac 1 -ar 44100 -f f32le -")
+                                .c_str(),
+                            "r");
+    std::vector<float> samples;
+    if (!pipe) return samples;
+    float buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, sizeof(float), 4096, pipe)) > 0)
+        samples.insert(samples.end(), buffer, buffer + count);
+    pclose(pipe);
+    return samples;
+}
+
+double correlation(const std::vector<float>& a, const std::vector<float>& b) {
+    const size_t n = std::min(a.size(), b.size());
+    double meanA = 0, meanB = 0;
+    for (size_t i = 0; i < n; ++i) meanA += a[i], meanB += b[i];
+    meanA /= n, meanB /= n;
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < n; ++i) {
+        ab += (a[i] - meanA) * (b[i] - meanB);
+        aa += (a[i] - meanA) * (a[i] - meanA);
+        bb += (b[i] - meanB) * (b[i] - meanB);
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+std::string music() { return std::string(dataDir()) + "/demotuin.ogg"; }
+
+// The files in the working directory.
+std::vector<std::string> filesHere() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(".")) names.push_back(entry.path().filename());
+    return names;
+}
+
+}  // namespace
+
+// Three seconds across the change from scene 1 to scene 2 (at 30 s), lossless and then
+// compressed, with the frames, their count, their timing and the music checked.
+TEST(Capture, FilesHoldTheShowsFramesAndMusicAcrossASceneChange) {
+    TemporaryDirectory folder;
+    const std::string span = "--scale 2 --from 28.5 --to 31.5 ";
+    const CommandResult first = capture(span + "first.mkv");
+    ASSERT_EQ(first.status, 0) << first.output;
+    const CommandResult second = capture(span + "second.mkv");
+    ASSERT_EQ(second.status, 0) << second.output;
+    EXPECT_TRUE(readFileBytes("first.mkv") == readFileBytes("second.mkv"))
+        << "two captures with the same arguments differ";
+
+    EXPECT_EQ(probe("first.mkv", "v:0", "codec_name,width,height"), "ffv1,640,480");
+    EXPECT_EQ(probe("first.mkv", "a:0", "codec_name,sample_rate"), "flac,44100");
+    const std::vector<std::vector<uint8_t>> frames = readAllFrames("first.mkv", 640, 480);
+    ASSERT_EQ(frames.size(), 180u) << "60 fps for 3 seconds";
+    // Frame n shows the show at 28.5 + n / 60 s: scene 1's last frame, scene 2, and the
+    // capture's last frame.
+    const struct { int frame; const char* at; } moments[] = {{90, "30"}, {105, "30.25"},
+                                                              {179, "31.4833333"}};
+    for (const auto& moment : moments) {
+        const std::vector<uint8_t> picture = frameToolPicture(std::string("--at ") + moment.at);
+        EXPECT_TRUE(isUpscaled(frames[moment.frame], picture, 2)) << "at " << moment.at << " s";
+    }
+
+    // The middle second compressed, against the lossless frames of the same moments.
+    const CommandResult compressed = capture("--scale 2 --from 29.5 --to 30.5 part.mp4");
+    ASSERT_EQ(compressed.status, 0) << compressed.output;
+    EXPECT_EQ(probe("part.mp4", "v:0", "codec_name,width,height,pix_fmt"), "h264,640,480,yuv420p");
+    EXPECT_EQ(probe("part.mp4", "a:0", "codec_name"), "aac");
+    EXPECT_NEAR(probeSeconds("part.mp4", "v:0"), 1.0, 1.0 / 60);
+    EXPECT_NEAR(probeSeconds("part.mp4", "a:0"), 1.0, 1.0 / 60);
+    FrameReader reader("part.mp4", 640, 480, true);
+    std::vector<uint8_t> frame;
+    double squaredError = 0;
+    size_t count = 0;
+    for (; reader.next(frame); ++count) {
+        ASSERT_LT(60 + count, frames.size());
+        const std::vector<uint8_t>& exact = frames[60 + count];
+        for (size_t i = 0; i < frame.size(); ++i) {
+            const double d = double(frame[i]) - exact[i];
+            squaredError += d * d;
+        }
+    }
+    EXPECT_EQ(count, 60u);
+    const double psnr = 10 * std::log10(255.0 * 255.0 / (squaredError / (count * frame.size())));
+    EXPECT_GE(psnr, 40.0);
+
+    const std::vector<float> recorded = decodeSound("part.mp4");
+    const std::vector<float> original = decodeSound(music(), "start=29.5:end=30.5");
+    EXPECT_NEAR(double(recorded.size()), 44100.0, 1024) << "AAC decodes whole 1024-sample frames";
+    EXPECT_GT(correlation(recorded, original), 0.95);
+}
+
+// The reveal begins at 95 s, one frame or so late like every scene change: the capture
+// opens on black, then shows scene 6's first frame, then its first blocks growing.
+TEST(Capture, FromNinetyFiveTheRevealBeginsOnBlack) {
+    TemporaryDirectory folder;
+    const CommandResult made = capture("--scale 2 --fps 30 --from 95 --to 96 reveal.mkv");
+    ASSERT_EQ(made.status, 0) << made.output;
+    const std::vector<std::vector<uint8_t>> frames = readAllFrames("reveal.mkv", 640, 480);
+    ASSERT_EQ(frames.size(), 30u);
+    const std::vector<uint8_t> sceneStart = frameToolPicture("--fps 30 --scene 6 --time 0");
+    size_t start = 0;
+    while (start < frames.size() && !isUpscaled(frames[start], sceneStart, 2)) {
+        EXPECT_TRUE(isBlack(frames[start])) << "frame " << start << " is not black";
+        ++start;
+    }
+    // Each of the five scene changes before it comes up to one frame late.
+    ASSERT_LE(start, 5u) << "scene 6 did not begin in the first frames";
+    EXPECT_TRUE(isBlack(frames[start])) << "scene 6 begins with no block shown";
+    // From there on every frame adds blocks to the last one: the picture's pixels only grow.
+    size_t shown = 0;
+    for (size_t n = start; n < frames.size(); ++n) {
+        size_t differing = 0;
+        for (size_t i = 0; i < frames[n].size(); i += 3)
+            differing += !std::equal(&frames[n][i], &frames[n][i] + 3, &frames[start][i]);
+        EXPECT_GE(differing, shown) << "frame " << n;
+        shown = differing;
+    }
+    EXPECT_GT(shown, 0u);
+    EXPECT_LT(shown, 640u * 480u / 2) << "less than a second in, most blocks are still black";
+}
+
+// The web file: VP9 and Opus, whose 48 kHz sound stays in step with the 44.1 kHz music.
+TEST(Capture, WebmHoldsVp9AndOpusInStepWithTheMusic) {
+    TemporaryDirectory folder;
+    const CommandResult made = capture("--scale 1 --from 40 --to 41 clip.webm");
+    ASSERT_EQ(made.status, 0) << made.output;
+    EXPECT_EQ(probe("clip.webm", "v:0", "codec_name,width,height"), "vp9,320,240");
+    EXPECT_EQ(probe("clip.webm", "a:0", "codec_name,sample_rate"), "opus,48000");
+    const std::vector<float> recorded = decodeSound("clip.webm");
+    EXPECT_NEAR(double(recorded.size()), 44100.0, 44100.0 / 50) << "Opus frames are 20 ms";
+    EXPECT_GT(correlation(recorded, decodeSound(music(), "start=40:end=41")), 0.95);
+}
+
+// Without the music file the capture says so once and writes a silent video, by default
+// at four times the frame's size.
+TEST(Capture, WithoutTheMusicTheVideoIsSilent) {
+    TemporaryDirectory folder;
+    fs::create_directory("data");
+    for (const auto& entry : fs::directory_iterator(dataDir())) {
+        if (entry.path().filename() != "demotuin.ogg")
+            fs::create_symlink(entry.path(), fs::path("data") / entry.path().filename());
+    }
+    const CommandResult made = capture("--to 0.25 quiet.mkv", "data");
+    ASSERT_EQ(made.status, 0) << made.output;
+    size_t mentions = 0;
+    for (size_t at = made.output.find("demotuin.ogg"); at != std::string::npos;
+         at = made.output.find("demotuin.ogg", at + 1))
+        ++mentions;
+    EXPECT_EQ(mentions, 1u) << made.output;
+    EXPECT_EQ(probe("quiet.mkv", "v:0", "width,height"), "1280,960");
+    EXPECT_EQ(probe("quiet.mkv", "a", "codec_name"), "") << "an audio track without music";
+    EXPECT_EQ(readAllFrames("quiet.mkv", 1280, 960).size(), 15u);
+}
+
+// Bad requests end with the codes users can act on, and never leave a file behind.
+TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
+    TemporaryDirectory folder;
+    writeFileBytes("plain.txt", "not a folder");
+    CommandResult r = capture("--to 0.1 plain.txt/show.mp4");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("plain.txt/show.mp4"), std::string::npos) << r.output;
+
+    r = capture("--to 0.1 show.avi");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find(".mp4, .mkv, .webm"), std::string::npos) << r.output;
+
+    for (const char* bad : {"--scale 0", "--scale 9", "--fps 0", "--from -1", "--from 5 --to 4"}) {
+        r = capture(std::string(bad) + " show.mp4");
+        EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
+        EXPECT_NE(r.output.find("usage:"), std::string::npos) << bad;
+    }
+
+    // A data folder without the pictures: the demo's own error, and nothing written.
+    fs::create_directory("empty");
+    r = capture("--to 0.1 show.mp4", "empty");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("Error loading file"), std::string::npos) << r.output;
+
+    for (const std::string& name : filesHere())
+        EXPECT_TRUE(name == "empty" || name == "plain.txt") << "left behind: " << name;
+}
+
+// Ctrl-C in the middle of encoding: the capture ends by that signal and no file remains.
+TEST(Capture, InterruptedCaptureLeavesNoFile) {
+    TemporaryDirectory folder;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const std::string data = dataDir();
+        execl(kCapture.c_str(), kCapture.c_str(), "--data", data.c_str(), "long.mp4",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Wait until the encoding has begun: the temporary file holds the video's header.
+    bool encoding = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!encoding && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (const std::string& name : filesHere()) {
+            std::error_code error;
+            if (fs::file_size(name, error) > 0 && !error) encoding = true;
+        }
+    }
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(encoding) << "the capture never began writing";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
+    EXPECT_TRUE(filesHere().empty()) << "left behind: " << filesHere().front();
+}
