@@ -2,6 +2,7 @@
 // page cannot wait for a click) and passes the answer as an argument; or, from the page's
 // address, a fixed frame to draw or the benchmark to run, with the simulated clock.
 #include <cstdio>
+#include <vector>
 
 #include "core/command_line.h"
 #include "core/display.h"
@@ -19,7 +20,8 @@ constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen]\n"
     "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
     "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
-    "  --at SECONDS            the frame that many seconds into the show\n"
+    "  --at SECONDS            the frame that many seconds into the show; given again\n"
+    "                          with later times, the page stops at each in turn\n"
     "  --scene N --time T      the frame T seconds after scene N (1 to 9) began\n"
     "  --loading FRACTION      the loading screen with its bar that far, 0 to 1\n"
     "  --bench                 time every scene's frames and the start-up\n";
@@ -36,7 +38,7 @@ constexpr double kLongestShowSeconds = 86400.0;
 struct WebOptions {
     enum class Mode { Show, At, Scene, Loading, Bench } mode = Mode::Show;
     DemoOptions::Mode answer = DemoOptions::Mode::Ask;
-    double at = 0.0;
+    std::vector<double> at;  // show times, rising
     int scene = 0;
     double time = 0.0;
     double loading = 0.0;
@@ -52,7 +54,9 @@ WebOptions parseWebOptions(int argc, char** argv) {
             o.answer = DemoOptions::Mode::FullScreen;
         } else if (line.is("--at")) {
             o.mode = WebOptions::Mode::At;
-            o.at = line.number(0.0, kLongestShowSeconds);
+            const double at = line.number(0.0, kLongestShowSeconds);
+            if (!o.at.empty() && at <= o.at.back()) line.refuse("each --at must come later");
+            o.at.push_back(at);
         } else if (line.is("--scene")) {
             o.mode = WebOptions::Mode::Scene;
             o.scene = line.integer(1, kSceneCount);
@@ -87,17 +91,36 @@ bool runSlice(Step step) {
     return true;
 }
 
+// Several --at times: the page holds each frame but the last on the canvas, says so on
+// the console ("frame at T s"), and goes on when the page calls dorminax_next_frame (a
+// test that has read the canvas). One page load then serves many frames.
+size_t nextAt = 0;
+bool holding = false;
+
 // One pass towards the fixed frame; true once it is on the canvas (or cannot be).
 bool stepTowardsFixedFrame() {
     if (options.mode == WebOptions::Mode::At) {
         simulatedShow.step();
-        return simulatedShow.lastFrameSeconds() >= options.at;
+        if (simulatedShow.lastFrameSeconds() < options.at[nextAt]) return false;
+        if (++nextAt < options.at.size()) {
+            holding = true;
+            char text[64];
+            std::snprintf(text, sizeof text, "frame at %g s\n", options.at[nextAt - 1]);
+            platform::debugOutput(text);
+        }
+        return true;
     }
     const SimulatedShow::Progress progress =
         simulatedShow.stepTowardsSceneTime(rowOfScene(options.scene), options.time);
     if (progress == SimulatedShow::Progress::Missed)
         std::fprintf(stderr, "dorminax: scene %d ends before %g s\n", options.scene, options.time);
     return progress != SimulatedShow::Progress::Running;
+}
+
+// The main loop's pass for fixed frames: false once the last is on the canvas.
+bool fixedFramePass() {
+    if (holding) return true;
+    return runSlice(stepTowardsFixedFrame) || holding;
 }
 
 // The frame stays on the canvas: nothing more runs.
@@ -137,6 +160,8 @@ int drawLoadingScreen() {
 
 }  // namespace
 
+extern "C" void dorminax_next_frame() { holding = false; }
+
 int main(int argc, char** argv) {
     options = parseWebOptions(argc, argv);
     switch (options.mode) {
@@ -150,7 +175,7 @@ int main(int argc, char** argv) {
         case WebOptions::Mode::At:
         case WebOptions::Mode::Scene:
             if (!simulatedShow.start(inThePage())) return 1;
-            platform::runMainLoop([] { return runSlice(stepTowardsFixedFrame); }, leaveFrame);
+            platform::runMainLoop(fixedFramePass, leaveFrame);
             return 0;
     }
     return 0;

@@ -59,15 +59,54 @@ async function renderDesktopFrames(frameTool, dataDir, outDir) {
   }
 }
 
-// The page's frame, as RGBA bytes; the canvas also goes to OUT_DIR for a look.
+// The canvas as RGBA bytes; it also goes to OUT_DIR for a look.
+async function keepCanvas(page, frame, outDir) {
+  const pixels = await canvasPixels(page);
+  const png = await page.evaluate(() => document.getElementById('screen').toDataURL());
+  fs.writeFileSync(path.join(outDir, `${frame.name}-browser.png`), png.split(',')[1], 'base64');
+  return pixels;
+}
+
+// A frame of its own address, in a page of its own.
 async function browserFrame(browser, url, frame, outDir) {
   const page = await openPage(browser, `${url}?${frame.query}`);
   const state = await waitForState(page, ['stopped', 'error'], 300000);
   check(state === 'stopped', `${frame.query}: the page ended in state ${state}`);
   check(page.consoleErrors.length === 0, `${frame.query}: ${page.consoleErrors.join(' | ')}`);
-  const pixels = await canvasPixels(page);
-  const png = await page.evaluate(() => document.getElementById('screen').toDataURL());
-  fs.writeFileSync(path.join(outDir, `${frame.name}-browser.png`), png.split(',')[1], 'base64');
+  const pixels = await keepCanvas(page, frame, outDir);
+  await page.close();
+  return pixels;
+}
+
+// Until the page's console has said the line; false after the timeout or an error.
+async function waitForLine(page, line, timeout) {
+  const deadline = Date.now() + timeout;
+  while (!page.consoleLines.includes(line)) {
+    if (Date.now() > deadline || page.consoleErrors.length > 0) return false;
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return true;
+}
+
+// The ?at frames in one page, which plays the show once and holds each frame until the
+// canvas has been read. Their pixels, by frame name.
+async function browserFramesAt(browser, url, frames, outDir) {
+  const query = frames.map((frame) => frame.query).join('&');
+  const page = await openPage(browser, `${url}?${query}`);
+  const pixels = {};
+  for (let i = 0; i < frames.length; ++i) {
+    const last = i + 1 === frames.length;
+    if (last) {
+      const state = await waitForState(page, ['stopped', 'error'], 300000);
+      check(state === 'stopped', `${frames[i].query}: the page ended in state ${state}`);
+    } else {
+      check(await waitForLine(page, `log: frame at ${frames[i].at} s`, 300000),
+        `${frames[i].query}: the page did not stop there (${page.consoleErrors.join(' | ')})`);
+    }
+    pixels[frames[i].name] = await keepCanvas(page, frames[i], outDir);
+    if (!last) await page.evaluate(() => Module._dorminax_next_frame());
+  }
+  check(page.consoleErrors.length === 0, `?${query}: ${page.consoleErrors.join(' | ')}`);
   await page.close();
   return pixels;
 }
@@ -111,9 +150,10 @@ runTest('web frames', async () => {
   const chromium = await launchChromium();
   const failures = [];
   try {
-    const browserFrames = [];
-    for (const frame of kFrames) {
-      browserFrames.push(await browserFrame(chromium.browser, server.url, frame, outDir));
+    const browserFrames = await browserFramesAt(chromium.browser, server.url,
+      kFrames.filter((frame) => frame.at !== undefined), outDir);
+    for (const frame of kFrames.filter((f) => f.at === undefined)) {
+      browserFrames[frame.name] = await browserFrame(chromium.browser, server.url, frame, outDir);
     }
     await desktopFrames;
     console.log('frame               scene    identical pixels  rule');
@@ -121,7 +161,7 @@ runTest('web frames', async () => {
       const frame = kFrames[i];
       const desktop = await decodePng(chromium.browser,
         path.join(outDir, `${frame.name}-desktop.png`));
-      const share = identicalShare(browserFrames[i], desktop);
+      const share = identicalShare(browserFrames[frame.name], desktop);
       const ok = passes(frame.rule, share);
       console.log(`${frame.query.padEnd(20)}${String(frame.scene).padEnd(9)}` +
                   `${(share * 100).toFixed(3).padStart(8)}%         ${frame.rule}` +
