@@ -69,6 +69,15 @@ void Mesh::setFaceCount(int count) {
     for (int i = 0; i < count; ++i) faces[i].owner = this;
 }
 
+void Mesh::reserveFaces(int capacity) {
+    delete[] faces;
+    delete[] drawOrder;
+    faceCount = 0;
+    visibleCount = 0;
+    faces = new MeshFace[capacity];
+    drawOrder = new MeshFace*[capacity];
+}
+
 void Mesh::computeFaceNormals() {
     for (int i = 0; i < faceCount; ++i) {
         MeshFace& face = faces[i];
