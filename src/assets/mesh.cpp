@@ -69,6 +69,15 @@ void Mesh::setFaceCount(int count) {
     for (int i = 0; i < count; ++i) faces[i].owner = this;
 }
 
+void Mesh::reserveFaces(int capacity) {
+    delete[] faces;
+    delete[] drawOrder;
+    faceCount = 0;
+    visibleCount = 0;
+    faces = new MeshFace[capacity];
+    drawOrder = new MeshFace*[capacity];
+}
+
 void Mesh::computeFaceNormals() {
     for (int i = 0; i < faceCount; ++i) {
         MeshFace& face = faces[i];
@@ -174,7 +183,78 @@ bool placeByRank(Entry* list, int lo, int hi) {
     return true;
 }
 
-// Hoare partition, largest depth first. After a partition the two parts lo..j and i..hi
+// Entries the block scans of hoarePartition look at in one go.
+constexpr int kPartitionBlock = 16;
+
+// The stoppers of one block: the offsets, in scan order, of the entries a Hoare scan
+// would stop at; `used` of them have been swapped.
+struct BlockStoppers {
+    uint8_t offsets[kPartitionBlock];
+    int count = 0;
+    int used = 0;
+    int start = 0;  // where the block begins (left) or ends (right)
+    bool pending() const { return used < count; }
+};
+
+// The Hoare partition of lo..hi around pivot, largest depth first: i scans up to an entry
+// not above the pivot, j down to one not below it, the two swap and step on, until they
+// cross. The scans' stops are found a block at a time with no branch on the data (the
+// Hoare loops guess at every entry) and the k-th stop on the left is swapped with the
+// k-th on the right, the very pairs the loops swap: blocks on the two sides never
+// overlap, so every pair is swapped before the scans cross, and entries not yet scanned
+// are as the loops would find them. The last stretch, shorter than two blocks, runs the
+// loops themselves from where the scans stand. Leaves the parts lo..j and i..hi.
+template <typename Entry>
+void hoarePartition(Entry* list, int lo, int hi, float pivot, int& iOut, int& jOut) {
+    int i = lo;  // the unscanned entries are i..j
+    int j = hi;
+    BlockStoppers left;
+    BlockStoppers right;
+    while (j - i + 1 >= 2 * kPartitionBlock) {
+        if (!left.pending()) {
+            left.start = i;
+            left.count = left.used = 0;
+            for (int k = 0; k < kPartitionBlock; ++k) {
+                left.offsets[left.count] = static_cast<uint8_t>(k);
+                left.count += !(depthOf(list[i + k]) > pivot);
+            }
+            i += kPartitionBlock;
+        }
+        if (!right.pending()) {
+            right.start = j;
+            right.count = right.used = 0;
+            for (int k = 0; k < kPartitionBlock; ++k) {
+                right.offsets[right.count] = static_cast<uint8_t>(k);
+                right.count += !(depthOf(list[j - k]) < pivot);
+            }
+            j -= kPartitionBlock;
+        }
+        const int pairs = std::min(left.count - left.used, right.count - right.used);
+        for (int k = 0; k < pairs; ++k) {
+            std::swap(list[left.start + left.offsets[left.used + k]],
+                      list[right.start - right.offsets[right.used + k]]);
+        }
+        left.used += pairs;
+        right.used += pairs;
+    }
+    // A scan with a stop still pending stands at it; the entries between it and the
+    // unscanned ones are not stops, so the loops pass them as they would have.
+    if (left.pending()) i = left.start + left.offsets[left.used];
+    if (right.pending()) j = right.start - right.offsets[right.used];
+    while (i <= j) {
+        while (i < hi && depthOf(list[i]) > pivot) ++i;
+        while (j > lo && depthOf(list[j]) < pivot) --j;
+        if (i <= j) {
+            std::swap(list[i], list[j]);
+            ++i;
+            --j;
+        }
+    }
+    iOut = i;
+    jOut = j;
+}
+
+// Hoare quicksort, largest depth first. After a partition the two parts lo..j and i..hi
 // are disjoint ranges, each sorted on its own, so which goes first changes nothing: the
 // smaller one is sorted by recursion and the larger by the loop, which keeps the recursion
 // within log2 of the range's length.
@@ -182,18 +262,8 @@ template <typename Entry>
 void hoareSort(Entry* list, int lo, int hi) {
     while (lo < hi) {
         if (hi - lo < kRankedRange && placeByRank(list, lo, hi)) return;
-        const float pivot = depthOf(list[lo + (hi - lo) / 2]);
-        int i = lo;
-        int j = hi;
-        do {
-            while (i < hi && depthOf(list[i]) > pivot) ++i;
-            while (j > lo && depthOf(list[j]) < pivot) --j;
-            if (i <= j) {
-                std::swap(list[i], list[j]);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
+        int i, j;
+        hoarePartition(list, lo, hi, depthOf(list[lo + (hi - lo) / 2]), i, j);
         if (j - lo < hi - i) {
             if (lo < j) hoareSort(list, lo, j);
             if (i >= hi) return;

@@ -49,6 +49,10 @@ struct Mesh {
     void setVertexCount(int count);
     // (Re)allocates faces and drawOrder and sets every face's owner; other fields undefined.
     void setFaceCount(int count);
+    // (Re)allocates room for `capacity` faces and their drawOrder, with faceCount 0. The
+    // room is left untouched, so that memory never used costs nothing: whoever appends a
+    // face writes all its fields, owner included.
+    void reserveFaces(int capacity);
 
     void computeFaceNormals();
     // Area-weighted sums of the face planes of viewPositions, made unit length.

@@ -161,6 +161,7 @@ bool polygonizeCell(SurfaceBuild& build, int cell, float x, float y, float z, in
     // The table's triangles face the inside; reversed, they face out of the surface.
     for (int t = 0; t < newFaces; ++t) {
         MeshFace& face = mesh.faces[mesh.faceCount++];
+        face.owner = &mesh;
         face.vertex0 = vertex[triangles[3 * t + 2]];
         face.vertex1 = vertex[triangles[3 * t + 1]];
         face.vertex2 = vertex[triangles[3 * t]];
@@ -279,25 +280,23 @@ void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float s
 
     mesh.release();
     mesh.setVertexCount(3 * maxFaces);
-    mesh.setFaceCount(maxFaces);
+    mesh.reserveFaces(maxFaces);
     mesh.vertexCount = 0;
-    mesh.faceCount = 0;
     halfExtent = extent * 0.5f;
     gridPlane = gridSize * gridSize;
     cellSize = extent / gridSize;
 
-    // The first polygonize would pay for the first touch of every page it uses, a few
-    // milliseconds in one frame; the loading screen pays instead. The work tables over
-    // this grid are cleared as polygonize clears them, and the vertex arrays are written
-    // as far as a surface can reach.
+    // Every polygonize clears the work tables over the whole grid: the first would pay
+    // for the first touch of all their pages, a few milliseconds in one frame, so the
+    // loading screen pays instead. The mesh arrays are sized for the largest surface but
+    // a surface uses a few percent of them; their pages are touched only as faces and
+    // vertices reach them (a caller wanting none touched in a frame polygonizes once at
+    // load).
     const int gridPoints = gridSize * gridSize * gridSize;
     std::memset(visited, 0, gridPoints);
     std::memset(evaluated, 0, gridPoints);
     std::fill(fieldValues, fieldValues + gridPoints, 0.0f);
     std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
-    const int reachableVertices = std::min(kMaxMetaballVertices, 3 * maxFaces);
-    for (Vector3* array : {mesh.positions, mesh.normals, mesh.viewPositions, mesh.viewNormals})
-        std::fill(array, array + reachableVertices, Vector3(0, 0, 0));
 }
 
 void MetaballMesh::polygonize() {

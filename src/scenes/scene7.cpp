@@ -109,6 +109,11 @@ void load() {
     scenePalette = loadPalette("gfx\\env.gif");
     texture = loadPictureOfSize("gfx\\env.gif", kTextureSize, kTextureSize);
     blob.configure(kBallCount, balls, kGridSize, kGridExtent, kThreshold, kMaxFaces);
+    // The surface as the scene begins, built once so that the loading screen, not the
+    // first frame, touches the memory a surface of this size uses. Every frame that moves
+    // the balls rebuilds it from scratch.
+    placeBalls(0.0f);
+    blob.polygonize();
     blobVertices = VertexCache();
     blobVertices.addMesh(blob.mesh, std::min(kMaxMetaballVertices, 3 * kMaxFaces));
 }
