@@ -2,7 +2,9 @@
 // corner cases, the rejected variants, and malformed data.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -402,6 +404,34 @@ TEST_F(GifLoaderTest, MorePixelsThanTheImageHoldsAreDropped) {
     parts.height = 2;
     parts.data = codes.blocks();
     EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>(4, 8)));
+}
+
+TEST_F(GifLoaderTest, DecodingStopsOnceThePictureIsFull) {
+    // A 1 x 1 picture, then the table grown to strings of up to 4095 bytes and the longest
+    // code over and over: each code expanded into dropped pixels took 17 s a megabyte.
+    // The kept fuzzing input is this file at 7 kB; here it is 8 MB, where expanding it
+    // would take minutes (hours under the sanitizers) and the alarm ends the run.
+    const std::string kept = readFileBytes(
+        std::string(testsSourceDir()) +
+        "/fuzz/regressions/fuzz_gif/longest-strings-past-a-full-picture.gif");
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(0);
+    for (int next = 258; next < 4096; ++next) codes.code(next);  // each one byte longer
+    for (int i = 0; i < 5'500'000; ++i) codes.code(4095);
+    GifParts parts;
+    parts.width = 1;
+    parts.data = codes.blocks();
+    const std::string large = makeGif(parts);
+    const auto read = [](const std::string& gif) {
+        return readGifBytes(reinterpret_cast<const uint8_t*>(gif.data()), gif.size());
+    };
+    EXPECT_EXIT(
+        {
+            alarm(60);
+            std::exit(read(kept) && read(large) ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(GifLoaderTest, TruncatedFilesNeverReadOutsideTheirBuffers) {

@@ -2,8 +2,8 @@
 // after the global colour table, with no extension blocks: exactly what the demo's files
 // are. Malformed image data never makes it read or write outside its buffers: decoding
 // stops at the first code that cannot be decoded (or where the data runs out), keeping
-// the pixels decoded so far; the rest of the picture stays 0. Each file is read into
-// memory once and parsed there.
+// the pixels decoded so far; the rest of the picture stays 0. It also stops once the
+// picture is full. Each file is read into memory once and parsed there.
 #include "assets/picture_loader.h"
 
 #include <cstring>
@@ -95,6 +95,7 @@ struct PixelWriter {
         if (position < size) pixels[position] = value;
         ++position;
     }
+    bool full() const { return position >= size; }
 };
 
 // Writes the string of a code (a literal or a defined table entry); returns its first byte.
@@ -121,6 +122,9 @@ void decodeLzw(ByteCursor& cursor, int minimumCodeSize, PixelWriter& out) {
     CodeReader reader{cursor};
     for (int code = reader.read(codeWidth); code != endCode; code = reader.read(codeWidth)) {
         if (code < 0) return;  // the data ended before the end code
+        // Whatever follows would be dropped; expanding it anyway costs up to 4095 pixels
+        // per 12-bit code, minutes for a large file of long strings.
+        if (out.full()) return;
         if (code == clearCode) {
             codeWidth = minimumCodeSize + 1;
             codeLimit = 1 << codeWidth;
