@@ -86,6 +86,19 @@ TEST(Camera, ProjectTruncatesTowardZero) {
     EXPECT_EQ(y, 0);
 }
 
+// A damaged model can hand the projection points no clip would keep; what comes out must
+// still be safe for the rasterizers' 16.16 edge steps.
+TEST(Camera, ProjectHoldsWildPointsWithinTheRasterizersRange) {
+    const Camera camera = standardCamera();
+    for (const Vector3& wild : {Vector3(6e25f, -7e12f, 1e-20f), Vector3(-1e30f, 1e30f, 1),
+                                Vector3(1, 1, 0)}) {
+        int x = 0, y = 0;
+        camera.project(wild, x, y);
+        EXPECT_LE(std::abs(x), 8192);
+        EXPECT_LE(std::abs(y), 8192);
+    }
+}
+
 TEST(ClipProjectSegment, RejectsSegmentsBehindTheEyeWithoutWriting) {
     const Camera camera = standardCamera();
     int x0 = -7, y0 = -7, x1 = -7, y1 = -7;

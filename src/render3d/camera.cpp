@@ -1,6 +1,7 @@
 // Camera construction, look-at, projection and the frustum planes.
 #include "render3d/camera.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/numeric.h"
@@ -75,9 +76,15 @@ void Camera::update() {
     planes[5] = Plane{Vector3(0, 0, -1), farOffset};
 }
 
+// What the clip keeps projects onto the screen. A model with absurd coordinates (a
+// damaged file) makes the clip's interpolated points land anywhere, since float
+// arithmetic cannot place them; they are held within a range whose differences the
+// rasterizers' 16.16 edge steps can take without overflow.
+constexpr int kProjectionLimit = 8192;
+
 void Camera::project(const Vector3& p, int& x, int& y) const {
-    x = truncToInt(focalX * p.x / p.z + centreX);
-    y = truncToInt(focalY * p.y / p.z + centreY);
+    x = std::clamp(truncToInt(focalX * p.x / p.z + centreX), -kProjectionLimit, kProjectionLimit);
+    y = std::clamp(truncToInt(focalY * p.y / p.z + centreY), -kProjectionLimit, kProjectionLimit);
 }
 
 bool Camera::clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1,
