@@ -197,9 +197,10 @@ TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
     std::mt19937 random(5);
     const float nan = std::nanf("");
     for (int size : {2, 3, 7, 64, 127, 128, 129, 300, 1000, 5000, 20000}) {
-        for (int pattern = 0; pattern < 6; ++pattern) {
+        for (int pattern = 0; pattern < 8; ++pattern) {
             // Few or many distinct depths at random; rising and falling runs, as a mesh's
-            // faces tend to come; already sorted, either way; and a few NaN among them.
+            // faces tend to come; already sorted, either way; a few NaN among them; depths
+            // all distinct, of both signs; and those again with a -0 and a +0.
             const int distinct = pattern == 0 ? 1 : pattern == 1 ? 5 : size;
             std::uniform_int_distribution<int> depth(0, distinct - 1);
             std::vector<MeshFace> faces(size);
@@ -210,6 +211,8 @@ TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
                 if (pattern == 3) d = static_cast<float>(i / 2);
                 if (pattern == 4) d = static_cast<float>(-i / 3);
                 if (pattern == 5 && i % 50 == 7) d = nan;
+                if (pattern >= 6) d = static_cast<float>((i * 7919) % size) * 0.37f - size / 5;
+                if (pattern == 7 && i < 2) d = i == 0 ? 0.0f : -0.0f;
                 faces[i].depth = d;
                 list.push_back(&faces[i]);
             }

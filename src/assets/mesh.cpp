@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -254,26 +255,105 @@ void hoarePartition(Entry* list, int lo, int hi, float pivot, int& iOut, int& jO
     jOut = j;
 }
 
+// The depths of a list in largest-first order, found beforehand, and which of them are
+// tied. Every range the Hoare steps come to holds, in some order, the depths ranked lo..hi:
+// a partition leaves the larger depths on the left and the smaller on the right. So a
+// range with no tie among those ranks has one largest-first order, the one the Hoare
+// steps would end in, and it can be written out at once; only ranges holding ties, the
+// few whose order is for the Hoare steps alone to decide, are partitioned further.
+struct KnownRanks {
+    const DepthKey* sorted;      // the keys, largest depth first
+    const uint32_t* tiesBefore;  // tiesBefore[r]: how many of ranks 0..r-1 are tied
+    bool finish(DepthKey* list, int lo, int hi) const {
+        if (tiesBefore[hi + 1] != tiesBefore[lo]) return false;
+        std::copy(sorted + lo, sorted + hi + 1, list + lo);
+        return true;
+    }
+};
+
+template <typename Entry>
+bool finishKnown(const KnownRanks*, Entry*, int, int) {
+    return false;
+}
+bool finishKnown(const KnownRanks* ranks, DepthKey* list, int lo, int hi) {
+    return ranks != nullptr && ranks->finish(list, lo, hi);
+}
+
 // Hoare quicksort, largest depth first. After a partition the two parts lo..j and i..hi
 // are disjoint ranges, each sorted on its own, so which goes first changes nothing: the
 // smaller one is sorted by recursion and the larger by the loop, which keeps the recursion
 // within log2 of the range's length.
 template <typename Entry>
-void hoareSort(Entry* list, int lo, int hi) {
+void hoareSort(Entry* list, int lo, int hi, const KnownRanks* ranks = nullptr) {
     while (lo < hi) {
+        if (finishKnown(ranks, list, lo, hi)) return;
         if (hi - lo < kRankedRange && placeByRank(list, lo, hi)) return;
         int i, j;
         hoarePartition(list, lo, hi, depthOf(list[lo + (hi - lo) / 2]), i, j);
         if (j - lo < hi - i) {
-            if (lo < j) hoareSort(list, lo, j);
+            if (lo < j) hoareSort(list, lo, j, ranks);
             if (i >= hi) return;
             lo = i;
         } else {
-            if (i < hi) hoareSort(list, i, hi);
+            if (i < hi) hoareSort(list, i, hi, ranks);
             if (lo >= j) return;
             hi = j;
         }
     }
+}
+
+// From this many faces on, the ranks are found first (below it the Hoare steps alone are
+// about as quick).
+constexpr int kKnownRanksMinimum = 64;
+
+// A depth as an unsigned key whose order is the depths' order reversed: largest first.
+// -0 and +0 get neighbouring keys. Not for NaN.
+uint32_t descendingKey(float depth) {
+    uint32_t bits;
+    std::memcpy(&bits, &depth, sizeof bits);
+    const uint32_t ascending = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+    return ~ascending;
+}
+
+struct RadixEntry {
+    uint32_t key;
+    uint32_t place;
+};
+RadixEntry radixFrom[kKeyedSortCapacity];
+RadixEntry radixTo[kKeyedSortCapacity];
+DepthKey sortedKeys[kKeyedSortCapacity];
+uint32_t tiesBefore[kKeyedSortCapacity + 1];
+
+// The ranks of keys[0..count), by a radix sort in four byte passes (a pass whose byte
+// all keys share is skipped). False, with nothing found, when a depth is NaN: it has no
+// rank.
+bool findRanks(const DepthKey* keys, int count, KnownRanks& ranks) {
+    uint32_t histograms[4][256] = {};
+    for (int k = 0; k < count; ++k) {
+        if (keys[k].depth != keys[k].depth) return false;
+        radixFrom[k] = {descendingKey(keys[k].depth), static_cast<uint32_t>(k)};
+        for (int b = 0; b < 4; ++b) ++histograms[b][(radixFrom[k].key >> (8 * b)) & 0xFF];
+    }
+    RadixEntry* from = radixFrom;
+    RadixEntry* to = radixTo;
+    for (int b = 0; b < 4; ++b) {
+        uint32_t* counts = histograms[b];
+        if (counts[(from[0].key >> (8 * b)) & 0xFF] == static_cast<uint32_t>(count)) continue;
+        uint32_t start = 0;
+        for (int v = 0; v < 256; ++v) start += std::exchange(counts[v], start);
+        for (int k = 0; k < count; ++k) to[counts[(from[k].key >> (8 * b)) & 0xFF]++] = from[k];
+        std::swap(from, to);
+    }
+    for (int r = 0; r < count; ++r) sortedKeys[r] = keys[from[r].place];
+    // Equal as floats compare: -0 beside +0 is a tie too.
+    tiesBefore[0] = 0;
+    for (int r = 0; r < count; ++r) {
+        const bool tied = (r > 0 && sortedKeys[r - 1].depth == sortedKeys[r].depth) ||
+                          (r + 1 < count && sortedKeys[r + 1].depth == sortedKeys[r].depth);
+        tiesBefore[r + 1] = tiesBefore[r] + tied;
+    }
+    ranks = {sortedKeys, tiesBefore};
+    return true;
 }
 
 }  // namespace
@@ -291,7 +371,9 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) {
         unsortedFaces[k] = list[lo + k];
         keys[k] = {unsortedFaces[k]->depth, static_cast<uint32_t>(k)};
     }
-    hoareSort(keys, 0, count - 1);
+    KnownRanks ranks;
+    const bool ranked = count >= kKnownRanksMinimum && findRanks(keys, count, ranks);
+    hoareSort(keys, 0, count - 1, ranked ? &ranks : nullptr);
     for (int k = 0; k < count; ++k) list[lo + k] = unsortedFaces[keys[k].place];
 }
 

@@ -17,10 +17,10 @@ uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToI
 
 int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
                 float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
-    const FaceInView inView = cache.view(face, camera, points);
-    if (inView == FaceInView::Outside) return 0;
     float cornerShades[3];
-    cache.shade(face, light, scale, maxShade, cornerShades);
+    const FaceInView inView =
+        cache.viewAndShade(face, camera, points, light, scale, maxShade, cornerShades);
+    if (inView == FaceInView::Outside) return 0;
     if (inView == FaceInView::Inside) {
         // No clip pass would touch the face: its corners' screen points are in points.
         for (int k = 0; k < 3; ++k) shades[k] = shadeByte(cornerShades[k]);

@@ -38,6 +38,28 @@ void VertexCache::cornersOf(const MeshFace& face, Vertex* corners[3]) {
 FaceInView VertexCache::view(const MeshFace& face, const Camera& camera, ScreenPoint* points) {
     Vertex* corners[3];
     cornersOf(face, corners);
+    return viewCorners(face, corners, camera, points);
+}
+
+void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
+                        float maxShade, float* shades) {
+    Vertex* corners[3];
+    cornersOf(face, corners);
+    shadeCorners(face, corners, light, scale, maxShade, shades);
+}
+
+FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
+                                     ScreenPoint* points, const Vector3& light, float scale,
+                                     float maxShade, float* shades) {
+    Vertex* corners[3];
+    cornersOf(face, corners);
+    const FaceInView inView = viewCorners(face, corners, camera, points);
+    if (inView != FaceInView::Outside) shadeCorners(face, corners, light, scale, maxShade, shades);
+    return inView;
+}
+
+FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[3],
+                                    const Camera& camera, ScreenPoint* points) {
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
@@ -64,10 +86,9 @@ FaceInView VertexCache::view(const MeshFace& face, const Camera& camera, ScreenP
     return (anyInside & firstPlane) == 0 ? FaceInView::Outside : FaceInView::Crossing;
 }
 
-void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
-                        float maxShade, float* shades) {
-    Vertex* corners[3];
-    cornersOf(face, corners);
+void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],
+                               const Vector3& light, float scale, float maxShade,
+                               float* shades) {
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.shadeFrame != frame_) {

@@ -43,6 +43,11 @@ public:
     void shade(const MeshFace& face, const Vector3& light, float scale, float maxShade,
                float* shades);
 
+    // view, then, unless the face is Outside, shade into shades: the face's vertices
+    // looked up once for both.
+    FaceInView viewAndShade(const MeshFace& face, const Camera& camera, ScreenPoint* points,
+                            const Vector3& light, float scale, float maxShade, float* shades);
+
 private:
     struct Vertex {
         uint32_t viewFrame;   // the frame the plane sides and point were worked out in
@@ -57,6 +62,10 @@ private:
     };
     // The entries of the face's three vertices, in corner order.
     void cornersOf(const MeshFace& face, Vertex* corners[3]);
+    FaceInView viewCorners(const MeshFace& face, Vertex* const corners[3], const Camera& camera,
+                           ScreenPoint* points);
+    void shadeCorners(const MeshFace& face, Vertex* const corners[3], const Vector3& light,
+                      float scale, float maxShade, float* shades);
 
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
