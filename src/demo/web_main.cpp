@@ -10,7 +10,6 @@
 #include "demo/demo.h"
 #include "demo/loading_screen.h"
 #include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
 

@@ -202,15 +202,20 @@ SpanColumns spanColumns(int xmin, int xmax) {
     return {first, std::min(xmax, kWidth), first - xmin};
 }
 
+// The edge walks of the two gouraud fills, from their points and per-point shades.
+auto shadeEdgeMaker(const ScreenPoint* points, const uint8_t* shades) {
+    return [points, shades](int upper, int lower, int first) {
+        return ShadeEdge(points[upper].x, points[upper].y, shades[upper], points[lower].x,
+                         points[lower].y, shades[lower], first);
+    };
+}
+
 }  // namespace
 
 void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst) {
     scanConvert(
         points, count, shadeEdges,
-        [&](int upper, int lower, int first) {
-            return ShadeEdge(points[upper].x, points[upper].y, colours[upper], points[lower].x,
-                             points[lower].y, colours[lower], first);
-        },
+        shadeEdgeMaker(points, colours),
         [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
             const int length = right.x - left.x;
             const int step = ((right.c - left.c) * 256) / length;
@@ -229,10 +234,7 @@ void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int cou
                        const uint8_t* table, uint8_t* dst) {
     scanConvert(
         points, count, shadeEdges,
-        [&](int upper, int lower, int first) {
-            return ShadeEdge(points[upper].x, points[upper].y, shades[upper], points[lower].x,
-                             points[lower].y, shades[lower], first);
-        },
+        shadeEdgeMaker(points, shades),
         [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
             const int length = right.x - left.x;
             const int step = ((right.c - left.c) * 256) / length;

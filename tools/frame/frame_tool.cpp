@@ -3,20 +3,16 @@
 // PNG; or benchmarks every scene's frames, as a table and optionally as JSON.
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "core/command_line.h"
 #include "core/display.h"
 #include "demo/benchmark.h"
 #include "demo/loading_screen.h"
 #include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
 #include "scenes/scene_table.h"
