@@ -14,7 +14,7 @@ constexpr uint8_t kAllPlanes = 0x3F;
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
     members_.push_back({&mesh, vertices_.size()});
     vertices_.resize(vertices_.size() + static_cast<size_t>(std::max(vertexCapacity, 0)),
-                     Vertex{0, 0, 0, {0, 0}, 0.0f});
+                     Vertex{0, 0, 0, 0, {0, 0}, 0.0f});
 }
 
 void VertexCache::newFrame() {
@@ -50,11 +50,13 @@ void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
 
 FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
                                      ScreenPoint* points, const Vector3& light, float scale,
-                                     float maxShade, float* shades) {
+                                     float maxShade, float* shades, uint8_t* shadeBytes) {
     Vertex* corners[3];
     cornersOf(face, corners);
     const FaceInView inView = viewCorners(face, corners, camera, points);
-    if (inView != FaceInView::Outside) shadeCorners(face, corners, light, scale, maxShade, shades);
+    if (inView != FaceInView::Outside) {
+        shadeCorners(face, corners, light, scale, maxShade, shades, shadeBytes);
+    }
     return inView;
 }
 
@@ -88,15 +90,17 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
 
 void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],
                                const Vector3& light, float scale, float maxShade,
-                               float* shades) {
+                               float* shades, uint8_t* shadeBytes) {
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.shadeFrame != frame_) {
             const Vector3& normal = face.owner->viewNormals[cornerVertex(face, k)];
             vertex.shade = std::min(
                 maxShade, pointLightShade(normal, light, cornerPosition(face, k), scale));
+            vertex.shadeByte = shadeByte(vertex.shade);
             vertex.shadeFrame = frame_;
         }
         shades[k] = vertex.shade;
+        if (shadeBytes != nullptr) shadeBytes[k] = vertex.shadeByte;
     }
 }
