@@ -9,6 +9,17 @@ namespace {
 
 constexpr uint8_t kAllPlanes = 0x3F;
 
+// Bit p set when the point is strictly inside plane p (distance above 0), the very test
+// of the clip passes. Written out plane by plane: a loop here costs a guessed branch per
+// plane.
+uint8_t insideMask(const Camera& camera, const Vector3& point) {
+    const Plane* planes = camera.planes;
+    return static_cast<uint8_t>(
+        (planes[0].distance(point) > 0) | (planes[1].distance(point) > 0) << 1 |
+        (planes[2].distance(point) > 0) << 2 | (planes[3].distance(point) > 0) << 3 |
+        (planes[4].distance(point) > 0) << 4 | (planes[5].distance(point) > 0) << 5);
+}
+
 }  // namespace
 
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
@@ -65,12 +76,8 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
-        // The very test of the clip passes: a distance above 0 keeps a vertex as it is.
         const Vector3& position = cornerPosition(face, k);
-        vertex.inside = 0;
-        for (int p = 0; p < 6; ++p) {
-            if (camera.planes[p].distance(position) > 0) vertex.inside |= 1 << p;
-        }
+        vertex.inside = insideMask(camera, position);
         if (vertex.inside == kAllPlanes) camera.project(position, vertex.point.x, vertex.point.y);
         vertex.viewFrame = frame_;
     }
