@@ -1,32 +1,5 @@
-// Vector, matrix and reciprocal-square-root arithmetic of the 3D pipeline.
+// Matrix arithmetic of the 3D pipeline.
 #include "core/vector_math.h"
-
-#include <cstdint>
-#include <cstring>
-
-float fastInvSqrt(float x) {
-    int32_t bits;
-    std::memcpy(&bits, &x, sizeof bits);
-    // Halving the exponent in the bit pattern gives a first guess at 1/sqrt(x); the
-    // subtraction is done unsigned so that no input can overflow it.
-    const uint32_t guessBits = 0x5F3759DFu - static_cast<uint32_t>(bits >> 1);
-    float guess;
-    std::memcpy(&guess, &guessBits, sizeof guess);
-    return guess * (1.5f - ((0.5f * x) * guess) * guess);
-}
-
-void Vector3::normalize() {
-    const float scale = fastInvSqrt(static_cast<float>(dot(*this, *this)));
-    x *= scale;
-    y *= scale;
-    z *= scale;
-}
-
-Vector3 normalized(const Vector3& a) {
-    Vector3 result = a;
-    result.normalize();
-    return result;
-}
 
 AffineMatrix AffineMatrix::identity() {
     AffineMatrix result = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}};

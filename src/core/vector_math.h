@@ -2,6 +2,9 @@
 // one approximate reciprocal square root every vector length in the demo goes through.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 // A point or direction. Default construction leaves the components unset, so arrays of
 // vectors cost nothing until their owner fills them.
 struct Vector3 {
@@ -35,11 +38,32 @@ inline double dot(const Vector3& a, const Vector3& b) {
 }
 
 // The bit-trick estimate of 1/sqrt(x) refined by exactly one Newton step: low by at most
-// about 0.18%, which lighting and the camera basis are tuned to.
-float fastInvSqrt(float x);
+// about 0.18%, which lighting and the camera basis are tuned to. Inline, as the next two:
+// every lit vertex of every frame goes through them.
+inline float fastInvSqrt(float x) {
+    int32_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    // Halving the exponent in the bit pattern gives a first guess at 1/sqrt(x); the
+    // subtraction is done unsigned so that no input can overflow it.
+    const uint32_t guessBits = 0x5F3759DFu - static_cast<uint32_t>(bits >> 1);
+    float guess;
+    std::memcpy(&guess, &guessBits, sizeof guess);
+    return guess * (1.5f - ((0.5f * x) * guess) * guess);
+}
+
+inline void Vector3::normalize() {
+    const float scale = fastInvSqrt(static_cast<float>(dot(*this, *this)));
+    x *= scale;
+    y *= scale;
+    z *= scale;
+}
 
 // a scaled to (nearly) unit length; a itself is unchanged.
-Vector3 normalized(const Vector3& a);
+inline Vector3 normalized(const Vector3& a) {
+    Vector3 result = a;
+    result.normalize();
+    return result;
+}
 
 // Three rows of rotation, each followed by its translation term:
 // m[i][0..2] rotate, m[i][3] translates. There is no fourth row; projection is the

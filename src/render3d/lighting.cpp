@@ -19,11 +19,11 @@ int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light
                 float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
     float cornerShades[3];
     const FaceInView inView =
-        cache.viewAndShade(face, camera, points, light, scale, maxShade, cornerShades);
+        cache.viewAndShade(face, camera, points, light, scale, maxShade, cornerShades, shades);
     if (inView == FaceInView::Outside) return 0;
     if (inView == FaceInView::Inside) {
-        // No clip pass would touch the face: its corners' screen points are in points.
-        for (int k = 0; k < 3; ++k) shades[k] = shadeByte(cornerShades[k]);
+        // No clip pass would touch the face: its corners' screen points and shades are
+        // in points and shades.
         return 3;
     }
 

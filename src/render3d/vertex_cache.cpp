@@ -9,12 +9,23 @@ namespace {
 
 constexpr uint8_t kAllPlanes = 0x3F;
 
+// Bit p set when the point is strictly inside plane p (distance above 0), the very test
+// of the clip passes. Written out plane by plane: a loop here costs a guessed branch per
+// plane.
+uint8_t insideMask(const Camera& camera, const Vector3& point) {
+    const Plane* planes = camera.planes;
+    return static_cast<uint8_t>(
+        (planes[0].distance(point) > 0) | (planes[1].distance(point) > 0) << 1 |
+        (planes[2].distance(point) > 0) << 2 | (planes[3].distance(point) > 0) << 3 |
+        (planes[4].distance(point) > 0) << 4 | (planes[5].distance(point) > 0) << 5);
+}
+
 }  // namespace
 
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
     members_.push_back({&mesh, vertices_.size()});
     vertices_.resize(vertices_.size() + static_cast<size_t>(std::max(vertexCapacity, 0)),
-                     Vertex{0, 0, 0, {0, 0}, 0.0f});
+                     Vertex{0, 0, 0, 0, {0, 0}, 0.0f});
 }
 
 void VertexCache::newFrame() {
@@ -50,11 +61,13 @@ void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
 
 FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
                                      ScreenPoint* points, const Vector3& light, float scale,
-                                     float maxShade, float* shades) {
+                                     float maxShade, float* shades, uint8_t* shadeBytes) {
     Vertex* corners[3];
     cornersOf(face, corners);
     const FaceInView inView = viewCorners(face, corners, camera, points);
-    if (inView != FaceInView::Outside) shadeCorners(face, corners, light, scale, maxShade, shades);
+    if (inView != FaceInView::Outside) {
+        shadeCorners(face, corners, light, scale, maxShade, shades, shadeBytes);
+    }
     return inView;
 }
 
@@ -63,12 +76,8 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
-        // The very test of the clip passes: a distance above 0 keeps a vertex as it is.
         const Vector3& position = cornerPosition(face, k);
-        vertex.inside = 0;
-        for (int p = 0; p < 6; ++p) {
-            if (camera.planes[p].distance(position) > 0) vertex.inside |= 1 << p;
-        }
+        vertex.inside = insideMask(camera, position);
         if (vertex.inside == kAllPlanes) camera.project(position, vertex.point.x, vertex.point.y);
         vertex.viewFrame = frame_;
     }
@@ -88,15 +97,17 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
 
 void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],
                                const Vector3& light, float scale, float maxShade,
-                               float* shades) {
+                               float* shades, uint8_t* shadeBytes) {
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.shadeFrame != frame_) {
             const Vector3& normal = face.owner->viewNormals[cornerVertex(face, k)];
             vertex.shade = std::min(
                 maxShade, pointLightShade(normal, light, cornerPosition(face, k), scale));
+            vertex.shadeByte = shadeByte(vertex.shade);
             vertex.shadeFrame = frame_;
         }
         shades[k] = vertex.shade;
+        if (shadeBytes != nullptr) shadeBytes[k] = vertex.shadeByte;
     }
 }

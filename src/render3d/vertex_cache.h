@@ -43,16 +43,18 @@ public:
     void shade(const MeshFace& face, const Vector3& light, float scale, float maxShade,
                float* shades);
 
-    // view, then, unless the face is Outside, shade into shades: the face's vertices
-    // looked up once for both.
+    // view, then, unless the face is Outside, shade into shades, and the shades as the
+    // rasterizers' bytes (shadeByte) into shadeBytes: the face's vertices looked up once.
     FaceInView viewAndShade(const MeshFace& face, const Camera& camera, ScreenPoint* points,
-                            const Vector3& light, float scale, float maxShade, float* shades);
+                            const Vector3& light, float scale, float maxShade, float* shades,
+                            uint8_t* shadeBytes);
 
 private:
     struct Vertex {
         uint32_t viewFrame;   // the frame the plane sides and point were worked out in
         uint32_t shadeFrame;  // the frame the shade was worked out in
         uint8_t inside;       // bit p: strictly inside plane p (distance above 0)
+        uint8_t shadeByte;    // the shade as the rasterizers take it
         ScreenPoint point;    // when inside all six
         float shade;
     };
@@ -65,7 +67,7 @@ private:
     FaceInView viewCorners(const MeshFace& face, Vertex* const corners[3], const Camera& camera,
                            ScreenPoint* points);
     void shadeCorners(const MeshFace& face, Vertex* const corners[3], const Vector3& light,
-                      float scale, float maxShade, float* shades);
+                      float scale, float maxShade, float* shades, uint8_t* shadeBytes = nullptr);
 
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
