@@ -331,8 +331,12 @@ bool findRanks(const DepthKey* keys, int count, KnownRanks& ranks) {
     uint32_t histograms[4][256] = {};
     for (int k = 0; k < count; ++k) {
         if (keys[k].depth != keys[k].depth) return false;
-        radixFrom[k] = {descendingKey(keys[k].depth), static_cast<uint32_t>(k)};
-        for (int b = 0; b < 4; ++b) ++histograms[b][(radixFrom[k].key >> (8 * b)) & 0xFF];
+        const uint32_t key = descendingKey(keys[k].depth);
+        radixFrom[k] = {key, static_cast<uint32_t>(k)};
+        ++histograms[0][key & 0xFF];
+        ++histograms[1][(key >> 8) & 0xFF];
+        ++histograms[2][(key >> 16) & 0xFF];
+        ++histograms[3][key >> 24];
     }
     RadixEntry* from = radixFrom;
     RadixEntry* to = radixTo;

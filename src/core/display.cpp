@@ -46,7 +46,15 @@ void fillColourCube() {
 }
 
 void expandAndPresent(const uint8_t* frame) {
-    for (int i = 0; i < kFrameSize; ++i) pixels32[i] = pixelTable[frame[i]];
+    // Four pixels a step: over twice as fast as one at a time, measured (the processor
+    // seems to hold each table read back behind the store before it).
+    static_assert(kFrameSize % 4 == 0, "the frame is expanded four pixels at a time");
+    for (int i = 0; i < kFrameSize; i += 4) {
+        pixels32[i] = pixelTable[frame[i]];
+        pixels32[i + 1] = pixelTable[frame[i + 1]];
+        pixels32[i + 2] = pixelTable[frame[i + 2]];
+        pixels32[i + 3] = pixelTable[frame[i + 3]];
+    }
     platform::presentPixels(pixels32);
 }
 
