@@ -54,6 +54,12 @@ public:
         x_ += dx_;
         c_ += dc_;
     }
+    // nextRow when step is set, chosen without a branch.
+    void nextRowIf(bool step) {
+        const int mask = -static_cast<int>(step);
+        x_ += dx_ & mask;
+        c_ += dc_ & mask;
+    }
 
 private:
     int x_, c_, dx_, dc_;
@@ -78,6 +84,13 @@ public:
         x_ += dx_;
         u_ += du_;
         v_ += dv_;
+    }
+    // nextRow when step is set, chosen without a branch.
+    void nextRowIf(bool step) {
+        const int mask = -static_cast<int>(step);
+        x_ += dx_ & mask;
+        u_ += du_ & mask;
+        v_ += dv_ & mask;
     }
 
 private:
@@ -157,24 +170,31 @@ void scanTriangle(const ScreenPoint* points, MakeEdge makeEdge, DrawSpan drawSpa
     const RowRange rows = rowsInImage(points[top].y, points[bottom].y);
     if (rows.first >= rows.last) return;
 
+    // Rows above the middle vertex take the upper short edge, the others the lower one.
+    // Each short edge starts at its own first row and steps on its own rows only; which
+    // one a row takes is chosen without a branch, where a loop per edge would guess wrong
+    // at the end of each.
+    const int middleY = points[middle].y;
+    const RowRange upperRows = rowsInImage(points[top].y, middleY);
+    const RowRange lowerRows = rowsInImage(middleY, points[bottom].y);
     auto longEdge = makeEdge(top, bottom, rows.first);
-    const int shortEdges[2][2] = {{top, middle}, {middle, bottom}};
-    for (const auto& shortEdge : shortEdges) {
-        const int upper = shortEdge[0], lower = shortEdge[1];
-        const RowRange edgeRows = rowsInImage(points[upper].y, points[lower].y);
-        if (edgeRows.first >= edgeRows.last) continue;  // horizontal, or off the image
-        auto edge = makeEdge(upper, lower, edgeRows.first);
-        for (int r = edgeRows.first; r < edgeRows.last; ++r) {
-            const auto a = longEdge.crossing();
-            const auto b = edge.crossing();
-            if (a.x < b.x) {
-                drawSpan(r, a, b);
-            } else if (b.x < a.x) {
-                drawSpan(r, b, a);
-            }
-            longEdge.nextRow();
-            edge.nextRow();
+    // An edge without rows (horizontal, or off the image) is never read: any stands in.
+    auto upperEdge =
+        upperRows.first < upperRows.last ? makeEdge(top, middle, upperRows.first) : longEdge;
+    auto lowerEdge =
+        lowerRows.first < lowerRows.last ? makeEdge(middle, bottom, lowerRows.first) : longEdge;
+    for (int r = rows.first; r < rows.last; ++r) {
+        const bool upper = r < middleY;
+        const auto a = longEdge.crossing();
+        const auto b = upper ? upperEdge.crossing() : lowerEdge.crossing();
+        if (a.x < b.x) {
+            drawSpan(r, a, b);
+        } else if (b.x < a.x) {
+            drawSpan(r, b, a);
         }
+        longEdge.nextRow();
+        upperEdge.nextRowIf(upper);
+        lowerEdge.nextRowIf(!upper);
     }
 }
 
