@@ -1,10 +1,7 @@
-// Camera construction, look-at, projection and the frustum planes.
+// Camera construction, look-at and the frustum planes.
 #include "render3d/camera.h"
 
-#include <algorithm>
 #include <cmath>
-
-#include "core/numeric.h"
 
 namespace {
 
@@ -74,17 +71,6 @@ void Camera::update() {
     planes[3] = Plane{Vector3(0, -cb, sb), 0};
     planes[4] = Plane{Vector3(0, 0, 1), nearOffset};
     planes[5] = Plane{Vector3(0, 0, -1), farOffset};
-}
-
-// What the clip keeps projects onto the screen. A model with absurd coordinates (a
-// damaged file) makes the clip's interpolated points land anywhere, since float
-// arithmetic cannot place them; they are held within a range whose differences the
-// rasterizers' 16.16 edge steps can take without overflow.
-constexpr int kProjectionLimit = 8192;
-
-void Camera::project(const Vector3& p, int& x, int& y) const {
-    x = std::clamp(truncToInt(focalX * p.x / p.z + centreX), -kProjectionLimit, kProjectionLimit);
-    y = std::clamp(truncToInt(focalY * p.y / p.z + centreY), -kProjectionLimit, kProjectionLimit);
 }
 
 bool Camera::clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1,

@@ -2,6 +2,9 @@
 // the 320x240 screen, and the six frustum planes that clipping keeps geometry inside.
 #pragma once
 
+#include <algorithm>
+
+#include "core/numeric.h"
 #include "core/vector_math.h"
 
 // Camera space: x to the right of the screen, y down the screen, z away from the eye.
@@ -33,3 +36,15 @@ struct Camera {
     // (outputs untouched) or when both ends land on the same pixel (outputs written).
     bool clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1, int& y1) const;
 };
+
+// What the clip keeps projects onto the screen. A model with absurd coordinates (a
+// damaged file) makes the clip's interpolated points land anywhere, since float
+// arithmetic cannot place them; they are held within a range whose differences the
+// rasterizers' 16.16 edge steps can take without overflow.
+constexpr int kProjectionLimit = 8192;
+
+// Inline: every vertex in view is projected once a frame.
+inline void Camera::project(const Vector3& p, int& x, int& y) const {
+    x = std::clamp(truncToInt(focalX * p.x / p.z + centreX), -kProjectionLimit, kProjectionLimit);
+    y = std::clamp(truncToInt(focalY * p.y / p.z + centreY), -kProjectionLimit, kProjectionLimit);
+}

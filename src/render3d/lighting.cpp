@@ -1,19 +1,7 @@
-// Point lighting of one vertex.
+// A lit face clipped and projected for the gouraud fills.
 #include "render3d/lighting.h"
 
-#include <algorithm>
-
-#include "core/numeric.h"
 #include "render3d/clipping.h"
-
-float pointLightShade(const Vector3& normal, const Vector3& light, const Vector3& position,
-                      float scale) {
-    const double d = dot(normal, normalized(light - position));
-    // Written so that NaN fails the test and falls to 0 with the negative values.
-    return d > 0 ? static_cast<float>(scale * d) : 0.0f;
-}
-
-uint8_t shadeByte(float shade) { return static_cast<uint8_t>(std::clamp(truncToInt(shade), 0, 255)); }
 
 int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
                 float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
