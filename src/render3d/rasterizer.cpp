@@ -223,16 +223,16 @@ SpanColumns spanColumns(int xmin, int xmax) {
     return {first, std::min(xmax, kWidth), first - xmin};
 }
 
-// Spans at most this long are written at once: nearly every span of the small triangles
-// that most 3D scenes are made of.
-constexpr int kShortSpan = 8;
+// Gouraud spans are written this many pixels at a time: all at once for nearly every span
+// of the small triangles most 3D scenes are made of.
+constexpr int kSpanGroup = 8;
 
-// A gouraud span of `count` pixels (at most kShortSpan; none when count <= 0) worked out
-// for all eight at once and merged into the row through a mask: the bytes the pixel loop
-// writes, without a loop whose length changes from row to row (its exit is a branch the
-// processor mostly guesses wrong). All eight bytes must lie within the row. The vector
-// types are GCC's and Clang's; they map onto SSE2 and WebAssembly SIMD alike.
-void writeShortShadeSpan(uint8_t* pixels, int count, uint16_t colour, int step) {
+// A group of `count` pixels of a gouraud span (at most kSpanGroup; none when count <= 0),
+// worked out for all eight at once and merged into the row through a mask: the bytes the
+// pixel loop writes, without a loop whose length changes from row to row (its exit is a
+// branch the processor mostly guesses wrong). All eight bytes must lie within the row.
+// The vector types are GCC's and Clang's; they map onto SSE2 and WebAssembly SIMD alike.
+void writeShadeGroup(uint8_t* pixels, int count, uint16_t colour, int step) {
     typedef uint16_t Colours __attribute__((vector_size(16)));
     typedef int16_t Flags __attribute__((vector_size(16)));
     typedef uint8_t Bytes __attribute__((vector_size(8)));
@@ -269,12 +269,18 @@ void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, u
             // 8.8 colour in a 16-bit accumulator that wraps; the pixel is its high byte.
             uint16_t colour = static_cast<uint16_t>(left.c * 256 + span.skip * step);
             uint8_t* pixel = dst + r * kWidth;
-            const int count = span.end - span.first;
-            if (count <= kShortSpan && span.first + kShortSpan <= kWidth) {
-                writeShortShadeSpan(pixel + span.first, count, colour, step);
+            int x = span.first;
+            // Whole groups while more than a group is left, then the rest under the mask,
+            // where its group's bytes still lie within the row.
+            for (; span.end - x > kSpanGroup; x += kSpanGroup) {
+                writeShadeGroup(pixel + x, kSpanGroup, colour, step);
+                colour = static_cast<uint16_t>(colour + kSpanGroup * step);
+            }
+            if (x + kSpanGroup <= kWidth) {
+                writeShadeGroup(pixel + x, span.end - x, colour, step);
                 return;
             }
-            for (int x = span.first; x < span.end; ++x) {
+            for (; x < span.end; ++x) {
                 pixel[x] = static_cast<uint8_t>(colour >> 8);
                 colour = static_cast<uint16_t>(colour + step);
             }
