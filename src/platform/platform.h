@@ -38,7 +38,8 @@ enum class DisplayFailure {
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
 void closeWindow();
 
-// Shows one 320x240 frame of 0x00RRGGBB pixels, row 0 at the top.
+// Shows one 320x240 frame of 0x00RRGGBB pixels, row 0 at the top. The caller leaves the
+// pixels as they are until it presents again: a backend may read them in place.
 void presentPixels(const uint32_t* pixels);
 void setWindowTitle(const char* title);
 

@@ -15,7 +15,8 @@ void setShiftHeld(bool held);
 // The answer the start-up question gets (default: No).
 void setYesNoAnswer(bool yes);
 
-// The most recent presented frame, 320x240 pixels of 0x00RRGGBB.
+// The most recent presented frame, 320x240 pixels of 0x00RRGGBB (all 0 before the first):
+// the presenter's own pixels, read in place, so valid until it presents again.
 const uint32_t* lastPresentedPixels();
 // How many frames have been presented since the window opened.
 int presentCount();
