@@ -83,6 +83,36 @@ TEST(FaceSetup, LitFacesThroughTheCacheAreWhatClippingEveryFaceGives) {
     }
 }
 
+// The frame stamps are short and come round again: an entry from a whole round of frames
+// ago must not pass for the present frame's.
+TEST(FaceSetup, TheCacheForgetsEntriesOnceItsFrameStampsComeRound) {
+    std::mt19937 random(10);
+    Mesh mesh;
+    fillStrip(mesh, random);
+    VertexCache cache;
+    cache.addMesh(mesh, mesh.vertexCount);
+    const Vector3 lights[2] = {Vector3(4, -2, 9), Vector3(-5, 1, 2)};
+    auto shadesOf = [&](const Vector3& light, std::vector<uint8_t>& shades) {
+        shades.clear();
+        for (int f = 0; f < mesh.faceCount; ++f) {
+            ScreenPoint points[kClipPolygonCapacity];
+            uint8_t faceShades[kClipPolygonCapacity];
+            const int count = clipLitFace(mesh.faces[f], kCamera, light, 128.0f, 128.0f, cache,
+                                          points, faceShades);
+            shades.insert(shades.end(), faceShades, faceShades + count);
+        }
+    };
+    std::vector<uint8_t> second, again;
+    cache.newFrame();
+    shadesOf(lights[1], second);
+    cache.newFrame();
+    shadesOf(lights[0], again);
+    ASSERT_NE(again, second);  // the two lights shade differently
+    for (int frame = 0; frame < 65535; ++frame) cache.newFrame();
+    shadesOf(lights[1], again);
+    EXPECT_EQ(again, second);
+}
+
 TEST(FaceSetup, EnvironmentMappedFacesThroughTheCacheDrawWhatClippingEveryFaceDraws) {
     std::mt19937 random(9);
     Mesh mesh;

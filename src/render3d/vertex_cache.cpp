@@ -8,6 +8,7 @@
 namespace {
 
 constexpr uint8_t kAllPlanes = 0x3F;
+static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits");
 
 // Bit p set when the point is strictly inside plane p (distance above 0), the very test
 // of the clip passes. Written out plane by plane: a loop here costs a guessed branch per
@@ -25,11 +26,11 @@ uint8_t insideMask(const Camera& camera, const Vector3& point) {
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
     members_.push_back({&mesh, vertices_.size()});
     vertices_.resize(vertices_.size() + static_cast<size_t>(std::max(vertexCapacity, 0)),
-                     Vertex{0, 0, 0, 0, {0, 0}, 0.0f});
+                     Vertex{0, 0, 0, 0, 0.0f, 0, 0});
 }
 
 void VertexCache::newFrame() {
-    if (++frame_ == 0) {  // after four billion frames the stamps start over
+    if (++frame_ == 0) {  // the stamps start over, so no old stamp matches a new frame
         for (Vertex& vertex : vertices_) vertex.viewFrame = vertex.shadeFrame = 0;
         frame_ = 1;
     }
@@ -78,13 +79,18 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
         if (vertex.viewFrame == frame_) continue;
         const Vector3& position = cornerPosition(face, k);
         vertex.inside = insideMask(camera, position);
-        if (vertex.inside == kAllPlanes) camera.project(position, vertex.point.x, vertex.point.y);
+        if (vertex.inside == kAllPlanes) {
+            int x, y;
+            camera.project(position, x, y);
+            vertex.x = static_cast<int16_t>(x);
+            vertex.y = static_cast<int16_t>(y);
+        }
         vertex.viewFrame = frame_;
     }
     const unsigned notAllInside =
         ~(corners[0]->inside & corners[1]->inside & corners[2]->inside) & kAllPlanes;
     if (notAllInside == 0) {
-        for (int k = 0; k < 3; ++k) points[k] = corners[k]->point;
+        for (int k = 0; k < 3; ++k) points[k] = {corners[k]->x, corners[k]->y};
         return FaceInView::Inside;
     }
     // Passes before the first such plane keep the face as it is, so that pass sees the
