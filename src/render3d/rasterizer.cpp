@@ -54,11 +54,12 @@ public:
         x_ += dx_;
         c_ += dc_;
     }
-    // nextRow when step is set, chosen without a branch.
-    void nextRowIf(bool step) {
-        const int mask = -static_cast<int>(step);
-        x_ += dx_ & mask;
-        c_ += dc_ & mask;
+    // Becomes other when take is set, chosen without a branch.
+    void takeIf(bool take, const ShadeEdge& other) {
+        x_ = take ? other.x_ : x_;
+        c_ = take ? other.c_ : c_;
+        dx_ = take ? other.dx_ : dx_;
+        dc_ = take ? other.dc_ : dc_;
     }
 
 private:
@@ -85,12 +86,14 @@ public:
         u_ += du_;
         v_ += dv_;
     }
-    // nextRow when step is set, chosen without a branch.
-    void nextRowIf(bool step) {
-        const int mask = -static_cast<int>(step);
-        x_ += dx_ & mask;
-        u_ += du_ & mask;
-        v_ += dv_ & mask;
+    // Becomes other when take is set, chosen without a branch.
+    void takeIf(bool take, const TexelEdge& other) {
+        x_ = take ? other.x_ : x_;
+        u_ = take ? other.u_ : u_;
+        v_ = take ? other.v_ : v_;
+        dx_ = take ? other.dx_ : dx_;
+        du_ = take ? other.du_ : du_;
+        dv_ = take ? other.dv_ : dv_;
     }
 
 private:
@@ -171,30 +174,29 @@ void scanTriangle(const ScreenPoint* points, MakeEdge makeEdge, DrawSpan drawSpa
     if (rows.first >= rows.last) return;
 
     // Rows above the middle vertex take the upper short edge, the others the lower one.
-    // Each short edge starts at its own first row and steps on its own rows only; which
-    // one a row takes is chosen without a branch, where a loop per edge would guess wrong
-    // at the end of each.
+    // One short edge walks every row: the upper one, replaced at the middle row by the
+    // lower one as it stands at its own first row. The swap is chosen without a branch,
+    // where a loop per edge would guess wrong at the end of each.
     const int middleY = points[middle].y;
     const RowRange upperRows = rowsInImage(points[top].y, middleY);
     const RowRange lowerRows = rowsInImage(middleY, points[bottom].y);
     auto longEdge = makeEdge(top, bottom, rows.first);
     // An edge without rows (horizontal, or off the image) is never read: any stands in.
-    auto upperEdge =
-        upperRows.first < upperRows.last ? makeEdge(top, middle, upperRows.first) : longEdge;
-    auto lowerEdge =
+    const auto lowerEdge =
         lowerRows.first < lowerRows.last ? makeEdge(middle, bottom, lowerRows.first) : longEdge;
+    auto shortEdge = upperRows.first < upperRows.last ? makeEdge(top, middle, upperRows.first)
+                                                      : lowerEdge;
     for (int r = rows.first; r < rows.last; ++r) {
-        const bool upper = r < middleY;
+        shortEdge.takeIf(r == middleY, lowerEdge);
         const auto a = longEdge.crossing();
-        const auto b = upper ? upperEdge.crossing() : lowerEdge.crossing();
+        const auto b = shortEdge.crossing();
         if (a.x < b.x) {
             drawSpan(r, a, b);
         } else if (b.x < a.x) {
             drawSpan(r, b, a);
         }
         longEdge.nextRow();
-        upperEdge.nextRowIf(upper);
-        lowerEdge.nextRowIf(!upper);
+        shortEdge.nextRow();
     }
 }
 
