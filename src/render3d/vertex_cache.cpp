@@ -11,14 +11,17 @@ constexpr uint8_t kAllPlanes = 0x3F;
 static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits");
 
 // Bit p set when the point is strictly inside plane p (distance above 0), the very test
-// of the clip passes. Written out plane by plane: a loop here costs a guessed branch per
-// plane.
-uint8_t insideMask(const Camera& camera, const Vector3& point) {
-    const Plane* planes = camera.planes;
-    return static_cast<uint8_t>(
-        (planes[0].distance(point) > 0) | (planes[1].distance(point) > 0) << 1 |
-        (planes[2].distance(point) > 0) << 2 | (planes[3].distance(point) > 0) << 3 |
-        (planes[4].distance(point) > 0) << 4 | (planes[5].distance(point) > 0) << 5);
+// of the clip passes: Plane::distance's arithmetic, on the planes held as doubles.
+// Written out plane by plane: a loop here costs a guessed branch per plane.
+uint8_t insideMask(const VertexCache::PlaneInDoubles* planes, const Vector3& point) {
+    const double x = point.x, y = point.y, z = point.z;
+    auto inside = [&](int p) {
+        const VertexCache::PlaneInDoubles& plane = planes[p];
+        return static_cast<unsigned>(plane.x * x + plane.y * y + plane.z * z + plane.offset > 0)
+               << p;
+    };
+    return static_cast<uint8_t>(inside(0) | inside(1) | inside(2) | inside(3) | inside(4) |
+                                inside(5));
 }
 
 }  // namespace
@@ -32,6 +35,7 @@ void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
 void VertexCache::newFrame() {
     if (++frame_ == 0) {  // the stamps start over, so no old stamp matches a new frame
         for (Vertex& vertex : vertices_) vertex.viewFrame = vertex.shadeFrame = 0;
+        planesFrame_ = 0;
         frame_ = 1;
     }
 }
@@ -74,11 +78,18 @@ FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
 
 FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[3],
                                     const Camera& camera, ScreenPoint* points) {
+    if (planesFrame_ != frame_) {
+        for (int p = 0; p < 6; ++p) {
+            const Plane& plane = camera.planes[p];
+            planes_[p] = {plane.normal.x, plane.normal.y, plane.normal.z, plane.offset};
+        }
+        planesFrame_ = frame_;
+    }
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
         const Vector3& position = cornerPosition(face, k);
-        vertex.inside = insideMask(camera, position);
+        vertex.inside = insideMask(planes_, position);
         if (vertex.inside == kAllPlanes) {
             int x, y;
             camera.project(position, x, y);

@@ -49,6 +49,12 @@ public:
                             const Vector3& light, float scale, float maxShade, float* shades,
                             uint8_t* shadeBytes);
 
+    // A frustum plane with its normal and offset widened to double once a frame, not at
+    // every vertex.
+    struct PlaneInDoubles {
+        double x, y, z, offset;
+    };
+
 private:
     struct Vertex {
         // Sixteen bytes, four to a cache line: the faces of a frame reach their vertices
@@ -76,6 +82,8 @@ private:
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
     uint16_t frame_ = 1;  // stamps of 16 bits: they start over every 65,535 frames
+    PlaneInDoubles planes_[6];  // the camera's, as of planesFrame_
+    uint16_t planesFrame_ = 0;
     size_t lastMember_ = 0;  // consecutive faces mostly belong to the same mesh
 };
 
