@@ -102,22 +102,38 @@ void Mesh::computeVertexNormals() {
     for (int i = 0; i < vertexCount; ++i) normals[i].normalize();
 }
 
+namespace {
+
+// Four floats in one vector register: GCC's and Clang's vector types, which map onto
+// SSE2 and WebAssembly SIMD alike.
+typedef float Lanes __attribute__((vector_size(16)));
+
+// Column c of the matrix's three rows, (m[0][c], m[1][c], m[2][c], 0).
+Lanes matrixColumn(const AffineMatrix& matrix, int c) {
+    return Lanes{matrix.m[0][c], matrix.m[1][c], matrix.m[2][c], 0.0f};
+}
+
+// Writes the first three lanes: a Vector3 holds no fourth.
+void storeVector(Vector3& out, Lanes lanes) {
+    static_assert(sizeof(Vector3) == 3 * sizeof(float), "a Vector3 is three floats");
+    std::memcpy(&out, &lanes, sizeof out);
+}
+
+}  // namespace
+
 void Mesh::transform(const AffineMatrix& matrix, int /*unused*/) {
-    // transformPoint's arithmetic, term for term, with the matrix held in locals across
-    // the vertices instead of read again for each; normals take no translation.
-    const auto& m = matrix.m;
-    const float m00 = m[0][0], m01 = m[0][1], m02 = m[0][2], m03 = m[0][3];
-    const float m10 = m[1][0], m11 = m[1][1], m12 = m[1][2], m13 = m[1][3];
-    const float m20 = m[2][0], m21 = m[2][1], m22 = m[2][2], m23 = m[2][3];
+    // transformPoint's arithmetic, term for term: each lane is one row, multiplying and
+    // adding in the same order, so each coordinate comes out as it would alone. Normals
+    // take no translation (a lane of zeros is added instead).
+    const Lanes column0 = matrixColumn(matrix, 0), column1 = matrixColumn(matrix, 1);
+    const Lanes column2 = matrixColumn(matrix, 2), translation = matrixColumn(matrix, 3);
+    const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};
     for (int i = 0; i < vertexCount; ++i) {
         const Vector3 p = positions[i];
-        viewPositions[i] = Vector3(m00 * p.x + m01 * p.y + m02 * p.z + m03,
-                                   m10 * p.x + m11 * p.y + m12 * p.z + m13,
-                                   m20 * p.x + m21 * p.y + m22 * p.z + m23);
+        storeVector(viewPositions[i],
+                    column0 * p.x + column1 * p.y + column2 * p.z + translation);
         const Vector3 n = normals[i];
-        viewNormals[i] = Vector3(m00 * n.x + m01 * n.y + m02 * n.z + 0.0f,
-                                 m10 * n.x + m11 * n.y + m12 * n.z + 0.0f,
-                                 m20 * n.x + m21 * n.y + m22 * n.z + 0.0f);
+        storeVector(viewNormals[i], column0 * n.x + column1 * n.y + column2 * n.z + zero);
     }
 }
 
