@@ -10,21 +10,19 @@ namespace {
 constexpr uint8_t kAllPlanes = 0x3F;
 static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits");
 
-// Bit p set when the point is strictly inside plane p (distance above 0), the very test
-// of the clip passes: Plane::distance's arithmetic, on the planes held as doubles.
+}  // namespace
+
 // Written out plane by plane: a loop here costs a guessed branch per plane.
-uint8_t insideMask(const VertexCache::PlaneInDoubles* planes, const Vector3& point) {
+uint8_t VertexCache::insideMask(const PlaneInDoubles* planes, const Vector3& point) {
     const double x = point.x, y = point.y, z = point.z;
     auto inside = [&](int p) {
-        const VertexCache::PlaneInDoubles& plane = planes[p];
+        const PlaneInDoubles& plane = planes[p];
         return static_cast<unsigned>(plane.x * x + plane.y * y + plane.z * z + plane.offset > 0)
                << p;
     };
     return static_cast<uint8_t>(inside(0) | inside(1) | inside(2) | inside(3) | inside(4) |
                                 inside(5));
 }
-
-}  // namespace
 
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
     members_.push_back({&mesh, vertices_.size()});

@@ -49,13 +49,12 @@ public:
                             const Vector3& light, float scale, float maxShade, float* shades,
                             uint8_t* shadeBytes);
 
+private:
     // A frustum plane with its normal and offset widened to double once a frame, not at
     // every vertex.
     struct PlaneInDoubles {
         double x, y, z, offset;
     };
-
-private:
     struct Vertex {
         // Sixteen bytes, four to a cache line: the faces of a frame reach their vertices
         // in depth order, all over the cache.
@@ -76,6 +75,9 @@ private:
     void cornersOf(const MeshFace& face, Vertex* corners[3]);
     FaceInView viewCorners(const MeshFace& face, Vertex* const corners[3], const Camera& camera,
                            ScreenPoint* points);
+    // Bit p set when the point is strictly inside plane p (distance above 0), the very
+    // test of the clip passes: Plane::distance's arithmetic, on the planes as doubles.
+    static uint8_t insideMask(const PlaneInDoubles* planes, const Vector3& point);
     void shadeCorners(const MeshFace& face, Vertex* const corners[3], const Vector3& light,
                       float scale, float maxShade, float* shades, uint8_t* shadeBytes = nullptr);
 
