@@ -20,11 +20,19 @@ Mix_Music* music = nullptr;
 
 platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
                                                  const char* title) {
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              kWidth * scale, kHeight * scale, SDL_WINDOW_RESIZABLE);
+    if (fullScreen) {
+        // Made as large as the screen from the start: a window manager makes it full
+        // screen, and without one it covers the screen by its own size (asked to become
+        // full screen later, it would keep its first size while SDL drew for the screen's).
+        SDL_Rect screen;
+        if (SDL_GetDisplayBounds(0, &screen) != 0) return platform::DisplayFailure::FullScreenMode;
+        window = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h,
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    } else {
+        window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  kWidth * scale, kHeight * scale, SDL_WINDOW_RESIZABLE);
+    }
     if (!window) return platform::DisplayFailure::Window;
-    if (fullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        return platform::DisplayFailure::FullScreenMode;
 
     // Full screen is paced by the display's vertical sync; a window runs unpaced.
     renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
