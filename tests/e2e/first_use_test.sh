@@ -47,34 +47,37 @@ wait "$pid"
 
 # ---- Full screen without a window manager: the whole frame, 3x, centred ----
 # Scene 6's picture stands still from 4.6 s to its end at 5 s; Shift held, full screen
-# reports the scene's time on standard error.
-"$demo" --fullscreen --scene 6 2>"$work/full.err" &
-pid=$!
-wait_for '"--== Dorminax ==--"' || fail "no full-screen window"
-xdotool mousemove 512 384 keydown shift
-for _ in $(seq 1 300); do
-    grep -Eq '^6/9, 4\.[3-9]' "$work/full.err" && break
-    sleep 0.02
-done
-# Pictures of the whole screen from then on, into scene 7: some fall in the still part.
-ffmpeg -loglevel error -f x11grab -video_size 1024x768 -framerate 15 -t 1.2 -i "$DISPLAY" \
-    -f rawvideo -pix_fmt rgb24 "$work/screen.rgb"
-xdotool keyup shift
-kill "$pid"
-wait "$pid"
+# reports the scene's time on standard error. Pictures of the whole screen are taken from
+# 4.3 s on, into scene 7: some fall in the still part, unless a busy machine held the
+# capture back, which a second showing leaves to chance no more.
 "$frame_tool" --data "$work/data" --scene 6 --time 4.8 "$work/frame.png" || fail "no frame from the tool"
 ffmpeg -loglevel error -i "$work/frame.png" \
     -vf "scale=960:720:flags=neighbor,pad=1024:768:32:24:black" -f rawvideo -pix_fmt rgb24 \
     "$work/expected.rgb"
 frame_bytes=$((1024 * 768 * 3))
-matched=""
-shots=$(($(stat -c %s "$work/screen.rgb") / frame_bytes))
-for n in $(seq 0 $((shots - 1))); do
-    if cmp -s -n "$frame_bytes" -i "$((n * frame_bytes)):0" "$work/screen.rgb" "$work/expected.rgb"; then
-        matched=yes
-    fi
-done
-[ -n "$matched" ] || fail "none of $shots pictures of the screen is the frame 3x and centred"
+shows_the_frame() {  # plays scene 6 full screen; true when a picture of the screen matches
+    "$demo" --fullscreen --scene 6 2>"$work/full.err" &
+    pid=$!
+    wait_for '"--== Dorminax ==--"' || fail "no full-screen window"
+    xdotool mousemove 512 384 keydown shift
+    for _ in $(seq 1 1500); do
+        grep -Eq '^6/9, 4\.[3-9]' "$work/full.err" && break
+        sleep 0.02
+    done
+    ffmpeg -loglevel error -y -f x11grab -video_size 1024x768 -framerate 10 -t 1.6 \
+        -i "$DISPLAY" -f rawvideo -pix_fmt rgb24 "$work/screen.rgb"
+    xdotool keyup shift
+    kill "$pid"
+    wait "$pid"
+    shots=$(($(stat -c %s "$work/screen.rgb") / frame_bytes))
+    for n in $(seq 0 $((shots - 1))); do
+        cmp -s -n "$frame_bytes" -i "$((n * frame_bytes)):0" "$work/screen.rgb" \
+            "$work/expected.rgb" && return 0
+    done
+    return 1
+}
+shows_the_frame || shows_the_frame ||
+    fail "none of $shots pictures of the screen is the frame 3x and centred"
 
 # ---- A window scale larger than the screen: the largest that fits, and said ----
 DEMO_ARGS="--window --scale 8" drive scale size Escape
