@@ -1,4 +1,5 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`. Each target installs the
+# packages it needs through scripts/install-deps, and no more.
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 WINDOWS_DIR  := build-windows
@@ -7,13 +8,30 @@ WEB_PORT     ?= 8000
 FUZZ_DIR     := build-fuzz
 JOBS         ?= 2
 PREFIX       ?= /usr/local
+# What watching the demo needs built; the one list to grow when the demo's build needs more.
+WATCH_TARGETS := dorminax data
 
-.PHONY: run test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
+# Nested makes (CMake's) print no "Entering directory" lines.
+MAKEFLAGS += --no-print-directory
 
-run: build
-	cd $(BUILD_DIR)/data && ../dorminax
+.PHONY: run watch test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
 
-test: build build-sanitize fuzz windows web
+# The demo, from a folder of its own where its screenshots go; ARGS="--window --scene 6"
+# passes options.
+run: watch
+	@mkdir -p $(BUILD_DIR)/screenshots
+	@cd $(BUILD_DIR)/screenshots && ../dorminax --data ../data $(ARGS)
+
+# Only the packages and targets that watching needs; CMake's own report goes to a log,
+# shown when configuring fails.
+watch:
+	@./scripts/install-deps run
+	@mkdir -p $(BUILD_DIR)
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >$(BUILD_DIR)/configure.log 2>&1 || \
+	  { cat $(BUILD_DIR)/configure.log; exit 1; }
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(WATCH_TARGETS)
+
+test: deps build build-sanitize fuzz windows web
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 # The Release build, then the frame tool's timings of every scene and of the start-up
@@ -23,10 +41,13 @@ bench: build
 	cd $(BUILD_DIR)/data && ../dorminax-frame --bench \
 	  $(if $(BENCH_JSON),--bench-json $(abspath $(BENCH_JSON)))
 
+# Everything make test uses.
 deps:
-	./scripts/install-deps
+	./scripts/install-deps test
 
-build: deps
+# The demo, the tools and the tests.
+build:
+	./scripts/install-deps build
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
@@ -49,6 +70,7 @@ uninstall:
 # dorminax.exe, the frame tool and dorminax-windows.zip, cross-built with MinGW-w64. The zip
 # holds the data set of the main build; the tests under Wine compare with its frame tool.
 windows: build
+	./scripts/install-deps windows
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data \
 	  -DDORMINAX_NATIVE_BUILD=$(CURDIR)/$(BUILD_DIR)
@@ -61,7 +83,8 @@ windows: build
 EMSCRIPTEN_CACHE := $(CURDIR)/$(WEB_DIR)/emscripten-cache
 EMSCRIPTEN_ENV   := NODE_PATH=/usr/share/nodejs EM_CACHE=$(EMSCRIPTEN_CACHE)
 
-web: build
+web: watch
+	./scripts/install-deps web
 	mkdir -p $(EMSCRIPTEN_CACHE)
 	ln -sfn /usr/share/emscripten/cache/sysroot $(EMSCRIPTEN_CACHE)/sysroot
 	cp /usr/share/emscripten/cache/sysroot_install.stamp $(EMSCRIPTEN_CACHE)/
@@ -77,6 +100,7 @@ web-serve: web
 # The loaders' fuzz targets, built with clang and libFuzzer, seeded from the data folder
 # of the main build. Their tests run each for a short while.
 fuzz: build
+	./scripts/install-deps fuzz
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
 	  -DDORMINAX_FUZZ=ON -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets

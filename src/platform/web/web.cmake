@@ -31,10 +31,9 @@ configure_file(${WEB_SOURCE_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYO
 # another data set (the tests serve one with a file missing).
 add_custom_command(
   OUTPUT ${CMAKE_BINARY_DIR}/dorminax.data ${CMAKE_BINARY_DIR}/dorminax-data.js
-  COMMAND python3 ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py dorminax.data
-          --preload ${DORMINAX_DATA_DIR}@/ --exclude .generated
-          --js-output=dorminax-data.js --no-node
-  DEPENDS ${DORMINAX_DATA_DIR}/.generated
+  COMMAND ${CMAKE_COMMAND} -DDATA_DIR=${DORMINAX_DATA_DIR}
+          -DPACKAGER=${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py -P ${WEB_SOURCE_DIR}/pack_data.cmake
+  DEPENDS ${DORMINAX_DATA_DIR}/.generated ${WEB_SOURCE_DIR}/pack_data.cmake
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Packing the data set for the page")
 add_custom_target(web_data ALL
