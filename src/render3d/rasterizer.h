@@ -39,7 +39,7 @@ void fillTextured(const ScreenPoint* points, const int* u, const int* v, int cou
 void drawLineAA(int x0, int y0, int x1, int y1, const uint8_t* shadeTable, uint8_t* dst);
 
 namespace plain {
-// The three fills as first written, one edge table for every polygon and one pixel at a
+// The three fills in their plain form, one edge table for every polygon and one pixel at a
 // time (rasterizer_plain.cpp): the pixels the fills above draw.
 void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst);
 void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
