@@ -94,7 +94,8 @@ bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch)
     return true;
 }
 
-// The six passes as written: plane 0 from poly into scratch, plane 1 back, and so on.
+// The six passes one after another: plane 0 from poly into scratch, plane 1 back, and so
+// on, each pass copying what it keeps.
 template <typename Polygon>
 bool clipPolygonBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
     for (int p = 0; p < 6; p += 2) {
