@@ -127,7 +127,9 @@ TEST(Camera, WhatTheSidePlanesKeepProjectsOntoTheScreen) {
             const Vector3 p(1.01f * across(random) * halfWidth * z,
                             1.01f * across(random) * halfWidth * 0.8f * z, z);
             bool kept = true;
-            for (int plane = 0; plane < 4; ++plane) kept = kept && camera.planes[plane].distance(p) >= 0;
+            for (int plane = 0; plane < 4; ++plane) {
+                kept = kept && camera.planes[plane].distance(p) >= 0;
+            }
             if (!kept) continue;
             int x = -1, y = -1;
             camera.project(p, x, y);

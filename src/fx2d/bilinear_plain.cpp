@@ -60,7 +60,9 @@ void zoomBlend(uint8_t* image, int cx, int cy, int k) {
     for (int r = cy; r >= 1; --r) blendRow(image, cx, cy, k, r, cx, 0, -1);
     for (int r = cy + 1; r < kFrameHeight; ++r) blendRow(image, cx, cy, k, r, cx, 0, -1);
     for (int r = cy; r >= 1; --r) blendRow(image, cx, cy, k, r, cx + 1, kFrameWidth, 1);
-    for (int r = cy + 1; r < kFrameHeight; ++r) blendRow(image, cx, cy, k, r, cx + 1, kFrameWidth, 1);
+    for (int r = cy + 1; r < kFrameHeight; ++r) {
+        blendRow(image, cx, cy, k, r, cx + 1, kFrameWidth, 1);
+    }
 }
 
 }  // namespace plain

@@ -58,13 +58,14 @@ int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light
 int clipEnvironmentFace(const MeshFace& face, const Camera& camera, VertexCache& cache,
                         ScreenPoint* points, int* u, int* v) {
     if constexpr (kPlainBuild) return plain::clipEnvironmentFace(face, camera, points, u, v);
+    auto mapCorner = [&](int k, ClipPolygonUV& p) {
+        const Vector3& n = face.owner->viewNormals[cornerVertex(face, k)];
+        p.uv[k][0] = environmentCoordinate(n.x);
+        p.uv[k][1] = environmentCoordinate(n.y);
+    };
     ClipPolygonUV polygon;
-    const int count = setUpFace(cache.view(face, camera, points), face, camera, polygon, points,
-                                [&](int k, ClipPolygonUV& p) {
-                                    const Vector3& n = face.owner->viewNormals[cornerVertex(face, k)];
-                                    p.uv[k][0] = environmentCoordinate(n.x);
-                                    p.uv[k][1] = environmentCoordinate(n.y);
-                                });
+    const int count =
+        setUpFace(cache.view(face, camera, points), face, camera, polygon, points, mapCorner);
     for (int k = 0; k < count; ++k) {
         u[k] = truncToInt(polygon.uv[k][0]);
         v[k] = truncToInt(polygon.uv[k][1]);

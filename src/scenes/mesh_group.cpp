@@ -41,7 +41,9 @@ void MeshGroup::transform(const AffineMatrix& view) {
 
 void MeshGroup::collectVisibleFaces(bool cull) {
     int count = 0;
-    for (Mesh* member : meshes_) count += appendFacesToDraw(*member, cull, visibleFaces_.data() + count);
+    for (Mesh* member : meshes_) {
+        count += appendFacesToDraw(*member, cull, visibleFaces_.data() + count);
+    }
     visibleCount_ = static_cast<uint32_t>(count);
     sortFacesByDepth(visibleFaces_.data(), 0, count - 1);
 }
