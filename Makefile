@@ -6,6 +6,7 @@ WINDOWS_DIR  := build-windows
 WEB_DIR      := build-web
 WEB_PORT     ?= 8000
 FUZZ_DIR     := build-fuzz
+PLAIN_DIR    := build-plain
 JOBS         ?= 2
 PREFIX       ?= /usr/local
 # What watching the demo needs built; the one list to grow when the demo's build needs more.
@@ -31,8 +32,8 @@ watch:
 	  { cat $(BUILD_DIR)/configure.log; exit 1; }
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(WATCH_TARGETS)
 
-test: deps build build-sanitize fuzz windows web
-	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
+test: deps build build-sanitize plain fuzz windows web
+	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(PLAIN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 # The Release build, then the frame tool's timings of every scene and of the start-up
 # (never part of test: timings vary with the machine's load). BENCH_JSON=FILE also
@@ -58,6 +59,16 @@ build-sanitize: build
 	  -DDORMINAX_GENERATE_DATA=OFF -DDORMINAX_END_TO_END=OFF \
 	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+# The show drawn by the plain version of every optimised routine, into $(PLAIN_DIR)/:
+# the demo, the frame tool and the golden-frames test, which `make test` runs there
+# too. It reads the data folder of the main build.
+.PHONY: plain
+plain: build
+	cmake -S . -B $(PLAIN_DIR) -DCMAKE_BUILD_TYPE=Release -DDORMINAX_PLAIN=ON \
+	  -DDORMINAX_GENERATE_DATA=OFF -DDORMINAX_END_TO_END=OFF \
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	cmake --build $(PLAIN_DIR) -j $(JOBS) --target dorminax dorminax-frame golden_frames_test
 
 # The demo, its data set, desktop entry, icons and manual page under PREFIX.
 install: build
@@ -106,4 +117,4 @@ fuzz: build
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(PLAIN_DIR)

@@ -41,9 +41,9 @@ int main(int argc, char** argv) {
     const DataFolder folder(output);
     writeFoundationPictures(folder);
     writeModels(folder);
-    writeScene123Data(folder);
+    writeRingSphereKnotArt(folder);
     writeSoundtrack(folder);
     writeSwirlCreditsPictures(folder);
-    writeScene789Data(folder);
+    writeChromeMapAndTrailPalette(folder);
     return 0;
 }
