@@ -21,6 +21,7 @@ uint32_t pixels32[kFrameSize];     // the expanded frame handed to the platform
 uint8_t shownFrame[kFrameSize];    // the indices last presented
 Palette latestPalette;
 bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared by a present
+bool presentationHidden = false;
 
 const char* failureText(platform::DisplayFailure failure) {
     switch (failure) {
@@ -66,6 +67,7 @@ bool openDisplay(bool windowed, int windowScale) {
     std::memset(shownFrame, 0, sizeof shownFrame);
     std::memset(&latestPalette, 0, sizeof latestPalette);
     paletteChangeUnshown = false;
+    presentationHidden = false;
     const platform::DisplayFailure failure =
         platform::openWindow(fullScreen, windowScale, "--== Dorminax ==--");
     if (failure != platform::DisplayFailure::None) {
@@ -79,13 +81,14 @@ bool openDisplay(bool windowed, int windowScale) {
 void closeDisplay() { platform::closeWindow(); }
 
 void presentFrame(const uint8_t* frame) {
+    if (presentationHidden) return;
     std::memcpy(shownFrame, frame, kFrameSize);
     paletteChangeUnshown = false;
     expandAndPresent(frame);
 }
 
 void showPaletteChange() {
-    if (!paletteChangeUnshown) return;
+    if (!paletteChangeUnshown || presentationHidden) return;
     paletteChangeUnshown = false;
     expandAndPresent(shownFrame);
 }
@@ -96,7 +99,16 @@ void setPalette(const Palette* palette) {
         const uint8_t* c = &palette->rgb[i * 3];
         pixelTable[i] = (uint32_t(c[0]) << 16) | (uint32_t(c[1]) << 8) | c[2];
     }
-    if (fullScreen) paletteChangeUnshown = true;
+    // A hidden palette change is the screen's only once a frame shows it.
+    if (fullScreen && !presentationHidden) paletteChangeUnshown = true;
+}
+
+void hidePresentation(bool hidden) { presentationHidden = hidden; }
+
+void presentAgain() {
+    if (presentationHidden) return;
+    paletteChangeUnshown = false;
+    expandAndPresent(shownFrame);
 }
 
 void clearFrame(uint8_t* frame, int colour) {

@@ -3,12 +3,19 @@
 
 #include <cfloat>
 
+#include "core/state_record.h"
+
 struct SceneEntry {
     void (*load)();            // loads data files and builds tables, once at start-up
     void (*unload)();          // frees what load made, once at exit
     void (*start)();           // resets the scene each time it becomes current
     void (*render)(float t);   // draws and presents one frame, t = seconds since start
     float duration;            // seconds before the timeline moves on
+    // For seeking: what one frame hands to the next (start resets some of it, not all),
+    // kept into a record and put back from it. None for a scene whose frames each stand
+    // alone once start has run.
+    void (*keepState)(StateRecord& record) = nullptr;
+    void (*restoreState)(StateRecord& record) = nullptr;
 };
 
 // The rows in show order: scene 1 first, scene 9 last.
@@ -22,6 +29,9 @@ inline constexpr float kSceneDurations[kSceneCount] = {30, 20, 17, 20, 8, 5, 20,
 
 // The row that plays scene 1..9 of the show, or -1 when the table has no such row.
 int rowOfScene(int sceneNumber);
+
+// Scene 1..9 as the show names it ("Ring flight", ...); "" for any other number.
+const char* sceneName(int sceneNumber);
 
 // Where a row begins in a show that plays from the first row by the clock: the sum of the
 // earlier rows' durations, in seconds (0 for a row outside the table).
