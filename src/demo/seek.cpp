@@ -15,8 +15,15 @@
 
 namespace {
 
-// A checkpoint a second: at most 59 unseen passes before the frame a seek shows.
-constexpr long kCheckpointPasses = 60;
+// A checkpoint whenever the passes since the last took this long to play: no seek then
+// replays for longer, in whichever scene, on whatever machine laid them down.
+constexpr double kReplayMsPerCheckpoint = 50.0;
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
 
 // What a scene's pass may change besides the frames: the palette in force, the random
 // source (scene 9 draws from it as it starts) and the scene's own state.
@@ -26,48 +33,46 @@ struct Snapshot {
     StateRecord scene;
 };
 
+// The state before a pass of the row.
+struct Checkpoint {
+    long pass;
+    Snapshot state;
+};
+
 struct RowSeeking {
     long firstPass = 0;  // the pass on which the row begins
-    long endPass = 0;    // one past the last pass the checkpoints cover
+    long endPass = 0;    // one past the last pass a seek may ask for
     Snapshot loaded;     // the state as loaded
-    // Checkpoint k (k from 1) is the state before pass firstPass + k x kCheckpointPasses,
-    // at index k - 1; the first `built` are in place.
-    std::vector<Snapshot> checkpoints;
-    size_t built = 0;
+    std::vector<Checkpoint> checkpoints;  // by pass
+    // How far the replay that lays the checkpoints down has come: the state before
+    // progressPass, and the time its passes took since the last checkpoint.
+    long progressPass = 0;
+    Snapshot progress;
+    double msSinceCheckpoint = 0.0;
+    bool hasState = false;
 
-    bool complete() const { return built == checkpoints.size(); }
-    long passOfCheckpoint(size_t k) const { return firstPass + long(k) * kCheckpointPasses; }
+    bool complete() const { return !hasState || progressPass >= endPass; }
 };
 
 std::vector<RowSeeking> rows;
 
-// The background replay between two of its turns: the row and the next pass it plays.
-struct Builder {
-    int row = -1;
-    long nextPass = 0;
-    Snapshot state;
-};
-Builder builder;
-
-// The live show's frames while the builder has the scenes.
+// The live show's frames and state while the checkpoints' replay has the scenes.
 uint8_t liveFrameBuffer[kFrameSize];
 uint8_t liveScratchFrame[kFrameSize];
 Snapshot liveState;
-
-bool hasState(int row) { return timelineRows[row].keepState != nullptr; }
 
 void take(int row, Snapshot& snapshot) {
     snapshot.palette = currentPalette();
     snapshot.random = randomSourceState();
     snapshot.scene.clear();
-    if (hasState(row)) timelineRows[row].keepState(snapshot.scene);
+    if (rows[row].hasState) timelineRows[row].keepState(snapshot.scene);
 }
 
 void putBack(int row, Snapshot& snapshot) {
     setPalette(&snapshot.palette);
     setRandomSourceState(snapshot.random);
     snapshot.scene.rewind();
-    if (hasState(row)) timelineRows[row].restoreState(snapshot.scene);
+    if (rows[row].hasState) timelineRows[row].restoreState(snapshot.scene);
 }
 
 // The row begins as it did in the frame tool's show: from its state as loaded (nothing
@@ -82,27 +87,29 @@ void playPass(int row, long pass) {
     showPaletteChange();
 }
 
-// Before playing `pass`: when it is the next checkpoint's, that checkpoint is taken.
-void takeCheckpointIfDue(int row, long pass) {
+// The checkpoints' replay picks up where it stopped in the row.
+void resumeProgress(int row) {
     RowSeeking& r = rows[row];
-    if (r.complete() || pass != r.passOfCheckpoint(r.built + 1)) return;
-    take(row, r.checkpoints[r.built]);
-    ++r.built;
+    if (r.progressPass == r.firstPass) beginRow(row);
+    else putBack(row, r.progress);
 }
 
-size_t checkpointCount(const RowSeeking& r) {
-    if (r.endPass <= r.firstPass + 1) return 0;
-    return size_t((r.endPass - 1 - r.firstPass) / kCheckpointPasses);
-}
-
-void sizeCheckpoints(int row) {
+// One pass of the checkpoints' replay: a checkpoint first when one is due, then the pass,
+// timed. Seen or not as the presentation stands.
+void playProgressPass(int row) {
     RowSeeking& r = rows[row];
-    if (!hasState(row)) return;
-    const size_t count = checkpointCount(r);
-    if (count > r.checkpoints.size()) r.checkpoints.resize(count);
+    if (r.msSinceCheckpoint >= kReplayMsPerCheckpoint) {
+        r.checkpoints.push_back({r.progressPass, Snapshot{}});
+        take(row, r.checkpoints.back().state);
+        r.msSinceCheckpoint = 0.0;
+    }
+    const Clock::time_point before = Clock::now();
+    playPass(row, r.progressPass);
+    r.msSinceCheckpoint += millisecondsSince(before);
+    ++r.progressPass;
 }
 
-// The row whose checkpoints are built next: the current one, then the show's order.
+// The row whose checkpoints are laid down next: the current one, then the show's order.
 int rowToBuild() {
     if (currentScene >= 0 && currentScene < int(rows.size()) && !rows[currentScene].complete())
         return currentScene;
@@ -119,55 +126,47 @@ int rowOfPass(long pass) {
     return row;
 }
 
-// Where the builder carries on in a row: its own last state when it is still ahead of the
-// checkpoints (a seek may have laid some down meanwhile), else the last checkpoint.
-long resumeBuilding(int row) {
+// Puts the row's state before a pass that the checkpoints' replay has passed: from the
+// last checkpoint at or before it, or the row's beginning; returns the pass it is at.
+long restoreBefore(int row, long pass) {
     RowSeeking& r = rows[row];
-    const long frontier = r.passOfCheckpoint(r.built);
-    if (builder.row == row && builder.nextPass > frontier) {
-        putBack(row, builder.state);
-        return builder.nextPass;
-    }
-    if (r.built == 0) {
+    const auto after = std::upper_bound(
+        r.checkpoints.begin(), r.checkpoints.end(), pass,
+        [](long p, const Checkpoint& checkpoint) { return p < checkpoint.pass; });
+    if (after == r.checkpoints.begin()) {
         beginRow(row);
         return r.firstPass;
     }
-    putBack(row, r.checkpoints[r.built - 1]);
-    return frontier;
-}
-
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    Checkpoint& checkpoint = *(after - 1);
+    putBack(row, checkpoint.state);
+    return checkpoint.pass;
 }
 
 }  // namespace
 
 void prepareSeeking(double showSeconds) {
     rows.assign(timelineRowCount, RowSeeking{});
-    builder = Builder{};
     for (int row = 0; row < timelineRowCount; ++row) {
         RowSeeking& r = rows[row];
+        r.hasState = timelineRows[row].keepState != nullptr;
         r.firstPass = firstPassOfRow(row, kSeekFps);
+        r.progressPass = r.firstPass;
         if (row > 0) rows[row - 1].endPass = r.firstPass;
         take(row, r.loaded);
     }
     extendSeekingSpan(showSeconds);
-    for (int row = 0; row + 1 < timelineRowCount; ++row) sizeCheckpoints(row);
 }
 
 void extendSeekingSpan(double showSeconds) {
     if (rows.empty()) return;
-    const int last = int(rows.size()) - 1;
-    rows[last].endPass =
-        std::max(rows[last].endPass, passAtOrAfter(showSeconds, kSeekFps) + 1);
-    sizeCheckpoints(last);
+    RowSeeking& last = rows.back();
+    last.endPass = std::max(last.endPass, passAtOrAfter(showSeconds, kSeekFps) + 1);
 }
 
 double rowShowSeconds(int row) {
-    if (row < 0 || row >= int(rows.size())) return 0.0;
-    return rows[row].firstPass / kSeekFps;
+    if (row < 0 || row >= timelineRowCount) return 0.0;
+    const long pass = row < int(rows.size()) ? rows[row].firstPass : firstPassOfRow(row, kSeekFps);
+    return pass / kSeekFps;
 }
 
 SeekResult seekShow(double showSeconds) {
@@ -176,28 +175,27 @@ SeekResult seekShow(double showSeconds) {
     const int row = rowOfPass(pass);
     RowSeeking& r = rows[row];
 
-    // The nearest start before the pass: the row's beginning, or a checkpoint (a scene
-    // with no state to hand on needs only the pass itself).
-    long from = pass;
-    const size_t k = std::min(size_t((pass - r.firstPass) / kCheckpointPasses), r.built);
-    if (!hasState(row)) {
+    if (!r.hasState) {
+        // Every frame stands alone once start has run.
         beginRow(row);
-    } else if (k == 0) {
-        beginRow(row);
-        from = r.firstPass;
+        playPass(row, pass);
+    } else if (pass < r.progressPass) {
+        // Within the checkpoints: at most their spacing of unseen passes.
+        long from = restoreBefore(row, pass);
+        hidePresentation(true);
+        for (; from < pass; ++from) playPass(row, from);
+        hidePresentation(false);
+        playPass(row, pass);
     } else {
-        putBack(row, r.checkpoints[k - 1]);
-        from = r.passOfCheckpoint(k);
+        // Beyond them: the checkpoints' replay goes on up to the pass, laying them down,
+        // and from the state after it later.
+        resumeProgress(row);
+        hidePresentation(true);
+        while (r.progressPass < pass) playProgressPass(row);
+        hidePresentation(false);
+        playProgressPass(row);
+        take(row, r.progress);
     }
-
-    hidePresentation(true);
-    for (long p = from; p < pass; ++p) {
-        if (hasState(row)) takeCheckpointIfDue(row, p);
-        playPass(row, p);
-    }
-    hidePresentation(false);
-    if (hasState(row)) takeCheckpointIfDue(row, pass);
-    playPass(row, pass);
 
     const float sceneSeconds = sceneSecondsOfPass(pass, r.firstPass, kSeekFps);
     setCurrentRow(row, sceneSeconds);
@@ -216,21 +214,12 @@ bool buildCheckpoints(double budgetMilliseconds) {
     hidePresentation(true);
 
     RowSeeking& r = rows[row];
-    long pass = resumeBuilding(row);
+    resumeProgress(row);
     while (!r.complete()) {
-        takeCheckpointIfDue(row, pass);
-        if (r.complete()) break;
-        playPass(row, pass);
-        ++pass;
+        playProgressPass(row);
         if (millisecondsSince(start) >= budgetMilliseconds) break;
     }
-    if (r.complete()) {
-        builder.row = -1;
-    } else {
-        take(row, builder.state);
-        builder.row = row;
-        builder.nextPass = pass;
-    }
+    take(row, r.progress);
 
     putBack(row, liveState);
     std::memcpy(FrameBuffer, liveFrameBuffer, kFrameSize);
@@ -247,7 +236,18 @@ void buildAllCheckpoints() {
 double checkpointBytes() {
     double bytes = 0.0;
     for (const RowSeeking& r : rows) {
-        for (size_t k = 0; k < r.built; ++k) bytes += sizeof(Snapshot) + r.checkpoints[k].scene.size();
+        for (const Checkpoint& checkpoint : r.checkpoints)
+            bytes += sizeof(Checkpoint) + checkpoint.state.scene.size();
     }
     return bytes;
+}
+
+std::vector<long> dearestSeekPasses() {
+    std::vector<long> passes;
+    for (const RowSeeking& r : rows) {
+        passes.push_back(r.firstPass);
+        for (const Checkpoint& checkpoint : r.checkpoints) passes.push_back(checkpoint.pass - 1);
+        if (r.endPass - 1 > r.firstPass) passes.push_back(r.endPass - 1);
+    }
+    return passes;
 }

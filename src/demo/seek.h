@@ -3,9 +3,12 @@
 // dissolve and the trails, the rings, the particles...), so a seek plays the scene's passes
 // up to the moment at the frame tool's 60 frames per second, unseen, and shows the last.
 // The passes start from the scene's beginning or from a checkpoint: the scene's state set
-// aside every second of the show, laid down in the background as the show plays, so that
-// no seek plays more than a second of passes.
+// aside whenever the passes since the last took 50 ms to play, laid down in the background
+// as the show plays (a seek beyond them lays them down on its way), so that no seek
+// replays for longer.
 #pragma once
+
+#include <vector>
 
 // After loading: each scene's state as loaded, which its first visit starts from (a later
 // visit may start otherwise: some of it carries over), and the span the checkpoints cover:
@@ -38,3 +41,6 @@ bool buildCheckpoints(double budgetMilliseconds);
 void buildAllCheckpoints();
 // What the checkpoints in place hold, in bytes.
 double checkpointBytes();
+// The passes a seek replays the most for: each row's first and last, and the pass before
+// each checkpoint (for the benchmark).
+std::vector<long> dearestSeekPasses();

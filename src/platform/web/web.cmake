@@ -22,7 +22,7 @@ set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_D
 target_link_options(dorminax PRIVATE
   "SHELL:--js-library ${WEB_SOURCE_DIR}/browser.js"
   -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain
-  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame
+  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame,_dorminax_scene_start
   -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
 
 configure_file(${WEB_SOURCE_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html COPYONLY)
