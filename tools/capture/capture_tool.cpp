@@ -17,6 +17,7 @@ extern "C" {
 #include "assets/data_file.h"
 #include "core/command_line.h"
 #include "core/display.h"
+#include "demo/show_passes.h"
 #include "demo/simulated_show.h"
 #include "music_reader.h"
 #include "partial_file.h"
@@ -44,24 +45,33 @@ struct Options {
     int fps = 60;
     double from = 0.0;
     double to = -1.0;  // negative: the end of the show
+    int scene = 0;     // 1..9: that scene alone; 0: the span of --from and --to
 };
 
 std::string usageText() {
     return std::string(
-               "usage: dorminax-capture [--data DIR] [--scale N] [--fps N] [--from T] [--to T] "
-               "OUT\n"
+               "usage: dorminax-capture [--data DIR] [--scale N] [--fps N]\n"
+               "                        [--from T] [--to T] | [--scene N] OUT\n"
                "  OUT          the video file; its extension sets what it holds:\n") +
            describeVideoFormats() +
            "  --scale N    each pixel becomes an N x N block, 1 to 8 (default 4: 1280x960)\n"
            "  --fps N      frames per second, 1 to 240 (default 60)\n"
            "  --from T     start T seconds into the show (default 0)\n"
            "  --to T       end T seconds into the show (default: where the music ends)\n"
+           "  --scene N    scene N alone, 1 to 9, with its music\n"
            "  --data DIR   the data set (default: the working directory)\n";
 }
 
 Options parseOptions(CommandLine& line) {
     Options o;
+    std::string spanOption;  // --from or --to, or --scene: the span is one or the other
     while (line.next()) {
+        if (line.is("--from") || line.is("--to") || line.is("--scene")) {
+            const bool scene = line.is("--scene");
+            if (!spanOption.empty() && (spanOption == "--scene") != scene)
+                line.refuseConflict(spanOption);
+            if (spanOption.empty() || scene) spanOption = line.argument();
+        }
         if (line.is("--data")) {
             o.dataDir = line.text();
         } else if (line.is("--scale")) {
@@ -72,6 +82,8 @@ Options parseOptions(CommandLine& line) {
             o.from = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--to")) {
             o.to = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--scene")) {
+            o.scene = line.integer(1, kSceneCount);
         } else if (line.is("--help")) {
             line.help();
         } else if (line.is("--version")) {
@@ -141,8 +153,27 @@ struct Capture {
     MusicReader music;
 };
 
-VideoFileSettings settingsFor(const Options& o, const MusicReader& music) {
+// A chapter for each scene the span shows, named as the show names it ("6 Reveal"),
+// from the scene's first frame (or the span's).
+std::vector<VideoChapter> sceneChapters(const Capture& capture, int fps) {
+    std::vector<VideoChapter> chapters;
+    for (int scene = 1; scene <= kSceneCount; ++scene) {
+        const int row = rowOfScene(scene);
+        const long first = firstPassOfRow(row, fps);
+        const long next = row + 1 < kSceneCount ? firstPassOfRow(row + 1, fps) : -1;
+        const long end = next < 0 ? capture.endPass : std::min(next, capture.endPass);
+        const long start = std::max(first, capture.firstPass);
+        if (first < 0 || start >= end) continue;
+        chapters.push_back({start - capture.firstPass, end - capture.firstPass,
+                            std::to_string(scene) + " " + sceneName(scene)});
+    }
+    return chapters;
+}
+
+VideoFileSettings settingsFor(const Options& o, const Capture& capture) {
+    const MusicReader& music = capture.music;
     VideoFileSettings settings;
+    settings.chapters = sceneChapters(capture, o.fps);
     settings.width = kFrameWidth * o.scale;
     settings.height = kFrameHeight * o.scale;
     settings.fps = o.fps;
@@ -203,12 +234,13 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
                      kProgram, hostPath(kMusicName).c_str());
     }
     if (capture.firstPass > 0)
-        std::fprintf(stderr, "%s: playing the show up to %g s\n", kProgram, o.from);
+        std::fprintf(stderr, "%s: playing the show up to %g s\n", kProgram,
+                     double(capture.firstPass) / o.fps);
     while (show.framesRun() < capture.firstPass && !interruption) show.step();
     if (interruption) endInterrupted();
 
     VideoFile file;
-    if (!file.open(partialPath, *o.format, settingsFor(o, capture.music)))
+    if (!file.open(partialPath, *o.format, settingsFor(o, capture)))
         return reportWriteFailure(o, file.error());
     const long frames = capture.endPass - capture.firstPass;
     ProgressMeter progress(frames, o.fps);
@@ -257,6 +289,12 @@ int main(int argc, char** argv) {
     const double to = o.to >= 0.0 ? o.to : showEnd;
     capture.firstPass = passAt(o.from, o.fps);
     capture.endPass = passAt(to, o.fps);
+    if (o.scene > 0) {
+        // From the scene's first frame to the next scene's (the last: to the show's end).
+        const int row = rowOfScene(o.scene);
+        capture.firstPass = firstPassOfRow(row, o.fps);
+        if (row + 1 < kSceneCount) capture.endPass = firstPassOfRow(row + 1, o.fps);
+    }
     if (capture.endPass <= capture.firstPass) {
         char fault[160];
         std::snprintf(fault, sizeof fault, "nothing to capture from %g s to %g s%s", o.from, to,

@@ -17,12 +17,20 @@ struct AVAudioFifo;
 struct SwrContext;
 struct SwsContext;
 
+// A chapter of the file, in video frames from its start.
+struct VideoChapter {
+    int64_t firstFrame;
+    int64_t endFrame;  // one past its last
+    std::string title;
+};
+
 struct VideoFileSettings {
     int width = 0;
     int height = 0;
     int fps = 60;
     int audioSampleRate = 0;  // 0: no audio track
     int audioChannels = 0;
+    std::vector<VideoChapter> chapters;
 };
 
 class VideoFile {
@@ -58,6 +66,7 @@ private:
         int64_t nextPts = 0;
     };
 
+    bool addChapters(const VideoFileSettings& settings);
     bool openVideo(const VideoFormat& format, const VideoFileSettings& settings);
     bool openAudio(const VideoFormat& format, const VideoFileSettings& settings);
     bool openEncoder(Track& track, const char* options);
