@@ -70,11 +70,12 @@ void answerKey(DemoRun& run, int key) {
 // goes to where the music is, without the passes it missed.
 void catchUpWithTheMusic(DemoRun& run) {
     if (run.player.paused) return;
-    const double music = run.stream != 0 ? platform::audioStreamPosition(run.stream) : -1.0;
-    const double target = music >= 0.0 ? music : showSeconds(run);
-    const bool moveMusic = music < 0.0;
     const double length = showLength(run);
-    if (target > length) return;  // the last scene plays on past the music, as ever
+    // Past the music's end the last scene plays on by itself, as it always has.
+    if (rowShowSeconds(rowOnScreen()) + run.player.lastSceneSeconds >= length) return;
+    const double music = run.stream != 0 ? platform::audioStreamPosition(run.stream) : -1.0;
+    const double target = std::min(music >= 0.0 ? music : showSeconds(run), length);
+    const bool moveMusic = music < 0.0;
     seekShow(target);
     ++run.player.seeks;
     run.player.shownPass = -1;

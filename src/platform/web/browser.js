@@ -10,11 +10,7 @@ var pageSideLibrary = {
     SEEK_TO: 3,
     RETURNED: 4,
     // The demo's key codes that the player bar and the media keys send.
-    KEY_P: 80,
-    KEY_LEFT: 37,
-    KEY_RIGHT: 39,
-    KEY_UP: 38,
-    KEY_DOWN: 40,
+    PLAYER_KEYS: {pause: 80, back: 37, forward: 39, previous: 38, next: 40},
 
     canvas: null,
     context: null,
@@ -165,7 +161,7 @@ var pageSideLibrary = {
         p.update();
       },
 
-      onPlay: function() { PageSide.pushKey(PageSide.KEY_P); },
+      onPlay: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
 
       // A show time from a place on the seek bar; within a few pixels of a scene's mark,
       // that scene's first frame exactly.
@@ -241,13 +237,13 @@ var pageSideLibrary = {
         if (!('mediaSession' in navigator)) return;
         var session = navigator.mediaSession;
         var handlers = {
-          play: function() { if (PageSide.position.paused) PageSide.pushKey(PageSide.KEY_P); },
-          pause: function() { if (!PageSide.position.paused) PageSide.pushKey(PageSide.KEY_P); },
-          seekbackward: function() { PageSide.pushKey(PageSide.KEY_LEFT); },
-          seekforward: function() { PageSide.pushKey(PageSide.KEY_RIGHT); },
+          play: function() { if (PageSide.position.paused) PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
+          pause: function() { if (!PageSide.position.paused) PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
+          seekbackward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.back); },
+          seekforward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.forward); },
           seekto: function(details) { PageSide.pushSeek(details.seekTime); },
-          previoustrack: function() { PageSide.pushKey(PageSide.KEY_UP); },
-          nexttrack: function() { PageSide.pushKey(PageSide.KEY_DOWN); },
+          previoustrack: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.previous); },
+          nexttrack: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.next); },
         };
         Object.keys(handlers).forEach(function(action) {
           try {
