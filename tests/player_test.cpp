@@ -141,4 +141,22 @@ TEST_F(PlayerTest, SceneKeysSeekAndTheMusicFollows) {
     EXPECT_DOUBLE_EQ(headless::playerPosition().lengthSeconds, 184.0);
 }
 
+TEST_F(PlayerTest, BackFromAStopOfThePassesThePictureCatchesUpWithTheMusic) {
+    DemoOptions options;
+    options.startSeconds = 68.0;
+    start(options);
+    for (int i = 0; i < 50; ++i) pass(20);
+    // Ten seconds without a pass (a tab in the background), the music playing on.
+    now += 10000;
+    headless::pushMessage(platform::MessageType::Returned);
+    pass(0);
+    const double music = platform::audioStreamPosition(1);
+    EXPECT_NEAR(music, 79.0, 0.05);
+    EXPECT_EQ(run.player.seeks, 2) << "one seek to start, one to catch up";
+    EXPECT_NEAR(showSeconds(run), music, 1.0 / 60);
+    EXPECT_EQ(currentScene, rowOfScene(4));
+    pass(20);
+    EXPECT_NEAR(showSeconds(run), platform::audioStreamPosition(1), 1.0 / 60);
+}
+
 }  // namespace

@@ -161,8 +161,10 @@ std::string benchJson(const BenchFigures& figures) {
     text += "  \"seeks\": [\n";
     for (size_t i = 0; i < figures.seeks.size(); ++i) {
         const SceneFigures& s = figures.seeks[i];
-        append(text, "    {\"scene\": %d, \"seeks\": %zu, \"medianMs\": %.4f, \"worstMs\": %.4f}%s\n",
-               s.scene, s.frames, s.medianMs, s.worstMs, i + 1 < figures.seeks.size() ? "," : "");
+        append(text,
+               "    {\"scene\": %d, \"seeks\": %zu, \"medianMs\": %.4f, \"worstMs\": %.4f}%s\n",
+               s.scene, s.frames, s.medianMs, s.worstMs,
+               i + 1 < figures.seeks.size() ? "," : "");
     }
     append(text, "  ],\n  \"worstSeekMs\": %.4f,\n  \"worstSeekSeconds\": %.3f\n}\n",
            figures.worstSeekMs, figures.worstSeekSeconds);

@@ -72,9 +72,8 @@ void advanceTimelineIfDue() {
 }
 
 // Every 0.1 s: with Shift held, the scene, its time and the frame rate; released, the
-// window title comes back.
-// Held, the counts stop: the text keeps the held frame's scene time and the last rate.
-// Between the statistics, the title says what the player has to say.
+// window title comes back (the player's time line, when it has one to show). Held, the
+// counts stop: the text keeps the held frame's scene time and the last rate.
 void updateStatistics(DemoRun& run) {
     const bool held = run.player.paused;
     if (!held) {
@@ -236,8 +235,6 @@ namespace {
 DemoRun loopRun;
 int loopExitCode = 0;
 
-}  // namespace
-
 // After a pass of the live show: a turn of the seek's checkpoints, and the music's
 // length once the platform knows it.
 void betweenPasses(DemoRun& run) {
@@ -246,6 +243,8 @@ void betweenPasses(DemoRun& run) {
     const bool more = buildCheckpoints(held ? kCheckpointMsPerHeldPass : kCheckpointMsPerPass);
     if (held && !more) platform::idle(kHeldPassRestMs);
 }
+
+}  // namespace
 
 int runDemo(const DemoOptions& options) {
     if (!startDemo(loopRun, options)) return 1;

@@ -45,10 +45,12 @@ void answerKey(DemoRun& run, int key) {
     switch (key) {
         case platform::kKeyP: setPaused(run, !run.player.paused); return;
         case platform::kKeyLeft: seekPlayer(run, showSeconds(run) - kSkipSeconds); return;
-        case platform::kKeyRight:
+        case platform::kKeyRight: {
             // Past the length (the last scene plays on) there is nowhere further to go.
-            if (showSeconds(run) < showLength(run)) seekPlayer(run, showSeconds(run) + kSkipSeconds);
+            const double now = showSeconds(run);
+            if (now < showLength(run)) seekPlayer(run, now + kSkipSeconds);
             return;
+        }
         case platform::kKeyUp:
         case platform::kKeyPageUp: seekPlayer(run, rowShowSeconds(std::max(row - 1, 0))); return;
         case platform::kKeyDown:
@@ -61,8 +63,8 @@ void answerKey(DemoRun& run, int key) {
         default: break;
     }
     if (key >= platform::kKey1 && key <= platform::kKey9) {
-        const int row = rowOfScene(key - platform::kKey1 + 1);
-        if (row >= 0 && row < timelineRowCount) seekPlayer(run, rowShowSeconds(row));
+        const int sceneRow = rowOfScene(key - platform::kKey1 + 1);
+        if (sceneRow >= 0 && sceneRow < timelineRowCount) seekPlayer(run, rowShowSeconds(sceneRow));
     }
 }
 

@@ -185,7 +185,8 @@ async function checkPlayer(browser, url, tools) {
   await page.waitForFunction((s) => PageSide.position.seconds === s, { timeout: 5000 }, start);
   at = await position(page);
   check(at.paused && at.scene === 8, `after scene 8's mark: ${JSON.stringify(at)}`);
-  const eight = identicalShare(await canvasPixels(page), await decodePng(browser, await sceneEight));
+  const eightFrame = await decodePng(browser, await sceneEight);
+  const eight = identicalShare(await canvasPixels(page), eightFrame);
   check(eight > 0.99, `scene 8's first frame: ${(eight * 100).toFixed(3)}% identical`);
   check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
   await page.close();

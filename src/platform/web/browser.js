@@ -236,9 +236,10 @@ var pageSideLibrary = {
       setUpMediaSession: function() {
         if (!('mediaSession' in navigator)) return;
         var session = navigator.mediaSession;
+        var keys = PageSide.PLAYER_KEYS;
         var handlers = {
-          play: function() { if (PageSide.position.paused) PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
-          pause: function() { if (!PageSide.position.paused) PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
+          play: function() { if (PageSide.position.paused) PageSide.pushKey(keys.pause); },
+          pause: function() { if (!PageSide.position.paused) PageSide.pushKey(keys.pause); },
           seekbackward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.back); },
           seekforward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.forward); },
           seekto: function(details) { PageSide.pushSeek(details.seekTime); },
