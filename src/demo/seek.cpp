@@ -17,7 +17,7 @@ namespace {
 
 // A checkpoint whenever the passes since the last took this long to play: no seek then
 // replays for longer, in whichever scene, on whatever machine laid them down.
-constexpr double kReplayMsPerCheckpoint = 50.0;
+constexpr double kReplayMsPerCheckpoint = 30.0;
 
 using Clock = std::chrono::steady_clock;
 

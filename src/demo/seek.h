@@ -3,7 +3,7 @@
 // dissolve and the trails, the rings, the particles...), so a seek plays the scene's passes
 // up to the moment at the frame tool's 60 frames per second, unseen, and shows the last.
 // The passes start from the scene's beginning or from a checkpoint: the scene's state set
-// aside whenever the passes since the last took 50 ms to play, laid down in the background
+// aside whenever the passes since the last took 30 ms to play, laid down in the background
 // as the show plays (a seek beyond them lays them down on its way), so that no seek
 // replays for longer.
 #pragma once
