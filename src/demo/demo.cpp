@@ -89,6 +89,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
     if (!openDisplay(run.windowed, options.windowScale)) return false;
+    setGentleMode(options.gentle);
     startAudio(run);
     loadScenes();
     return true;

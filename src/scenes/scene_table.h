@@ -16,6 +16,12 @@ extern const int kSceneCount;
 // The row that plays scene 1..9 of the show, or -1 when the table has no such row.
 int rowOfScene(int sceneNumber);
 
+// The scene's name as the show calls it ("Ring flight"); "" for a number outside the show.
+const char* sceneName(int sceneNumber);
+
+// The scene on screen at a time of a show that plays from the first row by the clock.
+int sceneAtShowTime(double showSeconds);
+
 // Where a row begins in a show that plays from the first row by the clock: the sum of the
 // earlier rows' durations, in seconds (0 for a row outside the table).
 double showTimeOfRow(int row);

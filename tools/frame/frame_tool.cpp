@@ -15,12 +15,14 @@
 #include "demo/simulated_show.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
+#include "text_file.h"
+#include "flash_check.h"
 #include "scenes/scene_table.h"
 
 namespace {
 
 struct Options {
-    enum class Mode { None, At, Scene, Loading, Bench } mode = Mode::None;
+    enum class Mode { None, At, Scene, Loading, Bench, FlashCheck } mode = Mode::None;
     double at = 0.0;
     int scene = 0;
     double time = 0.0;
@@ -29,18 +31,26 @@ struct Options {
     std::string dataDir = ".";
     std::string output;
     std::string benchJson;  // where --bench-json writes the figures, if asked
+    std::string flashJson;  // where --flash-check writes its counts, if asked
+    bool gentle = false;
 };
 
 constexpr const char* kUsage =
-    "usage: dorminax-frame [--data DIR] [--fps N] --at SECONDS OUT.png\n"
-    "       dorminax-frame [--data DIR] [--fps N] --scene N --time T OUT.png\n"
+    "usage: dorminax-frame [--data DIR] [--fps N] [--gentle] --at SECONDS OUT.png\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --scene N --time T OUT.png\n"
     "       dorminax-frame [--data DIR] --loading FRACTION OUT.png\n"
-    "       dorminax-frame [--data DIR] [--fps N] --bench [--bench-json FILE]\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --bench [--bench-json FILE]\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --flash-check [--json FILE]\n"
     "  --at SECONDS       the frame on screen that many seconds into the show\n"
     "  --scene N --time T the frame T seconds after scene N (1 to 9) began\n"
     "  --loading FRACTION the loading screen with its bar that far, 0 to 1\n"
     "  --bench            time every scene's frames and the start-up\n"
     "  --bench-json FILE  --bench, and write its figures to FILE as JSON\n"
+    "  --flash-check      measure the show's flashes from its start to the end of the\n"
+    "                     music; exit 0 when it passes, 1 when it fails\n"
+    "  --json FILE        --flash-check, and write the counts a second and the spans\n"
+    "                     to FILE as JSON\n"
+    "  --gentle           the gentle show, its flashes softened\n"
     "  --fps N            the simulated frame rate, 1 to 1000 (default 60)\n"
     "  --data DIR         the data set (default: the working directory)\n";
 
@@ -71,6 +81,13 @@ Options parseOptions(int argc, char** argv) {
         } else if (line.is("--bench-json")) {
             o.mode = Options::Mode::Bench;
             o.benchJson = std::filesystem::absolute(line.text()).string();  // before --data
+        } else if (line.is("--flash-check")) {
+            o.mode = Options::Mode::FlashCheck;
+        } else if (line.is("--json")) {
+            o.mode = Options::Mode::FlashCheck;
+            o.flashJson = std::filesystem::absolute(line.text()).string();  // before --data
+        } else if (line.is("--gentle")) {
+            o.gentle = true;
         } else if (line.is("--help")) {
             line.help();
         } else if (line.isOperand() && o.output.empty()) {
@@ -80,8 +97,9 @@ Options parseOptions(int argc, char** argv) {
         }
     }
     if (o.mode == Options::Mode::None)
-        line.refuse("say which frame: --at, --scene, --loading or --bench");
-    if (o.mode != Options::Mode::Bench && o.output.empty()) line.refuse("no output file named");
+        line.refuse("say which frame: --at, --scene, --loading, --bench or --flash-check");
+    const bool writesFrame = o.mode != Options::Mode::Bench && o.mode != Options::Mode::FlashCheck;
+    if (writesFrame && o.output.empty()) line.refuse("no output file named");
     return o;
 }
 
@@ -104,6 +122,12 @@ int renderLoadingScreen(const Options& o) {
     return result;
 }
 
+DemoOptions demoOptions(const Options& o) {
+    DemoOptions demo;
+    demo.gentle = o.gentle;
+    return demo;
+}
+
 int renderShowFrame(const Options& o) {
     const int row = o.mode == Options::Mode::Scene ? rowOfScene(o.scene) : 0;
     if (row < 0) {
@@ -111,7 +135,7 @@ int renderShowFrame(const Options& o) {
         return 1;
     }
     SimulatedShow show(o.fps);
-    if (!show.start()) return 1;
+    if (!show.start(demoOptions(o))) return 1;
     if (o.mode == Options::Mode::Scene) {
         // Scene time counts from the pass that really began the scene: each scene starts
         // on the first pass after the one before has run strictly longer than its time.
@@ -137,19 +161,12 @@ double loadAverage() {
 #endif
 }
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
 // Each row plays once for its duration (the last, which never ends by time, for a
 // minute); each pass is timed with a monotonic clock around the render and present.
 int benchmark(const Options& o) {
     SimulatedShow show(o.fps);
     Benchmark bench;
-    if (!bench.start(show)) return 1;
+    if (!bench.start(show, demoOptions(o))) return 1;
     while (!bench.timePass(show)) {
     }
     show.finish();
@@ -157,7 +174,7 @@ int benchmark(const Options& o) {
     BenchFigures figures = bench.figures(o.fps);
     figures.loadAverage = loadAverage();
     std::fputs(benchTable(figures).c_str(), stdout);
-    if (!o.benchJson.empty() && !writeText(o.benchJson, benchJson(figures))) {
+    if (!o.benchJson.empty() && !writeTextFile(o.benchJson, benchJson(figures))) {
         std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.benchJson.c_str());
         return 1;
     }
@@ -175,6 +192,7 @@ int main(int argc, char** argv) {
     switch (o.mode) {
         case Options::Mode::Loading: return renderLoadingScreen(o);
         case Options::Mode::Bench: return benchmark(o);
+        case Options::Mode::FlashCheck: return runFlashCheck({o.fps, o.gentle, o.flashJson});
         default: return renderShowFrame(o);
     }
 }
