@@ -1,20 +1,42 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`. Each target installs the
+# packages it needs through scripts/install-deps, and no more.
 BUILD_DIR    := build
 SANITIZE_DIR := build-sanitize
 WINDOWS_DIR  := build-windows
 WEB_DIR      := build-web
 WEB_PORT     ?= 8000
 FUZZ_DIR     := build-fuzz
+PLAIN_DIR    := build-plain
 JOBS         ?= 2
+# The main build's flash report (where the show flashes), which the other builds reuse.
+FLASH_REPORT := $(CURDIR)/$(BUILD_DIR)/flash-report
 PREFIX       ?= /usr/local
+# What watching the demo needs built; the one list to grow when the demo's build needs more.
+# (The demo's --help carries the flash report, which the frame tool measures.)
+WATCH_TARGETS := dorminax data
 
-.PHONY: run test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
+# Nested makes (CMake's) print no "Entering directory" lines.
+MAKEFLAGS += --no-print-directory
 
-run: build
-	cd $(BUILD_DIR)/data && ../dorminax
+.PHONY: run watch test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
 
-test: build build-sanitize fuzz windows web
-	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
+# The demo, from a folder of its own where its screenshots go; ARGS="--window --scene 6"
+# passes options.
+run: watch
+	@mkdir -p $(BUILD_DIR)/screenshots
+	@cd $(BUILD_DIR)/screenshots && ../dorminax --data ../data $(ARGS)
+
+# Only the packages and targets that watching needs; CMake's own report goes to a log,
+# shown when configuring fails.
+watch:
+	@./scripts/install-deps run
+	@mkdir -p $(BUILD_DIR)
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >$(BUILD_DIR)/configure.log 2>&1 || \
+	  { cat $(BUILD_DIR)/configure.log; exit 1; }
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(WATCH_TARGETS)
+
+test: deps build build-sanitize plain fuzz windows web
+	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(PLAIN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 # The Release build, then the frame tool's timings of every scene and of the start-up
 # (never part of test: timings vary with the machine's load). BENCH_JSON=FILE also
@@ -23,10 +45,13 @@ bench: build
 	cd $(BUILD_DIR)/data && ../dorminax-frame --bench \
 	  $(if $(BENCH_JSON),--bench-json $(abspath $(BENCH_JSON)))
 
+# Everything make test uses.
 deps:
-	./scripts/install-deps
+	./scripts/install-deps test
 
-build: deps
+# The demo, the tools and the tests.
+build:
+	./scripts/install-deps build
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
@@ -35,8 +60,18 @@ build: deps
 build-sanitize: build
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Release -DDORMINAX_SANITIZE=ON \
 	  -DDORMINAX_GENERATE_DATA=OFF -DDORMINAX_END_TO_END=OFF \
-	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT)
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+
+# The show drawn by the plain version of every optimised routine, into $(PLAIN_DIR)/:
+# the demo, the frame tool and the golden-frames test, which `make test` runs there
+# too. It reads the data folder of the main build.
+.PHONY: plain
+plain: build
+	cmake -S . -B $(PLAIN_DIR) -DCMAKE_BUILD_TYPE=Release -DDORMINAX_PLAIN=ON \
+	  -DDORMINAX_GENERATE_DATA=OFF -DDORMINAX_END_TO_END=OFF \
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT)
+	cmake --build $(PLAIN_DIR) -j $(JOBS) --target dorminax dorminax-frame golden_frames_test
 
 # The demo, its data set, desktop entry, icons and manual page under PREFIX.
 install: build
@@ -49,9 +84,10 @@ uninstall:
 # dorminax.exe, the frame tool and dorminax-windows.zip, cross-built with MinGW-w64. The zip
 # holds the data set of the main build; the tests under Wine compare with its frame tool.
 windows: build
+	./scripts/install-deps windows
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data \
-	  -DDORMINAX_NATIVE_BUILD=$(CURDIR)/$(BUILD_DIR)
+	  -DDORMINAX_NATIVE_BUILD=$(CURDIR)/$(BUILD_DIR) -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT)
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 # The demo in a web browser, with Debian's Emscripten, into $(WEB_DIR)/: index.html,
@@ -61,12 +97,13 @@ windows: build
 EMSCRIPTEN_CACHE := $(CURDIR)/$(WEB_DIR)/emscripten-cache
 EMSCRIPTEN_ENV   := NODE_PATH=/usr/share/nodejs EM_CACHE=$(EMSCRIPTEN_CACHE)
 
-web: build
+web: watch
+	./scripts/install-deps web
 	mkdir -p $(EMSCRIPTEN_CACHE)
 	ln -sfn /usr/share/emscripten/cache/sysroot $(EMSCRIPTEN_CACHE)/sysroot
 	cp /usr/share/emscripten/cache/sysroot_install.stamp $(EMSCRIPTEN_CACHE)/
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
-	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT)
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 
 # Any static web server will do; browsers do not load the data from file:// addresses.
@@ -77,9 +114,10 @@ web-serve: web
 # The loaders' fuzz targets, built with clang and libFuzzer, seeded from the data folder
 # of the main build. Their tests run each for a short while.
 fuzz: build
+	./scripts/install-deps fuzz
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ \
 	  -DDORMINAX_FUZZ=ON -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(PLAIN_DIR)

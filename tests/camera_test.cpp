@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr double kPiOver180 = 3.14159265358979323846 / 180;
+
 Camera standardCamera() { return Camera(Vector3(0, 0, 10), Vector3(0, 0, 0), 45, 0); }
 
 ClipPolygonShade triangle(Vector3 a, Vector3 b, Vector3 c) {
@@ -28,23 +30,53 @@ const Plane kKeepPositiveX = {Vector3(1, 0, 0), 0};
 
 }  // namespace
 
-TEST(Camera, LooksDownTheAxisWithTheExpectedBasisAndFocalLengths) {
-    const Camera camera = standardCamera();
-    EXPECT_NEAR(camera.focalX, 386.274f, 1e-3);
-    EXPECT_NEAR(camera.focalY, 362.132f, 1e-3);
-    EXPECT_NEAR(camera.view.m[0][0], 0.99845f, 1e-5);
-    EXPECT_NEAR(camera.view.m[1][1], -0.99836f, 1e-5);
-    EXPECT_NEAR(camera.view.m[2][2], -0.99845f, 1e-5);
-    EXPECT_EQ(camera.view.m[0][1], 0.0f);
-    EXPECT_EQ(camera.view.m[1][0], 0.0f);
-    EXPECT_NEAR(camera.view.m[2][3], 9.98449f, 1e-4);
-    EXPECT_EQ(camera.view.m[0][3], 0.0f);
+// The focal lengths from their definition, worked out here in double: half the screen
+// over the tangent of half the field of view, the vertical one stretched by 1.25.
+TEST(Camera, FocalLengthsAreHalfTheScreenOverTheTangentOfHalfTheView) {
+    for (const float fov : {45.0f, 75.0f, 90.0f, 130.0f}) {
+        const Camera camera(Vector3(0, 0, 10), Vector3(0, 0, 0), fov, 0);
+        const double halfTan = std::tan(fov / 2 * kPiOver180);
+        EXPECT_NEAR(camera.focalX, 160 / halfTan, 1e-5 * camera.focalX) << fov;
+        EXPECT_NEAR(camera.focalY, 150 / halfTan, 1e-5 * camera.focalY) << fov;
+    }
+}
 
-    const Vector3 origin = transformPoint(Vector3(0, 0, 0), camera.view);
-    int x = 0, y = 0;
-    camera.project(origin, x, y);
-    EXPECT_EQ(x, 160);
-    EXPECT_EQ(y, 120);
+// The view's rows are the camera's right, down and forward axes: orthogonal, each as
+// long as fastInvSqrt makes a unit vector (a little short of 1), forward pointing from
+// the eye at the target, right level with the ground at roll 0. The eye maps to the
+// origin and the target straight ahead, onto the screen's centre.
+TEST(Camera, ViewRowsAreAnOrthogonalBasisFromTheEyeToTheTarget) {
+    const Vector3 eyes[] = {Vector3(0, 0, 10), Vector3(3, -2, 7), Vector3(-40, 5, -12)};
+    for (const Vector3& eye : eyes) {
+        for (const float roll : {0.0f, 0.7f, -2.5f}) {
+            const Vector3 target(1, 2, -3);
+            const Camera camera(eye, target, 60, roll);
+            Vector3 rows[3];
+            for (int r = 0; r < 3; ++r)
+                rows[r] = Vector3(camera.view.m[r][0], camera.view.m[r][1], camera.view.m[r][2]);
+            for (int r = 0; r < 3; ++r) {
+                EXPECT_GE(dot(rows[r], rows[r]), 0.996) << r;
+                EXPECT_LE(dot(rows[r], rows[r]), 1.000001) << r;
+                EXPECT_NEAR(dot(rows[r], rows[(r + 1) % 3]), 0.0, 1e-5) << r;
+            }
+            const Vector3 toTarget = target - eye;
+            EXPECT_NEAR(dot(rows[2], toTarget),
+                        std::sqrt(dot(rows[2], rows[2]) * dot(toTarget, toTarget)),
+                        1e-4 * std::sqrt(dot(toTarget, toTarget)));
+            if (roll == 0) {
+                EXPECT_EQ(rows[0].y, 0.0f);
+            }
+            const Vector3 eyeInView = transformPoint(eye, camera.view);
+            EXPECT_NEAR(eyeInView.x, 0, 1e-4);
+            EXPECT_NEAR(eyeInView.y, 0, 1e-4);
+            EXPECT_NEAR(eyeInView.z, 0, 1e-4);
+            // On the optical axis, but for rounding that may tip it into the next pixel.
+            int x = 0, y = 0;
+            camera.project(transformPoint(target, camera.view), x, y);
+            EXPECT_NEAR(x, 160, 1);
+            EXPECT_NEAR(y, 120, 1);
+        }
+    }
 }
 
 TEST(Camera, WorldUpIsScreenUpAndWorldXIsScreenLeftLookingAlongZ) {
@@ -56,24 +88,57 @@ TEST(Camera, WorldUpIsScreenUpAndWorldXIsScreenLeftLookingAlongZ) {
     EXPECT_LT(x, 160);
 }
 
-TEST(Camera, NinetyDegreesGivesFocalLengthsOfHalfTheScreen) {
-    const Camera camera(Vector3(0, 0, 10), Vector3(0, 0, 0), 90, 0);
-    EXPECT_NEAR(camera.focalX, 160.0f, 1e-3);
-    EXPECT_NEAR(camera.focalY, 150.0f, 1e-3);
-}
-
+// Planes 0 to 3 leave the half-angles 0.0001 radian narrower than the screen's: each
+// plane's normal is (cos a, 0, sin a) and the like, a and b from their definition in
+// double. Near and far stand at z = -1 and z = 1000.
 TEST(Camera, PlanesAreTheFrustumSidesNarrowedByTheMargin) {
     const Camera camera = standardCamera();
-    EXPECT_NEAR(camera.planes[0].normal.x, 0.923918f, 1e-5);
-    EXPECT_NEAR(camera.planes[0].normal.z, 0.382591f, 1e-5);
-    EXPECT_NEAR(camera.planes[1].normal.x, -0.923918f, 1e-5);
-    EXPECT_NEAR(camera.planes[2].normal.y, 0.949272f, 1e-5);
-    EXPECT_NEAR(camera.planes[2].normal.z, 0.314456f, 1e-5);
-    EXPECT_NEAR(camera.planes[3].normal.y, -0.949272f, 1e-5);
+    const double a = 22.5 * kPiOver180 - 0.0001;
+    const double b = std::atan2(120.0, 150 / std::tan(22.5 * kPiOver180)) - 0.0001;
+    const double expected[4][3] = {{std::cos(a), 0, std::sin(a)},
+                                   {-std::cos(a), 0, std::sin(a)},
+                                   {0, std::cos(b), std::sin(b)},
+                                   {0, -std::cos(b), std::sin(b)}};
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_NEAR(camera.planes[p].normal.x, expected[p][0], 1e-6) << p;
+        EXPECT_NEAR(camera.planes[p].normal.y, expected[p][1], 1e-6) << p;
+        EXPECT_NEAR(camera.planes[p].normal.z, expected[p][2], 1e-6) << p;
+        EXPECT_EQ(camera.planes[p].offset, 0.0f) << p;
+    }
     EXPECT_EQ(camera.planes[4].offset, 1.0f);
     EXPECT_EQ(camera.planes[4].normal.z, 1.0f);
     EXPECT_EQ(camera.planes[5].offset, 1000.0f);
     EXPECT_EQ(camera.planes[5].normal.z, -1.0f);
+}
+
+// What the four side planes keep projects strictly inside the screen: the margin's
+// purpose. Points just inside each side plane, near and far, land on columns 0..319 and
+// rows 0..239.
+TEST(Camera, WhatTheSidePlanesKeepProjectsOntoTheScreen) {
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> depth(0.5f, 900), across(-1, 1);
+    for (const float fov : {45.0f, 75.0f, 130.0f}) {
+        const Camera camera(Vector3(0, 0, 10), Vector3(0, 0, 0), fov, 0);
+        const float halfWidth = static_cast<float>(std::tan(fov / 2 * kPiOver180));
+        for (int n = 0; n < 20000; ++n) {
+            const float z = depth(random);
+            // Up to a little beyond the screen's edges, where the planes cut in (the
+            // vertical half-angle's tangent is 0.8 of the horizontal one's).
+            const Vector3 p(1.01f * across(random) * halfWidth * z,
+                            1.01f * across(random) * halfWidth * 0.8f * z, z);
+            bool kept = true;
+            for (int plane = 0; plane < 4; ++plane) {
+                kept = kept && camera.planes[plane].distance(p) >= 0;
+            }
+            if (!kept) continue;
+            int x = -1, y = -1;
+            camera.project(p, x, y);
+            ASSERT_GE(x, 0) << p.x << " " << p.z;
+            ASSERT_LE(x, 319) << p.x << " " << p.z;
+            ASSERT_GE(y, 0) << p.y << " " << p.z;
+            ASSERT_LE(y, 239) << p.y << " " << p.z;
+        }
+    }
 }
 
 TEST(Camera, ProjectTruncatesTowardZero) {
@@ -249,7 +314,7 @@ TEST(ClipToFrustum, EverythingItKeepsProjectsOntoTheScreen) {
     }
 }
 
-TEST(ClipToFrustum, GivesExactlyWhatSixPlainPassesGive) {
+TEST(ClipToFrustum, GivesExactlyWhatTheSixPlainPassesGive) {
     // The frustum clip leaves out passes that would copy the polygon unchanged; the
     // result must still be the six passes' to the bit, for triangles inside, crossing
     // one or several planes, touching a plane, and for too few vertices.
@@ -272,11 +337,7 @@ TEST(ClipToFrustum, GivesExactlyWhatSixPlainPassesGive) {
         }
         ClipPolygonShade expected = poly;
         ClipPolygonShade scratch;
-        bool kept = true;
-        for (int p = 0; p < 6 && kept; p += 2) {
-            kept = clipToPlane(camera.planes[p], expected, scratch) &&
-                   clipToPlane(camera.planes[p + 1], scratch, expected);
-        }
+        const bool kept = plain::clipToFrustum(camera, expected, scratch);
         ASSERT_EQ(clipToFrustum(camera, poly, scratch), kept) << n;
         if (!kept) continue;
         ASSERT_EQ(poly.count, expected.count) << n;

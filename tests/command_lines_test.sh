@@ -1,9 +1,10 @@
 #!/bin/bash
-# Every program reads its command line the same way: --help prints the usage on standard
-# output, exits 0 and does nothing else (no data set generated into a folder named
-# "--help"); an unknown option exits 2 with one line naming it, then the usage, on
-# standard error.
-# Usage: command_lines_test.sh PROGRAM...
+# Every program reads its command line the same way: --help (or -h) prints the usage on
+# standard output, exits 0 and does nothing else (no data set generated into a folder
+# named "--help"); --version prints the version; an unknown option exits 2 with one line
+# naming it, then the usage, on standard error; so do options that cannot go together.
+# An output file is checked before any work is done for it.
+# Usage: command_lines_test.sh DEMO DATAGEN FRAME_TOOL [PROGRAM...]
 set -u
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -29,5 +30,38 @@ for program in "$@"; do
         fail "$name --no-such-option: $(head -n 1 err)"
     sed -n 2p err | grep -q "^usage: $name " || fail "$name --no-such-option: no usage"
     [ ! -s out ] || fail "$name --no-such-option wrote on standard output"
+
+    "$program" --help >help 2>err
+    "$program" -h >out 2>err
+    [ "$?" = 0 ] && cmp -s help out || fail "$name -h is not --help"
+    "$program" --version >out 2>err
+    [ "$?" = 0 ] && grep -Eqx "$name [0-9]+\.[0-9]+\.[0-9]+" out || fail "$name --version: $(cat out)"
+    rm -f out err help
 done
+
+refused() {  # FIRST_LINE PROGRAM ARGUMENT...: exit 2, that line, then the usage
+    local line=$1
+    shift
+    "$@" >out 2>err
+    status=$?
+    [ "$status" = 2 ] || fail "$*: exit status $status"
+    [ "$(head -n 1 err)" = "$line" ] || fail "$*: $(head -n 1 err)"
+    sed -n 2p err | grep -q "^usage: " || fail "$*: no usage"
+}
+demo=$1
+frame_tool=$3
+refused "dorminax: options '--window' and '--fullscreen' cannot be used together" \
+    "$demo" --window --fullscreen
+refused "dorminax-frame: options '--at' and '--scene' cannot be used together" \
+    "$frame_tool" --at 5 --scene 6 --time 2 out.png
+refused "dorminax: option '--scale' takes a whole number from 1 to 8, not '9'" "$demo" --scale=9
+refused "dorminax: option '--window' takes no value" "$demo" --window=yes
+"$demo" --scale=2 --scene=6 --version >out 2>err || fail "--scale=2 --scene=6 refused: $(cat err)"
+
+# The output before the data: nothing is drawn for a file that cannot be written.
+"$frame_tool" --data "$work/no-data-here" --at 5 /nonexistent/x.png >out 2>err
+status=$?
+[ "$status" = 1 ] || fail "unwritable output: exit status $status"
+[ "$(cat err)" = "dorminax-frame: cannot write /nonexistent/x.png: no folder /nonexistent" ] ||
+    fail "unwritable output: $(cat err)"
 echo "PASS"

@@ -58,49 +58,17 @@ TEST_F(BilinearSampler, WeightTableHoldsTheTruncatedProductsAndAddsUpToSixteen) 
     }
 }
 
-// The pass as defined, pixel by pixel in the four quarters' order, reading the literal
-// four neighbours from a copy padded by one column and one row (so the zero-weight
-// neighbours past the edge exist). The padded copy is updated as the pass writes.
-Image referenceZoomBlend(const Image& image, int cx, int cy, int k) {
-    const int stride = kFrameWidth + 1;
-    std::vector<int> padded(stride * (kFrameHeight + 1), 0);
-    for (int y = 0; y < kFrameHeight; ++y)
-        for (int x = 0; x < kFrameWidth; ++x) padded[y * stride + x] = at(image, x, y);
-    auto blendPixel = [&](int c, int r) {
-        const int x = cx * 65536 + (c - cx) * k;
-        const int y = cy * 65536 + (r - cy) * k;
-        const int sx = x >> 16, sy = y >> 16, fx = (x >> 12) & 15, fy = (y >> 12) & 15;
-        const BilinearWeightEntry& w = bilinearWeights(fx, fy);
-        const int sum = padded[sy * stride + sx] * w.upperLeft +
-                        padded[sy * stride + sx + 1] * w.upperRight +
-                        padded[(sy + 1) * stride + sx] * w.lowerLeft +
-                        padded[(sy + 1) * stride + sx + 1] * w.lowerRight;
-        int& d = padded[r * stride + c];
-        d = (sum * 15 + d * 16) >> 8;
-    };
-    for (int r = cy; r >= 1; --r)
-        for (int c = cx; c >= 1; --c) blendPixel(c, r);
-    for (int r = cy + 1; r <= 239; ++r)
-        for (int c = cx; c >= 1; --c) blendPixel(c, r);
-    for (int r = cy; r >= 1; --r)
-        for (int c = cx + 1; c <= 319; ++c) blendPixel(c, r);
-    for (int r = cy + 1; r <= 239; ++r)
-        for (int c = cx + 1; c <= 319; ++c) blendPixel(c, r);
-    Image result(kFrameSize);
-    for (int y = 0; y < kFrameHeight; ++y)
-        for (int x = 0; x < kFrameWidth; ++x)
-            result[y * kFrameWidth + x] = static_cast<uint8_t>(padded[y * stride + x]);
-    return result;
-}
-
-TEST_F(BilinearSampler, ZoomBlendMatchesThePixelByPixelDefinition) {
+// Four rows side by side must still give each pixel what the plain pass, pixel after
+// pixel in the defined order, gives it: from the centre, the corners and the edges.
+TEST_F(BilinearSampler, ZoomBlendGivesThePlainPassesPixels) {
     const int centres[][2] = {{160, 120}, {0, 0}, {319, 239}, {319, 0}, {0, 239}, {37, 201}};
     const int scales[] = {1, 32768, 64036, 65036, 65535};
     unsigned seed = 1;
     for (const auto& centre : centres) {
         for (const int k : scales) {
             Image image = randomImage(seed++);
-            const Image expected = referenceZoomBlend(image, centre[0], centre[1], k);
+            Image expected = image;
+            plain::zoomBlend(expected.data(), centre[0], centre[1], k);
             zoomBlend(image.data(), centre[0], centre[1], k);
             EXPECT_EQ(image, expected) << "centre " << centre[0] << "," << centre[1]
                                        << " k " << k;

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <array>
+#include <cstring>
 #include <random>
 #include <vector>
 
 #include "assets/mesh.h"
+#include "render3d/depth_sort.h"
+#include "render3d/mesh_view.h"
 #include "scenes/mesh_group.h"
 
 namespace {
@@ -93,13 +96,36 @@ TEST(Mesh, TransformTranslatesPositionsButNotNormals) {
     fillMesh(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
     AffineMatrix matrix = AffineMatrix::identity();
     matrix.m[2][3] = 5;
-    mesh.transform(matrix, 0);
+    transform(mesh, matrix, 0);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(mesh.viewPositions[i].z, mesh.positions[i].z + 5);
         EXPECT_EQ(mesh.viewPositions[i].x, mesh.positions[i].x);
         EXPECT_EQ(mesh.viewNormals[i].z, mesh.normals[i].z);
         EXPECT_EQ(mesh.viewNormals[i].x, mesh.normals[i].x);
     }
+}
+
+TEST(Mesh, TransformGivesThePlainTransformsBits) {
+    std::mt19937 random(21);
+    std::uniform_real_distribution<float> any(-50, 50);
+    Mesh fast, plainMesh;
+    for (Mesh* mesh : {&fast, &plainMesh}) mesh->setVertexCount(300);
+    for (int i = 0; i < 300; ++i) {
+        // Zero components too, whose sign the normals' added 0 decides.
+        const Vector3 p(any(random), any(random), i % 5 == 0 ? -0.0f : any(random));
+        const Vector3 n(i % 7 == 0 ? -0.0f : any(random), any(random), any(random));
+        fast.positions[i] = plainMesh.positions[i] = p;
+        fast.normals[i] = plainMesh.normals[i] = n;
+    }
+    AffineMatrix matrix;
+    for (auto& row : matrix.m)
+        for (float& entry : row) entry = any(random);
+    matrix.m[1][0] = matrix.m[1][1] = matrix.m[1][2] = 0.0f;  // a row of -0 products
+    transform(fast, matrix);
+    plain::transform(plainMesh, matrix);
+    const size_t bytes = 300 * sizeof(Vector3);
+    EXPECT_EQ(std::memcmp(fast.viewPositions, plainMesh.viewPositions, bytes), 0);
+    EXPECT_EQ(std::memcmp(fast.viewNormals, plainMesh.viewNormals, bytes), 0);
 }
 
 TEST(Mesh, CullKeepsFacesTowardTheEyeAndThoseSeenEdgeOn) {
@@ -115,13 +141,13 @@ TEST(Mesh, CullKeepsFacesTowardTheEyeAndThoseSeenEdgeOn) {
     Mesh mesh;
     fillMesh(mesh, vertices, faces);
 
-    mesh.cullAndSort(true);
+    cullAndSort(mesh, true);
     ASSERT_EQ(mesh.visibleCount, 2);
     EXPECT_EQ(mesh.drawOrder[0], &mesh.faces[0]);  // depth 15 before depth 6
     EXPECT_EQ(mesh.drawOrder[1], &mesh.faces[2]);
     EXPECT_EQ(mesh.faces[0].depth, 15.0f);
 
-    mesh.cullAndSort(false);
+    cullAndSort(mesh, false);
     EXPECT_EQ(mesh.visibleCount, 3);
     EXPECT_EQ(mesh.drawOrder[0], &mesh.faces[1]);
 }
@@ -130,7 +156,7 @@ TEST(Mesh, NoFacesMeansNothingVisible) {
     Mesh mesh;
     mesh.setVertexCount(0);
     mesh.setFaceCount(0);
-    mesh.cullAndSort(true);
+    cullAndSort(mesh, true);
     EXPECT_EQ(mesh.visibleCount, 0);
 }
 
@@ -145,7 +171,7 @@ TEST(Mesh, DrawOrderDepthsNeverIncrease) {
     Mesh mesh;
     fillMesh(mesh, vertices, faces);
     for (bool cull : {true, false}) {
-        mesh.cullAndSort(cull);
+        cullAndSort(mesh, cull);
         EXPECT_EQ(mesh.visibleCount, cull ? 333 : 500);
         for (int i = 1; i < mesh.visibleCount; ++i) {
             ASSERT_GE(mesh.drawOrder[i - 1]->depth, mesh.drawOrder[i]->depth) << i;
@@ -170,30 +196,9 @@ TEST(SortFacesByDepth, SortsAnyRangeLargestFirstAndKeepsEveryFace) {
     }
 }
 
-namespace {
-
-// The depth sort as first written: a Hoare partition that recurses on the left part and
-// loops on the right one. The drawing order decides the pixels, so every later sort must
-// leave faces exactly where this one does, equal depths included.
-void referenceDepthSort(MeshFace** list, int lo, int hi) {
-    while (lo < hi) {
-        const float pivot = list[(lo + hi) / 2]->depth;
-        int i = lo;
-        int j = hi;
-        do {
-            while (i < hi && list[i]->depth > pivot) ++i;
-            while (j > lo && list[j]->depth < pivot) --j;
-            if (i <= j) std::swap(list[i++], list[j--]);
-        } while (i <= j);
-        if (lo < j) referenceDepthSort(list, lo, j);
-        if (i >= hi) return;
-        lo = i;
-    }
-}
-
-}  // namespace
-
-TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
+// The drawing order decides the pixels, so the quick sort must leave every face exactly
+// where the plain quicksort does, equal depths included.
+TEST(SortFacesByDepth, LeavesEveryFaceWhereThePlainQuicksortDoes) {
     std::mt19937 random(5);
     const float nan = std::nanf("");
     for (int size : {2, 3, 7, 64, 127, 128, 129, 300, 1000, 5000, 20000}) {
@@ -221,7 +226,7 @@ TEST(SortFacesByDepth, LeavesEveryFaceWhereTheFirstSortDid) {
                 std::vector<MeshFace*> actual = list;
                 std::vector<MeshFace*> expected = list;
                 sortFacesByDepth(actual.data(), lo, size - 1);
-                referenceDepthSort(expected.data(), lo, size - 1);
+                plain::sortFacesByDepth(expected.data(), lo, size - 1);
                 EXPECT_TRUE(actual == expected) << size << " faces, pattern " << pattern;
             }
         }

@@ -2,6 +2,7 @@
 // corner cases, the rejected variants, and malformed data.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 
 #include "assets/data_file.h"
 #include "assets/picture_loader.h"
+#include "platform/data_path.h"
 #include "test_support.h"
 
 namespace {
@@ -214,7 +216,7 @@ TEST_F(GifLoaderTest, EndCodeInFirstSubBlockStopsBeforeLaterBlocks) {
     EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{3}));
 }
 
-TEST_F(GifLoaderTest, SmallColourTableLeavesLaterEntriesFromPreviousLoad) {
+TEST_F(GifLoaderTest, SmallColourTableLeavesLaterEntriesBlack) {
     CodeStream codes(8);
     codes.clear();
     codes.code(0);
@@ -232,8 +234,8 @@ TEST_F(GifLoaderTest, SmallColourTableLeavesLaterEntriesFromPreviousLoad) {
     writeFileBytes("small.gif", bytes);
     const auto palette = loadPalette("small.gif");
     EXPECT_EQ(palette->rgb[15 * 3], 200);
-    EXPECT_EQ(palette->rgb[16 * 3], 16);        // entry 16 as the full table left it
-    EXPECT_EQ(palette->rgb[255 * 3 + 1], 0);    // 255 - 255
+    // Not as the full table left them: entry 16 was (16, 239, 8) there.
+    for (int i = 16 * 3; i < 768; ++i) ASSERT_EQ(palette->rgb[i], 0) << "component " << i;
 }
 
 TEST_F(GifLoaderTest, PictureAndPaletteComeFromTheSameFile) {
@@ -326,7 +328,20 @@ TEST_F(GifLoaderTest, PictureOfTheWrongSizeEndsTheProgram) {
 // ---- Size bounds ----
 
 TEST_F(GifLoaderTest, APictureAsLargeAsTheBoundIsRead) {
-    GifParts parts = validParts();
+    // 16 M pixels of colour 1: runs one longer each until the table is full, then the
+    // longest run again and again.
+    CodeStream codes(8);
+    codes.clear();
+    codes.code(1);
+    size_t count = 1;
+    for (int next = 258; next < 4096; ++next) {
+        codes.code(next);
+        count += size_t(next - 256);
+    }
+    for (; count < size_t(kMaxPictureSide) * kMaxPictureSide; count += 3839) codes.code(4095);
+    codes.end();
+    GifParts parts;
+    parts.data = codes.blocks();
     parts.width = kMaxPictureSide;
     parts.height = kMaxPictureSide;
     writeFileBytes("large.gif", makeGif(parts));
@@ -335,7 +350,7 @@ TEST_F(GifLoaderTest, APictureAsLargeAsTheBoundIsRead) {
     EXPECT_EQ(width, kMaxPictureSide);
     EXPECT_EQ(height, kMaxPictureSide);
     EXPECT_EQ(pixels[0], 1);
-    EXPECT_EQ(pixels[size_t(width) * height - 1], 0);
+    EXPECT_EQ(pixels[size_t(width) * height - 1], 1);
 }
 
 TEST_F(GifLoaderTest, TheFuzzersPictureOfFourGigabytesIsRefused) {
@@ -358,7 +373,7 @@ TEST_F(GifLoaderTest, AFileBeyondTheDataFileBoundIsNotRead) {
     EXPECT_TRUE(readGif("padded.gif"));
 }
 
-// ---- Malformed data: decoding stops, the rest of the picture stays 0 ----
+// ---- Malformed data: decoding stops; a picture left short is refused ----
 
 TEST_F(GifLoaderTest, StreamWithoutLeadingClearCodeDecodesAsIfCleared) {
     CodeStream codes(8);
@@ -371,7 +386,7 @@ TEST_F(GifLoaderTest, StreamWithoutLeadingClearCodeDecodesAsIfCleared) {
     EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{4, 5, 4, 5}));
 }
 
-TEST_F(GifLoaderTest, CodeBeyondTheTableStopsDecoding) {
+TEST_F(GifLoaderTest, CodeBeyondTheTableStopsDecodingAndThePictureIsRefused) {
     CodeStream codes(8);
     codes.clear();
     codes.code(9);
@@ -381,17 +396,24 @@ TEST_F(GifLoaderTest, CodeBeyondTheTableStopsDecoding) {
     codes.end();
     GifParts parts;
     parts.data = codes.blocks();
-    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{9, 9, 0, 0}));
+    writeFileBytes("bad.gif", makeGif(parts));
+    EXPECT_FALSE(readGif("bad.gif"));
+    EXPECT_EXIT(loadPicture("bad.gif"), ::testing::ExitedWithCode(1),
+                "bad.gif: damaged \\(the image data ends before the picture is full\\)");
 }
 
-TEST_F(GifLoaderTest, StreamEndingBeforeItsEndCodeKeepsWhatWasDecoded) {
+TEST_F(GifLoaderTest, StreamWithoutItsEndCodeIsReadOnlyWhenThePictureIsFull) {
     CodeStream codes(8);
     codes.clear();
     codes.code(6);
     codes.code(7);
     GifParts parts;
+    parts.width = 2;
     parts.data = codes.blocks();  // no end code; the zero block ends the data
-    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{6, 7, 0, 0}));
+    EXPECT_EQ(loadPixels(parts), (std::vector<uint8_t>{6, 7}));
+    parts.width = 4;
+    writeFileBytes("short.gif", makeGif(parts));
+    EXPECT_FALSE(readGif("short.gif"));
 }
 
 TEST_F(GifLoaderTest, MorePixelsThanTheImageHoldsAreDropped) {
@@ -434,31 +456,72 @@ TEST_F(GifLoaderTest, DecodingStopsOnceThePictureIsFull) {
         ::testing::ExitedWithCode(0), "");
 }
 
-TEST_F(GifLoaderTest, TruncatedFilesNeverReadOutsideTheirBuffers) {
-    // Every prefix of a real file: either rejected (the header is incomplete) or decoded
-    // as far as the data goes. Under the sanitizers this also proves the bounds.
+TEST_F(GifLoaderTest, TruncatedFilesAreRefused) {
+    // Every prefix of a real file, down to the one without its trailer, is refused, not
+    // shown with its lower part in colour 0. Under the sanitizers this also proves the
+    // bounds.
     const std::string whole = readFileBytes(std::string(dataDir()) + "/gfx/cool.gif");
     ASSERT_GT(whole.size(), 1000u);
     for (size_t length = 0; length < whole.size(); length += 97) {
         writeFileBytes("cut.gif", whole.substr(0, length));
-        if (readGif("cut.gif")) {
-            EXPECT_GT(length, 13u + 768u);
-        }
+        ASSERT_FALSE(readGif("cut.gif")) << length << " of " << whole.size() << " bytes";
     }
+    writeFileBytes("cut.gif", whole.substr(0, whole.size() - 1));
+    EXPECT_FALSE(readGif("cut.gif"));
+    writeFileBytes("cut.gif", whole.substr(0, whole.size() / 2));
+    EXPECT_EXIT(loadPicture("cut.gif"), ::testing::ExitedWithCode(1),
+                "cut.gif: truncated \\(the file ends inside the picture\\)");
+    // What may follow an image: a comment, another image, then the trailer.
+    const std::string comment = std::string("!\xFE\x02hi", 5) + '\0';
+    writeFileBytes("more.gif", whole.substr(0, whole.size() - 1) + comment + ";");
+    EXPECT_TRUE(readGif("more.gif"));
+}
+
+TEST_F(GifLoaderTest, FileThatIsNotRegularIsRefusedWithoutWaiting) {
+    // A FIFO with no writer: opening it for reading would wait for ever.
+    ASSERT_EQ(mkfifo("fifo.gif", 0644), 0);
+    EXPECT_EXIT(
+        {
+            alarm(20);
+            loadPicture("fifo.gif");
+        },
+        ::testing::ExitedWithCode(1), "fifo.gif: not a regular file");
+    std::filesystem::create_directory("folder.pal");
+    EXPECT_EXIT(loadPalette("folder.pal"), ::testing::ExitedWithCode(1),
+                "folder.pal: not a regular file");
+}
+
+// Standard error names the file as the host writes it, and why; when the folder does not
+// hold the data set at all, how to name the one that does.
+TEST_F(GifLoaderTest, MessagesGiveTheHostPathTheReasonAndTheDataHint) {
+    std::filesystem::create_directories("set/gfx");
+    writeFileBytes("set/gfx/zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif",
+                   makeGif(validParts()));
+    setDataFolder("set");
+    EXPECT_EXIT(loadPicture("gfx\\cool.gif"), ::testing::ExitedWithCode(1),
+                "^set/gfx/cool\\.gif: missing\ngfx.cool\\.gif: Error loading file\n$");
+    setDataFolder("elsewhere");
+    EXPECT_EXIT(loadPicture("gfx\\cool.gif"), ::testing::ExitedWithCode(1),
+                "^elsewhere/gfx/cool\\.gif: missing\n'elsewhere' does not hold the data set: "
+                "name its folder with --data DIR\n");
+    setDataFolder("");
 }
 
 // ---- Raw palettes ----
 
-TEST_F(GifLoaderTest, RawPaletteShiftsSixBitComponents) {
+TEST_F(GifLoaderTest, RawPaletteShiftsSixBitComponentsAndRefusesLargerBytes) {
     std::string bytes(768, '\0');
     bytes[0] = 63;
-    bytes[1] = 64;  // out of range: keeps the low bits after the shift
-    bytes[2] = 1;
+    bytes[1] = 1;
     writeFileBytes("colours.pal", bytes);
     const auto palette = loadPalette("colours.pal");
     EXPECT_EQ(palette->rgb[0], 252);
-    EXPECT_EQ(palette->rgb[1], 0);
-    EXPECT_EQ(palette->rgb[2], 4);
+    EXPECT_EQ(palette->rgb[1], 4);
+    bytes[767] = char(64);  // an 8-bit component: shifted, it would wrap to 0
+    writeFileBytes("eight-bit.pal", bytes);
+    EXPECT_FALSE(readRawPalette("eight-bit.pal"));
+    EXPECT_EXIT(loadPalette("eight-bit.pal"), ::testing::ExitedWithCode(1),
+                "eight-bit.pal: not a palette of 6-bit colours");
 }
 
 TEST_F(GifLoaderTest, RawPaletteOfAnyOtherSizeIsRejected) {

@@ -166,85 +166,18 @@ TEST(DrawLineAA, EqualEndsDrawNothingAndTheBottomRowKeepsItsPartnerInside) {
     EXPECT_EQ(column.at(319, 100), 255);
 }
 
-namespace {
-
-// The scan conversion as first written, one edge table for every polygon: each edge walks
-// its rows in 16.16 and a row keeps the first crossing to reach its least and its
-// greatest x. Attributes: shades, or texel u and v.
-struct ReferenceRow {
-    int xmin, xmax, amin[2], amax[2];
-};
-
-void referenceScan(const ScreenPoint* p, const int* a0, const int* a1, int count, bool textured,
-                   ReferenceRow* rows) {
-    for (int r = 0; r < kH; ++r) rows[r].xmin = kW, rows[r].xmax = 0;
-    for (int i = 1; i <= count; ++i) {
-        int s = i - 1, e = i % count;
-        if (p[s].y == p[e].y) continue;
-        if (p[s].y > p[e].y) std::swap(s, e);
-        const int n = p[e].y - p[s].y, reciprocal = 65536 / n;
-        const int dx = textured ? (p[e].x - p[s].x) * reciprocal : ((p[e].x - p[s].x) * 65536) / n;
-        int d[2], a[2] = {a0[s] * 65536, a1[s] * 65536};
-        for (int k = 0; k < 2; ++k) {
-            const int change = (k == 0 ? a0[e] - a0[s] : a1[e] - a1[s]);
-            d[k] = textured ? change * reciprocal : (change * 65536) / n;
-        }
-        int x = p[s].x * 65536;
-        for (int r = p[s].y; r < p[e].y; ++r, x += dx, a[0] += d[0], a[1] += d[1]) {
-            if (x >> 16 < rows[r].xmin) {
-                rows[r].xmin = x >> 16;
-                rows[r].amin[0] = a[0] >> 16, rows[r].amin[1] = a[1] >> 16;
-            }
-            if (x >> 16 > rows[r].xmax) {
-                rows[r].xmax = x >> 16;
-                rows[r].amax[0] = a[0] >> 16, rows[r].amax[1] = a[1] >> 16;
-            }
-        }
-    }
-}
-
-void referenceGouraud(const ScreenPoint* p, const uint8_t* colours, int count, uint8_t* dst) {
-    int c[8];
-    for (int i = 0; i < count; ++i) c[i] = colours[i];
-    ReferenceRow rows[kH];
-    referenceScan(p, c, c, count, false, rows);
-    for (int r = 0; r < kH; ++r) {
-        const ReferenceRow& row = rows[r];
-        if (row.xmin >= row.xmax) continue;
-        const int step = ((row.amax[0] - row.amin[0]) * 256) / (row.xmax - row.xmin);
-        uint16_t colour = static_cast<uint16_t>(row.amin[0] * 256);
-        for (int x = row.xmin; x < row.xmax; ++x, colour = static_cast<uint16_t>(colour + step))
-            dst[r * kW + x] = static_cast<uint8_t>(colour >> 8);
-    }
-}
-
-void referenceTextured(const ScreenPoint* p, const int* u, const int* v, int count,
-                       const uint8_t* texture, uint8_t* dst) {
-    ReferenceRow rows[kH];
-    referenceScan(p, u, v, count, true, rows);
-    for (int r = 0; r < kH; ++r) {
-        const ReferenceRow& row = rows[r];
-        if (row.xmin >= row.xmax) continue;
-        const int length = row.xmax - row.xmin;
-        const int du = ((row.amax[0] - row.amin[0]) * 256) / length;
-        const int dv = ((row.amax[1] - row.amin[1]) * 256) / length;
-        int tu = row.amin[0] * 256, tv = row.amin[1] * 256;
-        for (int x = row.xmin; x < row.xmax; ++x, tu += du, tv += dv)
-            dst[r * kW + x] = texture[((tv >> 8) & 255) * 256 + ((tu >> 8) & 255)];
-    }
-}
-
-}  // namespace
-
-TEST(Rasterizers, DrawWhatTheEdgeTableDraws) {
-    // Triangles take a shorter road than other polygons; both must give the table's
-    // pixels. Many small and thin triangles, shared and equal y, corners on x = 320 and
-    // y = 240, and polygons of four to seven vertices as clipping leaves them.
+TEST(Rasterizers, DrawWhatThePlainFillsDraw) {
+    // Triangles take a shorter road than other polygons and gouraud spans go eight pixels
+    // at a time; all must give the plain fills' pixels. Many small and thin triangles,
+    // shared and equal y, corners on x = 320 and y = 240, and polygons of four to seven
+    // vertices as clipping leaves them.
     std::mt19937 random(4242);
     std::uniform_int_distribution<int> anyX(0, kW), anyY(0, kH), byte(0, 255), texel(-300, 600);
     std::uniform_int_distribution<int> near(-6, 6), vertices(3, 7);
     std::vector<uint8_t> texture(65536);
     for (size_t i = 0; i < texture.size(); ++i) texture[i] = static_cast<uint8_t>(i * 7 + i / 256);
+    std::vector<uint8_t> remap(256);
+    for (size_t i = 0; i < remap.size(); ++i) remap[i] = static_cast<uint8_t>(255 - i / 2);
     std::vector<uint8_t> expected(kW * kH), actual(kW * kH);
     for (int round = 0; round < 3000; ++round) {
         const int n = round % 4 == 3 ? vertices(random) : 3;
@@ -264,10 +197,13 @@ TEST(Rasterizers, DrawWhatTheEdgeTableDraws) {
         }
         std::fill(expected.begin(), expected.end(), kBackground);
         std::fill(actual.begin(), actual.end(), kBackground);
-        referenceGouraud(points, shades, n, expected.data());
+        plain::fillGouraud(points, shades, n, expected.data());
         fillGouraud(points, shades, n, actual.data());
         ASSERT_TRUE(actual == expected) << "gouraud, round " << round;
-        referenceTextured(points, u, v, n, texture.data(), expected.data());
+        plain::fillGouraudMapped(points, shades, n, remap.data(), expected.data());
+        fillGouraudMapped(points, shades, n, remap.data(), actual.data());
+        ASSERT_TRUE(actual == expected) << "mapped gouraud, round " << round;
+        plain::fillTextured(points, u, v, n, texture.data(), expected.data());
         fillTextured(points, u, v, n, texture.data(), actual.data());
         ASSERT_TRUE(actual == expected) << "textured, round " << round;
     }
@@ -301,6 +237,9 @@ TEST(Rasterizers, NeverWriteOutsideTheImage) {
         fillGouraud(points, shades, n, image.pixels());
         fillGouraudMapped(points, shades, n, table.data(), image.pixels());
         fillTextured(points, u, v, n, texture.data(), image.pixels());
+        plain::fillGouraud(points, shades, n, image.pixels());
+        plain::fillGouraudMapped(points, shades, n, table.data(), image.pixels());
+        plain::fillTextured(points, u, v, n, texture.data(), image.pixels());
         drawLineAA(lineX(random), lineY(random), lineX(random), lineY(random), table.data(),
                    image.pixels());
         drawLineAA(lineX(random), kH - 1, lineX(random), kH - 1 - count(random), table.data(),

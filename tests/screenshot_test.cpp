@@ -1,8 +1,11 @@
 // Screenshots: the BMP file's bytes, read back by an independent reader, and naming.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -121,12 +124,45 @@ TEST_F(ScreenshotTest, FilesAreNumberedAndTheNumberWidens) {
     EXPECT_EQ(screenshotCounter, 1001);
 }
 
-TEST_F(ScreenshotTest, FileThatCannotBeCreatedIsSkippedAndTheCounterMovesOn) {
-    std::filesystem::create_directory("screenshot000.bmp");  // in the way of the file
-    writeScreenshot();
-    EXPECT_EQ(screenshotCounter, 1);
-    writeScreenshot();
-    EXPECT_EQ(readFileBytes("screenshot001.bmp").size(), 77878u);
+TEST_F(ScreenshotTest, NothingIsOverwrittenTheNextFreeNumberIsTaken) {
+    // An earlier run's screenshot, a link named like the next one, something else in the way.
+    writeFileBytes("screenshot000.bmp", "earlier run");
+    writeFileBytes("target", "not a screenshot");
+    std::filesystem::create_symlink("target", "screenshot001.bmp");
+    std::filesystem::create_symlink("nowhere", "screenshot002.bmp");
+    std::filesystem::create_directory("screenshot003.bmp");
+    ASSERT_TRUE(writeScreenshot());
+    EXPECT_EQ(readFileBytes("screenshot000.bmp"), "earlier run");
+    EXPECT_EQ(readFileBytes("target"), "not a screenshot");
+    EXPECT_FALSE(std::filesystem::exists("nowhere"));
+    EXPECT_EQ(readFileBytes("screenshot004.bmp").size(), 77878u);
+    EXPECT_EQ(screenshotCounter, 5);
+}
+
+TEST_F(ScreenshotTest, AFileThatCannotBeWrittenIsReportedAndLeavesNothing) {
+    // Root may write anywhere: a folder that is gone, and a file size limit standing in
+    // for a full disk, fail for everyone.
+    const std::string gone = directory.path() + "/gone";
+    std::filesystem::create_directory(gone);
+    EXPECT_EXIT(
+        {
+            if (chdir(gone.c_str()) != 0 || rmdir(gone.c_str()) != 0) std::exit(3);
+            windowProc({platform::MessageType::KeyUp, platform::kKeyS});
+            std::exit(screenshotFailed ? 1 : 0);  // the flag that makes a title say so
+        },
+        ::testing::ExitedWithCode(1),
+        "^screenshot failed: cannot create screenshot000\\.bmp: No such file or directory\n$");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit;
+            limit.rlim_cur = limit.rlim_max = 4096;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const bool written = writeScreenshot();
+            std::exit(!written && !std::filesystem::exists("screenshot000.bmp") ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(1),
+        "^screenshot failed: cannot write screenshot000\\.bmp: File too large\n$");
 }
 
 TEST_F(ScreenshotTest, SKeyReleaseWritesOne) {

@@ -27,10 +27,13 @@ TEST(Normalize, ShortensByTheEstimateNotToExactUnitLength) {
     EXPECT_NEAR(n.z, 0.7988f, 5e-5);
 }
 
-TEST(Normalize, LeavesItsOperandAndTheZeroVectorAlone) {
-    const Vector3 a(3, 0, 4);
-    normalized(a);
-    EXPECT_EQ(a.x, 3.0f);
+TEST(Normalize, NormalizedIsNormalizeOnACopyAndTheZeroVectorStaysZero) {
+    Vector3 a(3, -2, 4);
+    const Vector3 n = normalized(a);
+    a.normalize();
+    EXPECT_EQ(n.x, a.x);
+    EXPECT_EQ(n.y, a.y);
+    EXPECT_EQ(n.z, a.z);
     Vector3 zero(0, 0, 0);
     zero.normalize();
     EXPECT_EQ(zero.x, 0.0f);

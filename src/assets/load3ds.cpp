@@ -5,10 +5,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "assets/data_file.h"
-#include "core/fatal.h"
 
 namespace {
 
@@ -26,6 +26,8 @@ constexpr size_t kNameLength = 64;
 constexpr const char* kOpenError = "error opening file";
 constexpr const char* kFormatError = "file is not a valid Autodesk 3DS file";
 constexpr const char* kNotFoundError = "object not found in 3DS file";
+// What standard error adds for chunks that run past their end or faces past the vertices.
+constexpr const char* kDamaged = "damaged or truncated";
 
 // The whole file in memory; every read is checked against a limit, so a damaged file
 // can only make a read fail, never reach outside the bytes.
@@ -237,7 +239,8 @@ void prepareMesh(Mesh& mesh) {
 
 void load3ds(Mesh& mesh, const char* fileName, const char* objectName) {
     std::vector<uint8_t> bytes;
-    if (!readDataFile(fileName, bytes)) exitWithErrorBox(kOpenError, fileName);
+    std::string whyNot;
+    if (!readDataFile(fileName, bytes, &whyNot)) failDataFile(kOpenError, fileName, whyNot);
     load3dsBytes(mesh, bytes.data(), bytes.size(), fileName, objectName);
 }
 
@@ -245,15 +248,15 @@ void load3dsBytes(Mesh& mesh, const uint8_t* bytes, size_t size, const char* fil
                   const char* objectName) {
     ByteReader reader(bytes, size);
     if (!reader.canRead(kChunkHeaderSize, size) || reader.u16() != kMainChunk) {
-        exitWithErrorBox(kFormatError, fileName);
+        failDataFile(kFormatError, fileName, "not a 3DS file (no main chunk first)");
     }
     // The main chunk covers the file; a file cut short or a length that runs past the
     // end is damage, reported like a missing object.
     reader.seek(0);
     Chunk main;
-    if (!readChunk(reader, size, main)) exitWithErrorBox(kNotFoundError, fileName);
-    if (readMain(reader, main, objectName, mesh) != Walk::Loaded) {
-        exitWithErrorBox(kNotFoundError, fileName);
-    }
+    if (!readChunk(reader, size, main)) failDataFile(kNotFoundError, fileName, kDamaged);
+    const Walk walk = readMain(reader, main, objectName, mesh);
+    if (walk == Walk::Damaged) failDataFile(kNotFoundError, fileName, kDamaged);
+    if (walk != Walk::Loaded) failDataFile(kNotFoundError, fileName, "no triangle mesh in it");
     prepareMesh(mesh);
 }

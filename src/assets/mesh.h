@@ -1,5 +1,6 @@
 // The triangle mesh every 3D scene draws: vertex arrays, faces, and the far-to-near list
-// of the faces to paint this frame.
+// of the faces to paint this frame. Its transform, back-face culling and depth sort are
+// the renderer's (render3d/mesh_view.h).
 #pragma once
 
 #include <cstdint>
@@ -57,30 +58,15 @@ struct Mesh {
     void computeFaceNormals();
     // Area-weighted sums of the face planes of viewPositions, made unit length.
     void computeVertexNormals();
-    // viewPositions and viewNormals from positions and normals. The second argument is
-    // accepted for the callers' sake and has no effect.
-    void transform(const AffineMatrix& matrix, int unused = 0);
-    // Picks the faces to draw (front faces only when cull is set) and sorts them far
-    // to near into drawOrder.
-    void cullAndSort(bool cull);
 };
-
-// Sorts list[lo..hi] (inclusive) by depth, largest first, with a Hoare quicksort whose
-// recursion stays within log2 of the range's length. Equal depths are not kept in input
-// order, but always end where this quicksort leaves them: the drawing order, and so the
-// pixels, depend on it. An empty or one-entry range (hi <= lo) is left as it is.
-void sortFacesByDepth(MeshFace** list, int lo, int hi);
-
-// True when the eye, at the view-space origin, sees the face's front or its edge: the
-// triple product of its view-space vertices is not negative. Inline: every frame asks
-// it of every face.
-inline bool facesEye(const MeshFace& face) {
-    const Vector3& a = *face.p1;
-    const Vector3& b = *face.p0;
-    // p2 . (p1 x p0): the sign says which side of the face's plane the origin is on.
-    const Vector3 across(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
-    return dot(*face.p2, across) >= 0;
-}
 
 // Points the face at its three vertices in the owner's viewPositions.
 void attachFaceToVertices(MeshFace& face);
+
+// The vertex index and view-space position of corner k (0, 1 or 2) of a face.
+inline int cornerVertex(const MeshFace& face, int k) {
+    return k == 0 ? face.vertex0 : k == 1 ? face.vertex1 : face.vertex2;
+}
+inline const Vector3& cornerPosition(const MeshFace& face, int k) {
+    return k == 0 ? *face.p0 : k == 1 ? *face.p1 : *face.p2;
+}

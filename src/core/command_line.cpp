@@ -1,9 +1,13 @@
 // The command-line reader.
 #include "core/command_line.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 #include "core/numeric.h"
 
@@ -11,8 +15,16 @@ CommandLine::CommandLine(int argc, char** argv, const char* program, const char*
     : argc_(argc), argv_(argv), program_(program), usage_(usage) {}
 
 bool CommandLine::next() {
+    if (hasInlineValue_) refuse("option '" + argument_ + "' takes no value");
     if (index_ + 1 >= argc_) return false;
     argument_ = argv_[++index_];
+    if (argument_ == "-h") argument_ = "--help";
+    const size_t equals = argument_.find('=');
+    if (argument_.compare(0, 2, "--") == 0 && equals != std::string::npos) {
+        inlineValue_ = argument_.substr(equals + 1);
+        hasInlineValue_ = true;
+        argument_.resize(equals);
+    }
     return true;
 }
 
@@ -22,6 +34,10 @@ bool CommandLine::isOperand() const {
 
 std::string CommandLine::valueFor(const char* what) {
     const std::string option = argument_;
+    if (hasInlineValue_) {
+        hasInlineValue_ = false;
+        return inlineValue_;
+    }
     if (index_ + 1 >= argc_) refuse("option '" + option + "' needs " + what);
     return argv_[++index_];
 }
@@ -66,7 +82,35 @@ void CommandLine::refuse(const std::string& fault) const {
     std::exit(2);
 }
 
+void CommandLine::refuseConflict(const std::string& earlier) const {
+    refuse("options '" + earlier + "' and '" + argument_ + "' cannot be used together");
+}
+
 void CommandLine::help(const char* moreText) const {
     std::printf("%s%s", usage_, moreText);
     std::exit(0);
+}
+
+void CommandLine::version() const {
+    std::printf("%s %s\n", program_, DORMINAX_VERSION);
+    std::exit(0);
+}
+
+void CommandLine::requireWritable(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    std::string fault;
+    if (fs::exists(status)) {
+        if (fs::is_directory(status)) fault = "it is a folder";
+        else if (access(path.c_str(), W_OK) != 0) fault = std::strerror(errno);
+    } else {
+        const fs::path parent = fs::path(path).parent_path();
+        const std::string folder = parent.empty() ? "." : parent.string();
+        if (!fs::is_directory(folder, error)) fault = "no folder " + folder;
+        else if (access(folder.c_str(), W_OK) != 0) fault = std::strerror(errno);
+    }
+    if (fault.empty()) return;
+    std::fprintf(stderr, "%s: cannot write %s: %s\n", program_, path.c_str(), fault.c_str());
+    std::exit(1);
 }

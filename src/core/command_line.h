@@ -1,6 +1,7 @@
 // Command lines read the same way by every program of the project: options and their
 // values, operands, help, and refusals. A refusal prints one line naming what is wrong,
 // then the usage, on standard error, and exits with code 2, before anything else runs.
+// The GNU forms are read too: "-h" is "--help", and "--option=value" is "--option value".
 #pragma once
 
 #include <string>
@@ -10,7 +11,8 @@ public:
     // usage: the whole usage text, printed after a refusal and by help().
     CommandLine(int argc, char** argv, const char* program, const char* usage);
 
-    // Moves to the next argument; false when there are no more.
+    // Moves to the next argument; false when there are no more. Refuses a value given
+    // with "=" to the option before it when that option took none.
     bool next();
     const std::string& argument() const { return argument_; }
     bool is(const char* option) const { return argument_ == option; }
@@ -26,8 +28,16 @@ public:
     // "program: unknown option '--x'" or "program: unexpected argument 'x'".
     [[noreturn]] void refuseArgument() const;
     [[noreturn]] void refuse(const std::string& fault) const;
+    // The current option cannot go with an earlier one: both are named.
+    [[noreturn]] void refuseConflict(const std::string& earlier) const;
     // The usage (and any text after it) on standard output; exit code 0.
     [[noreturn]] void help(const char* moreText = "") const;
+    // "program VERSION" on standard output; exit code 0.
+    [[noreturn]] void version() const;
+
+    // An output file must be writable before any work is done for it: else one line says
+    // why ("program: cannot write PATH: reason") and the program ends with exit code 1.
+    void requireWritable(const std::string& path) const;
 
 private:
     std::string valueFor(const char* what);
@@ -36,6 +46,8 @@ private:
     char** argv_;
     int index_ = 0;
     std::string argument_;
+    std::string inlineValue_;  // the value of "--option=value"
+    bool hasInlineValue_ = false;
     const char* program_;
     const char* usage_;
 };

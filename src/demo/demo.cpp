@@ -10,6 +10,7 @@
 #include "demo/timeline.h"
 #include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
+#include "assets/data_file.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
@@ -17,14 +18,26 @@
 namespace {
 
 constexpr const char* kWindowTitle = "--== Dorminax ==--";
+constexpr const char* kMusicName = "demotuin.ogg";
+constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
 
+// A music file that is there but no regular file is refused, as any data file would be
+// (opened, a FIFO would hold the demo for ever); a missing one means a silent show.
+void checkMusicFile() {
+    std::string whyNot;
+    std::FILE* file = openDataFile(kMusicName, &whyNot);
+    if (file) std::fclose(file);
+    else if (whyNot != "missing") failDataFile("Error loading file", kMusicName, whyNot);
+}
+
 void startAudio(DemoRun& run) {
     run.stream = 0;
-    if (!platform::audioInit()) return;  // silent show, nothing reported
+    checkMusicFile();
+    if (!platform::audioInit()) return;  // silent show: the backend has said so
     platform::audioStart();
-    run.stream = platform::audioStreamCreateFile("demotuin.ogg");
+    run.stream = platform::audioStreamCreateFile(kMusicName);
 }
 
 void loadScenes() {
@@ -75,6 +88,31 @@ void updateStatistics(DemoRun& run) {
     run.windowStartTime = clockSeconds();
 }
 
+// The window scale asked for, or the largest that fits on the screen, which is then said.
+int fittingScale(int wanted) {
+    if (wanted <= 1) return wanted;
+    const int largest = platform::largestWindowScale();
+    if (largest == 0 || wanted <= largest) return wanted;
+    std::fprintf(stderr, "--scale %d: the window would not fit on the screen; scale %d instead\n",
+                 wanted, largest);
+    return largest;
+}
+
+// A screenshot that could not be written (standard error has said why) shows in the
+// window's title for a second.
+void flashScreenshotFailure(DemoRun& run) {
+    const float now = clockSeconds();
+    if (screenshotFailed) {
+        screenshotFailed = false;
+        if (!run.windowed) return;
+        platform::setWindowTitle("screenshot failed");
+        run.flashEndTime = now + kFlashSeconds;
+    } else if (run.flashEndTime > 0.0f && now >= run.flashEndTime) {
+        run.flashEndTime = 0.0f;
+        platform::setWindowTitle(kWindowTitle);
+    }
+}
+
 }  // namespace
 
 bool startDemo(DemoRun& run, const DemoOptions& options) {
@@ -84,11 +122,15 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
     screenshotCounter = 0;
     switch (options.mode) {
-        case DemoOptions::Mode::Ask: run.windowed = platform::askYesNo("Window Mode?", ""); break;
+        case DemoOptions::Mode::Ask:
+            run.windowed = platform::askYesNo("Window Mode?", "Dorminax");
+            break;
         case DemoOptions::Mode::Window: run.windowed = true; break;
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
-    if (!openDisplay(run.windowed, options.windowScale)) return false;
+    if (!openDisplay(run.windowed,
+                     run.windowed ? fittingScale(options.windowScale) : options.windowScale))
+        return false;
     setGentleMode(options.gentle);
     startAudio(run);
     loadScenes();
@@ -106,6 +148,7 @@ void beginShow(DemoRun& run) {
 
 bool runMainLoopPass(DemoRun& run) {
     if (!pumpOneMessage()) return false;
+    flashScreenshotFailure(run);
     advanceTimelineIfDue();
     currentRender(clockSeconds() - sceneStartTime);
     showPaletteChange();

@@ -26,6 +26,7 @@ struct DemoRun {
     float windowStartTime = 0.0f;      // clock seconds at that start
     float loopStartTime = 0.0f;        // clock seconds when the loop began (for the fps line)
     bool titleChanged = false;         // the statistics text is in the window title
+    float flashEndTime = 0.0f;         // when "screenshot failed" leaves the title; 0: not shown
 };
 
 // Asks the display mode (unless the options give it), opens the display and the audio,

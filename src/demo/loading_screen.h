@@ -1,9 +1,10 @@
 // The loading screen: a warning picture with a black-to-yellow progress bar across it.
 #pragma once
 
+#include "assets/data_file.h"
+
 // The picture the loading screen shows: the first data file the demo reads.
-constexpr const char* kLoadingPictureName =
-    "gfx\\zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif";
+constexpr const char* kLoadingPictureName = kFirstDataFileName;
 
 void beginLoadingScreen();
 // Redraws the picture with a bar of fraction x 200 pixels and presents it.

@@ -1,11 +1,8 @@
 // The demo's command line, and where it finds its data set.
 #include "demo/options.h"
 
-#include <cstdio>
-#include <cstdlib>
-
+#include "assets/data_file.h"
 #include "core/command_line.h"
-#include "demo/loading_screen.h"
 #include "platform/data_path.h"
 
 namespace {
@@ -40,24 +37,17 @@ std::string findDataFolder() {
 
 }  // namespace
 
-bool holdsDataSet(const std::string& folder) {
-    setDataFolder(folder);
-    std::FILE* file = openDataFile(kLoadingPictureName, "rb");
-    setDataFolder("");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
-}
-
 DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivityNote) {
     CommandLine line(argc, argv, "dorminax", kUsage);
     DemoOptions options;
     bool dataGiven = false;
+    std::string modeOption;  // --window or --fullscreen, whichever came first
     while (line.next()) {
-        if (line.is("--window")) {
-            options.mode = DemoOptions::Mode::Window;
-        } else if (line.is("--fullscreen")) {
-            options.mode = DemoOptions::Mode::FullScreen;
+        if (line.is("--window") || line.is("--fullscreen")) {
+            if (!modeOption.empty() && !line.is(modeOption.c_str())) line.refuseConflict(modeOption);
+            modeOption = line.argument();
+            options.mode = line.is("--window") ? DemoOptions::Mode::Window
+                                               : DemoOptions::Mode::FullScreen;
         } else if (line.is("--scale")) {
             options.windowScale = line.integer(1, 8);
         } else if (line.is("--data")) {
@@ -72,8 +62,7 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
         } else if (line.is("--help")) {
             line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {
-            std::printf("dorminax %s\n", DORMINAX_VERSION);
-            std::exit(0);
+            line.version();
         } else {
             line.refuseArgument();
         }

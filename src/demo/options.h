@@ -8,5 +8,3 @@
 // the usage on standard error and exits 2.
 DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivityNote = "");
 
-// True when the folder holds the data set (its first file, the loading picture, is there).
-bool holdsDataSet(const std::string& folder);

@@ -1,13 +1,18 @@
 // The window procedure and the screenshot writer.
 #include "demo/window_proc.h"
 
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "core/display.h"
 #include "demo/timeline.h"
+#include "platform/data_path.h"
 
 int screenshotCounter = 0;
+bool screenshotFailed = false;
 
 namespace {
 
@@ -60,7 +65,7 @@ void windowProc(const platform::Message& message) {
         case platform::MessageType::KeyUp:
             if (message.key == platform::kKeyEscape) postQuitMessage();
             if (message.key == platform::kKeySpace) advanceRequested = true;
-            if (message.key == platform::kKeyS) writeScreenshot();
+            if (message.key == platform::kKeyS && !writeScreenshot()) screenshotFailed = true;
             break;
     }
 }
@@ -75,28 +80,59 @@ bool pumpOneMessage() {
     return true;
 }
 
-void writeScreenshot() {
-    char name[32];
-    std::snprintf(name, sizeof name, "screenshot%3.3d.bmp", screenshotCounter);
-    ++screenshotCounter;
-    std::FILE* file = std::fopen(name, "wb");
-    if (!file) return;  // skipped silently; the counter has moved on
+namespace {
 
+// The next free name from the counter on, created at once: a file already there (from an
+// earlier run, or anything else by that name, a link too) is never written over.
+std::FILE* createScreenshotFile(char* name, size_t size) {
+    for (;;) {
+        std::snprintf(name, size, "screenshot%3.3d.bmp", screenshotCounter);
+        if (screenshotCounter == INT_MAX) return nullptr;  // no number left to try
+        ++screenshotCounter;
+        std::FILE* file = createNewFile(name);
+        if (file || errno != EEXIST) return file;
+    }
+}
+
+bool writeBmp(std::FILE* file) {
     uint8_t header[kBmpHeaderSize];
     fillBmpHeader(header);
-    std::fwrite(header, 1, sizeof header, file);
+    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
 
     const Palette& palette = paletteOnScreen();
     for (int i = 0; i < 256; ++i) {
         const uint8_t entry[4] = {palette.rgb[i * 3 + 2], palette.rgb[i * 3 + 1],
                                   palette.rgb[i * 3], 0};
-        std::fwrite(entry, 1, 4, file);
+        written = written && std::fwrite(entry, 1, 4, file) == 4;
     }
     // What the user sees: scenes 3 to 6 present the ScratchFrame, so the FrameBuffer may
     // hold an older picture.
     const uint8_t* frame = frameOnScreen();
-    for (int row = kFrameHeight - 1; row >= 0; --row)
-        std::fwrite(frame + row * kFrameWidth, 1, kFrameWidth, file);
-    std::fclose(file);
+    for (int row = kFrameHeight - 1; row >= 0; --row) {
+        written = written &&
+                  std::fwrite(frame + row * kFrameWidth, 1, kFrameWidth, file) == kFrameWidth;
+    }
+    return written;
+}
+
+}  // namespace
+
+bool writeScreenshot() {
+    char name[32];
+    std::FILE* file = createScreenshotFile(name, sizeof name);
+    if (!file) {
+        std::fprintf(stderr, "screenshot failed: cannot create %s: %s\n", name,
+                     std::strerror(errno));
+        return false;
+    }
+    const bool written = writeBmp(file);
+    const int writeError = errno;
+    if (std::fclose(file) != 0 || !written) {
+        std::fprintf(stderr, "screenshot failed: cannot write %s: %s\n", name,
+                     std::strerror(written ? errno : writeError));
+        std::remove(name);  // ours, and not a picture
+        return false;
+    }
     platform::offerFile(name);
+    return true;
 }

@@ -14,8 +14,13 @@ void postQuitMessage();
 bool pumpOneMessage();
 
 // Writes the frame last presented (the picture on screen, whichever frame a scene drew it
-// in) with the current palette as "screenshot%3.3d.bmp".
-void writeScreenshot();
+// in) with the current palette as "screenshot%3.3d.bmp", under the first number from
+// screenshotCounter on that no file has. False when it cannot be written: standard error
+// then says why, and nothing is left behind.
+bool writeScreenshot();
 
-// The number of the next screenshot file; restarts at 0 with each run.
+// The number the next screenshot tries first; restarts at 0 with each run.
 extern int screenshotCounter;
+// Set by the window procedure when a screenshot could not be written; the main loop
+// clears it (and says so in a window's title).
+extern bool screenshotFailed;

@@ -34,3 +34,10 @@ void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t 
 // 0 <= cx <= 319, 0 <= cy <= 239, 0 < k < 65536; values outside are clamped into that
 // range, which keeps every sample inside the image.
 void zoomBlend(uint8_t* image, int cx, int cy, int k);
+
+namespace plain {
+// The same two, pixel after pixel in the order they are defined (bilinear_plain.cpp).
+void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
+                    int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep);
+void zoomBlend(uint8_t* image, int cx, int cy, int k);
+}  // namespace plain

@@ -17,3 +17,10 @@ void overlayOpaque(const uint8_t* picture, uint8_t* frame);
 // Every zero byte of the frame is replaced by the background's byte at the same offset.
 // The frame and the background are distinct buffers.
 void fillEmpty(uint8_t* frame, const uint8_t* background);
+
+namespace plain {
+// The same three passes a pixel at a time (frame_passes_plain.cpp).
+void checkerboardSmear(uint8_t* frame);
+void overlayOpaque(const uint8_t* picture, uint8_t* frame);
+void fillEmpty(uint8_t* frame, const uint8_t* background);
+}  // namespace plain

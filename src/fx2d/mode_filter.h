@@ -10,3 +10,8 @@
 // not counted, and a block holding none of 1..15 gives 15). Block rows below row 239 are
 // outside the frame and count nothing. Pixels outside that range are not written.
 void modeFilter8x8(const uint8_t* source, uint8_t* destination);
+
+namespace plain {
+// The same filter, each block counted afresh (mode_filter_plain.cpp).
+void modeFilter8x8(const uint8_t* source, uint8_t* destination);
+}  // namespace plain

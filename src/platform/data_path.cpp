@@ -1,6 +1,11 @@
 // Maps the demo's backslash-separated data names to host paths.
 #include "platform/data_path.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -9,7 +14,10 @@
 #define NOMINMAX
 #endif
 #define WIN32_LEAN_AND_MEAN
+#include <io.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -20,14 +28,14 @@ constexpr char kSeparator = '\\';
 constexpr char kSeparator = '/';
 #endif
 
-std::string dataFolder;
+std::string dataFolder_;
 
 }  // namespace
 
-void setDataFolder(const std::string& folder) { dataFolder = folder; }
+void setDataFolder(const std::string& folder) { dataFolder_ = folder; }
 
 std::string hostPath(const char* name) {
-    std::string path = dataFolder.empty() ? std::string() : dataFolder + kSeparator;
+    std::string path = dataFolder_.empty() ? std::string() : dataFolder_ + kSeparator;
     path += name;
     for (char& c : path) {
         if (c == '\\') c = kSeparator;
@@ -35,8 +43,77 @@ std::string hostPath(const char* name) {
     return path;
 }
 
-std::FILE* openDataFile(const char* name, const char* mode) {
-    return std::fopen(hostPath(name).c_str(), mode);
+const std::string& dataFolder() { return dataFolder_; }
+
+namespace {
+
+std::string reasonFor(int error) {
+    if (error == ENOENT || error == ENOTDIR) return "missing";
+    return std::strerror(error);
+}
+
+std::FILE* refuse(std::string* whyNot, const std::string& reason) {
+    if (whyNot) *whyNot = reason;
+    return nullptr;
+}
+
+}  // namespace
+
+std::FILE* openDataFile(const char* name, std::string* whyNot) {
+    const std::string path = hostPath(name);
+#ifdef _WIN32
+    // Windows has no FIFOs in its file system; a folder or a device is told by its status.
+    struct _stat64 status;
+    if (_stat64(path.c_str(), &status) != 0) return refuse(whyNot, reasonFor(errno));
+    if ((status.st_mode & _S_IFMT) != _S_IFREG) return refuse(whyNot, "not a regular file");
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return refuse(whyNot, reasonFor(errno));
+    return file;
+#else
+    // Opened without waiting, then looked at: only a regular file is read, in the usual
+    // blocking mode.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return refuse(whyNot, reasonFor(errno));
+    struct stat status;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        return refuse(whyNot, "not a regular file");
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        return refuse(whyNot, reasonFor(error));
+    }
+    return file;
+#endif
+}
+
+bool isRegularDataFile(const std::string& folder, const char* name) {
+    const std::string previous = dataFolder_;
+    dataFolder_ = folder;
+    const std::string path = hostPath(name);
+    dataFolder_ = previous;
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+std::FILE* createNewFile(const char* path) {
+#ifdef _WIN32
+    const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    // O_EXCL fails on any name that exists, a dangling link too; O_NOFOLLOW says so twice.
+    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+#endif
+    if (fd < 0) return nullptr;
+    std::FILE* file = fdopen(fd, "wb");
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+    }
+    return file;
 }
 
 std::string installedDataFolder() {

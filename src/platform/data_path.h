@@ -14,8 +14,22 @@ void setDataFolder(const std::string& folder);
 // data folder.
 std::string hostPath(const char* name);
 
-// fopen on the mapped name.
-std::FILE* openDataFile(const char* name, const char* mode);
+// The folder set last.
+const std::string& dataFolder();
+
+// Opens the mapped name for reading. What is not a regular file (a FIFO, a device, a
+// folder) is refused without waiting on it: opening a FIFO would block until something
+// wrote to it. On failure whyNot, when given, says why in plain words ("missing", "not a
+// regular file", or the system's reason).
+std::FILE* openDataFile(const char* name, std::string* whyNot = nullptr);
+
+// Whether the mapped name inside the folder is a regular file; nothing is opened.
+bool isRegularDataFile(const std::string& folder, const char* name);
+
+// Creates a file that is not there yet and opens it for writing: never one that exists,
+// nor anything through a link of that name. Null when it cannot; errno says why (EEXIST:
+// the name is taken).
+std::FILE* createNewFile(const char* path);
 
 // Where an installed copy keeps its data set, found from the executable's own place
 // (bin/../share/dorminax; on Windows its own folder); empty when the host cannot tell.

@@ -9,8 +9,8 @@ namespace platform {
 
 // ---- Start-up question and message boxes ----
 
-// Asks "Window Mode?" with Yes and No (No the default). True means Yes (windowed).
-// Without a display the answer is No.
+// Asks "Window Mode?" with Yes and No, in that order (No the default). True means Yes
+// (windowed). Without a display the answer is No.
 bool askYesNo(const char* text, const char* caption);
 
 // An error box with no owner window; without a display the text goes to standard error.
@@ -37,6 +37,9 @@ enum class DisplayFailure {
 // that fits, nearest-neighbour, centred on black.
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
 void closeWindow();
+// The largest whole scale at which the window fits on the screen (its usable part, without
+// panels); 0 when the platform cannot tell or sets no limit.
+int largestWindowScale();
 
 // Shows one 320x240 frame of 0x00RRGGBB pixels, row 0 at the top. The caller leaves the
 // pixels as they are until it presents again: a backend may read them in place.

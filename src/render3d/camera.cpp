@@ -2,6 +2,7 @@
 #include "render3d/camera.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -9,6 +10,13 @@ constexpr float kRadiansPerDegree = 0.017453292f;
 // Taken off both half-angles so that whatever planes 0..3 keep projects strictly
 // inside the screen.
 constexpr float kFrustumMargin = 0.0001f;
+
+// The 3x3 rotation part mirrored about its diagonal: for a rotation, its inverse.
+void transposeRotation(AffineMatrix& matrix) {
+    std::swap(matrix.m[0][1], matrix.m[1][0]);
+    std::swap(matrix.m[0][2], matrix.m[2][0]);
+    std::swap(matrix.m[1][2], matrix.m[2][1]);
+}
 
 }  // namespace
 
@@ -43,13 +51,10 @@ void Camera::lookAt(const Vector3& eyePoint, const Vector3& targetPoint, float r
     down.normalize();
     forward.normalize();
 
-    // The three axes are the rows of the world-to-camera rotation.
-    const Vector3 axes[3] = {right, down, forward};
-    for (int r = 0; r < 3; ++r) {
-        view.m[r][0] = axes[r].x;
-        view.m[r][1] = axes[r].y;
-        view.m[r][2] = axes[r].z;
-    }
+    // The three axes as the columns of a camera-to-world rotation; transposed, it turns
+    // world into camera space, the axes becoming its rows.
+    view.setColumns(right, down, forward);
+    transposeRotation(view);
     view.m[0][3] = static_cast<float>(-dot(right, eyePoint));
     view.m[1][3] = static_cast<float>(-dot(down, eyePoint));
     view.m[2][3] = static_cast<float>(-dot(forward, eyePoint));

@@ -1,7 +1,9 @@
-// Segment and polygon clipping against camera-space planes.
+// Polygon clipping against camera-space planes, one Sutherland-Hodgman pass per plane.
 #include "render3d/clipping.h"
 
 #include <utility>
+
+#include "core/plain.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ bool cutByDistances(const double* distances, const Polygon& in, Polygon& out) {
         const uint32_t j = (i + 1) % in.count;
         const double di = distances[i];
         const double dj = distances[j];
-        const bool keep = di > 0;
+        const bool keep = strictlyInside(di);
         const bool cross = signOf(di) != signOf(dj);
         // Each input vertex adds at most two; a polygon that would not fit is dropped
         // whole rather than cut short.
@@ -52,8 +54,6 @@ bool cutByDistances(const double* distances, const Polygon& in, Polygon& out) {
             out.count = 0;
             return false;
         }
-        // A vertex exactly on the plane is not copied: it comes back as the crossing
-        // point of each neighbouring edge that leaves the plane, so it may appear twice.
         if (keep) appendCopy(in, i, out);
         if (cross) appendBlend(in, i, j, static_cast<float>(di / (di - dj)), out);
     }
@@ -73,23 +73,8 @@ bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
 // plane would copy the polygon unchanged, vertex for vertex, so it is skipped and the
 // polygon stays where it is; only passes that really cut move it to the other record.
 // Faces wholly inside the view are thus accepted at the cost of their distances alone.
-// Whether every vertex of a triangle is strictly inside every plane, as for most faces:
-// then every pass would keep it as it is.
-template <typename Polygon>
-bool triangleInside(const Camera& camera, const Polygon& triangle) {
-    for (const Plane& plane : camera.planes) {
-        if (!(plane.distance(triangle.positions[0]) > 0 &&
-              plane.distance(triangle.positions[1]) > 0 &&
-              plane.distance(triangle.positions[2]) > 0)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 template <typename Polygon>
 bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    if (poly.count == 3 && triangleInside(camera, poly)) return true;
     Polygon* current = &poly;
     Polygon* other = &scratch;
     for (const Plane& plane : camera.planes) {
@@ -99,7 +84,7 @@ bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch)
         bool allInside = true;
         for (uint32_t i = 0; i < count; ++i) {
             distances[i] = plane.distance(current->positions[i]);
-            allInside = allInside && distances[i] > 0;
+            allInside = allInside && strictlyInside(distances[i]);
         }
         if (allInside && count >= 3) continue;
         if (!cutByDistances(distances, *current, *other)) return false;
@@ -109,19 +94,18 @@ bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch)
     return true;
 }
 
-}  // namespace
-
-bool Plane::clipSegment(Vector3& a, Vector3& b) const {
-    const double da = distance(a);
-    const double db = distance(b);
-    if (da < 0 && db < 0) return false;
-    if (da < 0) {
-        a = a + (b - a) * static_cast<float>(da / (da - db));
-    } else if (db < 0) {
-        b = b + (a - b) * static_cast<float>(db / (db - da));
+// The six passes one after another: plane 0 from poly into scratch, plane 1 back, and so
+// on, each pass copying what it keeps.
+template <typename Polygon>
+bool clipPolygonBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
+    for (int p = 0; p < 6; p += 2) {
+        if (!clipPolygonToPlane(camera.planes[p], poly, scratch)) return false;
+        if (!clipPolygonToPlane(camera.planes[p + 1], scratch, poly)) return false;
     }
     return true;
 }
+
+}  // namespace
 
 bool clipToPlane(const Plane& plane, const ClipPolygonShade& in, ClipPolygonShade& out) {
     return clipPolygonToPlane(plane, in, out);
@@ -132,9 +116,23 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
 }
 
 bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
+    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
     return clipPolygonToFrustum(camera, poly, scratch);
 }
 
 bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
+    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
     return clipPolygonToFrustum(camera, poly, scratch);
 }
+
+namespace plain {
+
+bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
+    return clipPolygonBySixPasses(camera, poly, scratch);
+}
+
+bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
+    return clipPolygonBySixPasses(camera, poly, scratch);
+}
+
+}  // namespace plain

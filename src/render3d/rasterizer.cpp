@@ -1,10 +1,15 @@
-// Polygon scan conversion with per-row edge tables, gouraud and affine texture spans,
-// and the anti-aliased line. Edges step in 16.16 fixed point, spans and lines in 8.8.
+// Polygon scan conversion, made quick: triangles without the edge table, gouraud spans
+// eight pixels at a time; and the anti-aliased line. Edges step in 16.16 fixed point,
+// spans and lines in 8.8. The plain fills, one edge table for every polygon and one pixel
+// at a time, are in rasterizer_plain.cpp; start there. These draw the very same pixels.
 #include "render3d/rasterizer.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+
+#include "core/fixed_point.h"
+#include "core/plain.h"
 
 namespace {
 
@@ -44,12 +49,12 @@ class ShadeEdge {
 public:
     ShadeEdge(int xs, int ys, int cs, int xe, int ye, int ce, int first) {
         const int n = ye - ys;
-        dx_ = ((xe - xs) * 65536) / n;
-        dc_ = ((ce - cs) * 65536) / n;
-        x_ = xs * 65536 + dx_ * (first - ys);
-        c_ = cs * 65536 + dc_ * (first - ys);
+        dx_ = toFixed16(xe - xs) / n;
+        dc_ = toFixed16(ce - cs) / n;
+        x_ = toFixed16(xs) + dx_ * (first - ys);
+        c_ = toFixed16(cs) + dc_ * (first - ys);
     }
-    ShadeCrossing crossing() const { return {x_ >> 16, c_ >> 16}; }
+    ShadeCrossing crossing() const { return {floorFixed16(x_), floorFixed16(c_)}; }
     void nextRow() {
         x_ += dx_;
         c_ += dc_;
@@ -63,7 +68,7 @@ public:
     }
 
 private:
-    int x_, c_, dx_, dc_;
+    Fixed16 x_, c_, dx_, dc_;
 };
 
 // The textured edge walk. It takes one reciprocal per edge and multiplies; the
@@ -71,16 +76,18 @@ private:
 class TexelEdge {
 public:
     TexelEdge(int xs, int ys, int us, int vs, int xe, int ye, int ue, int ve, int first) {
-        const int reciprocal = 65536 / (ye - ys);
+        const Fixed16 reciprocal = kFixed16One / (ye - ys);
         dx_ = (xe - xs) * reciprocal;
         du_ = (ue - us) * reciprocal;
         dv_ = (ve - vs) * reciprocal;
         const int skipped = first - ys;
-        x_ = xs * 65536 + dx_ * skipped;
-        u_ = us * 65536 + du_ * skipped;
-        v_ = vs * 65536 + dv_ * skipped;
+        x_ = toFixed16(xs) + dx_ * skipped;
+        u_ = toFixed16(us) + du_ * skipped;
+        v_ = toFixed16(vs) + dv_ * skipped;
     }
-    TexelCrossing crossing() const { return {x_ >> 16, u_ >> 16, v_ >> 16}; }
+    TexelCrossing crossing() const {
+        return {floorFixed16(x_), floorFixed16(u_), floorFixed16(v_)};
+    }
     void nextRow() {
         x_ += dx_;
         u_ += du_;
@@ -97,7 +104,7 @@ public:
     }
 
 private:
-    int x_, u_, v_, dx_, du_, dv_;
+    Fixed16 x_, u_, v_, dx_, du_, dv_;
 };
 
 // An edge's crossings entered in the table: a row keeps the first crossing that reaches
@@ -158,7 +165,8 @@ void scanPolygon(const ScreenPoint* points, int count, EdgeRow<Crossing>* table,
 // long one from the top vertex to the bottom one, and the short one beside that row. The
 // table would keep the crossing with the smaller x as the row's left end and the other
 // as its right end, whichever edge came first, and draw nothing where the two x are
-// equal; so the span is drawn straight from the two crossings, the same pixels.
+// equal; so the span is drawn straight from the two crossings, the same pixels as the
+// plain scan conversion (rasterizer_plain.cpp) draws.
 template <typename MakeEdge, typename DrawSpan>
 void scanTriangle(const ScreenPoint* points, MakeEdge makeEdge, DrawSpan drawSpan) {
     // The vertices in the order of their y, sorted without a branch (tiny triangles make
@@ -231,19 +239,21 @@ constexpr int kSpanGroup = 8;
 
 // A group of `count` pixels of a gouraud span (at most kSpanGroup; none when count <= 0),
 // worked out for all eight at once and merged into the row through a mask: the bytes the
-// pixel loop writes, without a loop whose length changes from row to row (its exit is a
-// branch the processor mostly guesses wrong). All eight bytes must lie within the row.
-// The vector types are GCC's and Clang's; they map onto SSE2 and WebAssembly SIMD alike.
-void writeShadeGroup(uint8_t* pixels, int count, uint16_t colour, int step) {
+// pixel loop of plain::fillGouraud writes, without a loop whose length changes from row
+// to row (its exit is a branch the processor mostly guesses wrong). All eight bytes must
+// lie within the row. The vector types are GCC's and Clang's; they map onto SSE2 and
+// WebAssembly SIMD alike.
+void writeShadeGroup(uint8_t* pixels, int count, uint16_t colour, Fixed8 step) {
     typedef uint16_t Colours __attribute__((vector_size(16)));
     typedef int16_t Flags __attribute__((vector_size(16)));
     typedef uint8_t Bytes __attribute__((vector_size(8)));
     const Colours lane = {0, 1, 2, 3, 4, 5, 6, 7};
-    // Pixel k's accumulator is k steps on, wrapping at 16 bits as the loop's does.
+    // Pixel k's 8.8 accumulator is k steps on, wrapping at 16 bits as the loop's does;
+    // the pixel is its whole part, the high byte.
     const Colours colours = colour + static_cast<uint16_t>(step) * lane;
     const Flags inSpan = __builtin_convertvector(lane, Flags) < static_cast<int16_t>(count);
     const Bytes mask = __builtin_convertvector(inSpan, Bytes);
-    const Bytes shades = __builtin_convertvector(colours >> 8, Bytes);
+    const Bytes shades = __builtin_convertvector(colours >> kFixed8Bits, Bytes);
     Bytes row;
     std::memcpy(&row, pixels, sizeof row);
     row = (shades & mask) | (row & ~mask);
@@ -261,15 +271,16 @@ auto shadeEdgeMaker(const ScreenPoint* points, const uint8_t* shades) {
 }  // namespace
 
 void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst) {
+    if constexpr (kPlainBuild) return plain::fillGouraud(points, colours, count, dst);
     scanConvert(
         points, count, shadeEdges,
         shadeEdgeMaker(points, colours),
         [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
             const int length = right.x - left.x;
-            const int step = ((right.c - left.c) * 256) / length;
+            const Fixed8 step = toFixed8(right.c - left.c) / length;
             const SpanColumns span = spanColumns(left.x, right.x);
             // 8.8 colour in a 16-bit accumulator that wraps; the pixel is its high byte.
-            uint16_t colour = static_cast<uint16_t>(left.c * 256 + span.skip * step);
+            uint16_t colour = static_cast<uint16_t>(toFixed8(left.c) + span.skip * step);
             uint8_t* pixel = dst + r * kWidth;
             int x = span.first;
             // Whole groups while more than a group is left, then the rest under the mask,
@@ -283,7 +294,7 @@ void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, u
                 return;
             }
             for (; x < span.end; ++x) {
-                pixel[x] = static_cast<uint8_t>(colour >> 8);
+                pixel[x] = static_cast<uint8_t>(floorFixed8(colour));
                 colour = static_cast<uint16_t>(colour + step);
             }
         });
@@ -291,19 +302,20 @@ void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, u
 
 void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
                        const uint8_t* table, uint8_t* dst) {
+    if constexpr (kPlainBuild) return plain::fillGouraudMapped(points, shades, count, table, dst);
     scanConvert(
         points, count, shadeEdges,
         shadeEdgeMaker(points, shades),
         [&](int r, const ShadeCrossing& left, const ShadeCrossing& right) {
             const int length = right.x - left.x;
-            const int step = ((right.c - left.c) * 256) / length;
+            const Fixed8 step = toFixed8(right.c - left.c) / length;
             const SpanColumns span = spanColumns(left.x, right.x);
-            int shade = left.c * 256 + span.skip * step;  // 8.8
+            Fixed8 shade = toFixed8(left.c) + span.skip * step;
             uint8_t* pixel = dst + r * kWidth;
             for (int x = span.first; x < span.end; ++x) {
                 // Interpolating between bytes stays within 0..255; the mask only keeps
                 // the table index safe.
-                pixel[x] = table[(shade >> 8) & 255];
+                pixel[x] = table[floorFixed8(shade) & 255];
                 shade += step;
             }
         });
@@ -311,6 +323,7 @@ void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int cou
 
 void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
                   const uint8_t* texture, uint8_t* dst) {
+    if constexpr (kPlainBuild) return plain::fillTextured(points, u, v, count, texture, dst);
     scanConvert(
         points, count, textureEdges,
         [&](int upper, int lower, int first) {
@@ -319,15 +332,15 @@ void fillTextured(const ScreenPoint* points, const int* u, const int* v, int cou
         },
         [&](int r, const TexelCrossing& left, const TexelCrossing& right) {
             const int length = right.x - left.x;
-            const int du = ((right.u - left.u) * 256) / length;
-            const int dv = ((right.v - left.v) * 256) / length;
+            const Fixed8 du = toFixed8(right.u - left.u) / length;
+            const Fixed8 dv = toFixed8(right.v - left.v) / length;
             const SpanColumns span = spanColumns(left.x, right.x);
-            int tu = left.u * 256 + span.skip * du;  // 8.8 texel coordinates
-            int tv = left.v * 256 + span.skip * dv;
+            Fixed8 tu = toFixed8(left.u) + span.skip * du;
+            Fixed8 tv = toFixed8(left.v) + span.skip * dv;
             uint8_t* pixel = dst + r * kWidth;
             for (int x = span.first; x < span.end; ++x) {
-                // Only the low 8 bits of the integer parts count: the texture wraps.
-                pixel[x] = texture[((tv >> 8) & 255) * 256 + ((tu >> 8) & 255)];
+                // Only the low 8 bits of the whole parts count: the texture wraps.
+                pixel[x] = texture[(floorFixed8(tv) & 255) * 256 + (floorFixed8(tu) & 255)];
                 tu += du;
                 tv += dv;
             }
@@ -358,11 +371,11 @@ void drawLineAA(int x0, int y0, int x1, int y1, const uint8_t* shadeTable, uint8
             std::swap(x0, x1);
             std::swap(y0, y1);
         }
-        const int slope = ((y1 - y0) * 256) / (x1 - x0);
-        int y = y0 * 256;
+        const Fixed8 slope = toFixed8(y1 - y0) / (x1 - x0);
+        Fixed8 y = toFixed8(y0);
         for (int x = x0; x < x1; ++x) {
-            const int row = y >> 8;
-            const int f = y & 255;
+            const int row = floorFixed8(y);
+            const int f = fractionOfFixed8(y);
             shadePixel(dst, x, row, 255 - f, shadeTable);
             shadePixel(dst, x, row + 1, f, shadeTable);
             y += slope;
@@ -374,11 +387,11 @@ void drawLineAA(int x0, int y0, int x1, int y1, const uint8_t* shadeTable, uint8
             std::swap(x0, x1);
             std::swap(y0, y1);
         }
-        const int slope = ((x1 - x0) * 256) / (y1 - y0);
-        int x = x0 * 256;
+        const Fixed8 slope = toFixed8(x1 - x0) / (y1 - y0);
+        Fixed8 x = toFixed8(x0);
         for (int row = y0; row < y1; ++row) {
-            const int column = x >> 8;
-            const int f = x & 255;
+            const int column = floorFixed8(x);
+            const int f = fractionOfFixed8(x);
             shadePixel(dst, column, row, 255 - f, shadeTable);
             shadePixel(dst, column + 1, row, f, shadeTable);
             x += slope;

@@ -11,10 +11,12 @@ struct ScreenPoint {
 };
 
 // Vertices come from the camera's clip-and-project, so 0 <= x <= 320 and 0 <= y <= 240.
-// A polygon covers rows top .. bottom - 1 and, on each row, columns xmin .. xmax - 1:
-// its lowest row and its rightmost column are left to the neighbour. Either winding is
-// accepted; fewer than 3 vertices draw nothing. The fills share one edge table each and
-// are not reentrant.
+// A polygon covers rows top .. bottom - 1 and, on each row, columns xmin .. xmax - 1: a
+// top-left fill rule for integer vertices. Its top row and left edge are its own, its
+// lowest row and rightmost column are left to the neighbour, so faces sharing an edge
+// draw each pixel once, with no gap and no overlap. Either winding is accepted; fewer
+// than 3 vertices draw nothing. The fills share one edge table each and are not
+// reentrant.
 
 // Pixels are the interpolated colour bytes, used directly as palette indices.
 void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst);
@@ -28,9 +30,20 @@ void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int cou
 void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
                   const uint8_t* texture, uint8_t* dst);
 
-// An anti-aliased line through a shade table (65,536 bytes, entry level * 256 + colour):
-// each step lights the two pixels straddling the ideal line, the near one with level
-// 255 - f and the far one with level f. The end with the larger x (x-major lines) or
+// An anti-aliased line through a shade table (65,536 bytes, entry level * 256 + colour),
+// in the manner of Xiaolin Wu's lines: each step lights the two pixels straddling the
+// ideal line, the near one with level 255 - f and the far one with level f, f being the
+// 8.8 fraction of the way between them. The end with the larger x (x-major lines) or
 // larger y (y-major lines) is not drawn. End points lie in 0..319, 0..239; partner pixels
 // that would fall outside the image are skipped.
 void drawLineAA(int x0, int y0, int x1, int y1, const uint8_t* shadeTable, uint8_t* dst);
+
+namespace plain {
+// The three fills in their plain form, one edge table for every polygon and one pixel at a
+// time (rasterizer_plain.cpp): the pixels the fills above draw.
+void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst);
+void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
+                       const uint8_t* table, uint8_t* dst);
+void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
+                  const uint8_t* texture, uint8_t* dst);
+}  // namespace plain

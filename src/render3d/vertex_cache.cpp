@@ -1,27 +1,28 @@
-// The per-frame vertex cache of the face setup.
+// The per-frame vertex cache of the face set-up. Its view test (viewCorners) gives each
+// face the verdict the six clip passes would reach, from the corners' outcodes alone.
 #include "render3d/vertex_cache.h"
 
 #include <algorithm>
 
-#include "render3d/lighting.h"
+#include "render3d/clipping.h"
+#include "render3d/point_light.h"
 
 namespace {
 
-constexpr uint8_t kAllPlanes = 0x3F;
 static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits");
 
 }  // namespace
 
 // Written out plane by plane: a loop here costs a guessed branch per plane.
-uint8_t VertexCache::insideMask(const PlaneInDoubles* planes, const Vector3& point) {
+uint8_t VertexCache::outcodeOf(const PlaneInDoubles* planes, const Vector3& point) {
     const double x = point.x, y = point.y, z = point.z;
-    auto inside = [&](int p) {
+    auto outside = [&](int p) {
         const PlaneInDoubles& plane = planes[p];
-        return static_cast<unsigned>(plane.x * x + plane.y * y + plane.z * z + plane.offset > 0)
-               << p;
+        const double distance = plane.x * x + plane.y * y + plane.z * z + plane.offset;
+        return static_cast<unsigned>(!strictlyInside(distance)) << p;
     };
-    return static_cast<uint8_t>(inside(0) | inside(1) | inside(2) | inside(3) | inside(4) |
-                                inside(5));
+    return static_cast<uint8_t>(outside(0) | outside(1) | outside(2) | outside(3) |
+                                outside(4) | outside(5));
 }
 
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
@@ -55,13 +56,6 @@ FaceInView VertexCache::view(const MeshFace& face, const Camera& camera, ScreenP
     return viewCorners(face, corners, camera, points);
 }
 
-void VertexCache::shade(const MeshFace& face, const Vector3& light, float scale,
-                        float maxShade, float* shades) {
-    Vertex* corners[3];
-    cornersOf(face, corners);
-    shadeCorners(face, corners, light, scale, maxShade, shades);
-}
-
 FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
                                      ScreenPoint* points, const Vector3& light, float scale,
                                      float maxShade, float* shades, uint8_t* shadeBytes) {
@@ -87,8 +81,8 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
         const Vector3& position = cornerPosition(face, k);
-        vertex.inside = insideMask(planes_, position);
-        if (vertex.inside == kAllPlanes) {
+        vertex.outcode = outcodeOf(planes_, position);
+        if (vertex.outcode == 0) {
             int x, y;
             camera.project(position, x, y);
             vertex.x = static_cast<int16_t>(x);
@@ -96,18 +90,21 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
         }
         vertex.viewFrame = frame_;
     }
-    const unsigned notAllInside =
-        ~(corners[0]->inside & corners[1]->inside & corners[2]->inside) & kAllPlanes;
-    if (notAllInside == 0) {
+    // The planes some corner is not strictly inside: none, and no clip pass would touch
+    // the face.
+    const unsigned outsideSome = corners[0]->outcode | corners[1]->outcode | corners[2]->outcode;
+    if (outsideSome == 0) {
         for (int k = 0; k < 3; ++k) points[k] = {corners[k]->x, corners[k]->y};
         return FaceInView::Inside;
     }
-    // Passes before the first such plane keep the face as it is, so that pass sees the
-    // very vertices tested here. If none of them is inside it, the pass keeps none and
-    // finds at most two crossings: fewer than three vertices, the face is dropped.
-    const unsigned firstPlane = notAllInside & (0u - notAllInside);
-    const unsigned anyInside = corners[0]->inside | corners[1]->inside | corners[2]->inside;
-    return (anyInside & firstPlane) == 0 ? FaceInView::Outside : FaceInView::Crossing;
+    // The passes before the first of those planes keep the face as it is, so that pass
+    // sees the very corners tested here. When all three are outside it (the outcodes'
+    // trivial reject, taken at that plane only: later planes see clipped vertices), the
+    // pass keeps none and finds at most two crossings: fewer than three vertices, the face
+    // is dropped.
+    const unsigned firstPlane = outsideSome & (0u - outsideSome);
+    const unsigned outsideAll = corners[0]->outcode & corners[1]->outcode & corners[2]->outcode;
+    return (outsideAll & firstPlane) != 0 ? FaceInView::Outside : FaceInView::Crossing;
 }
 
 void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],
@@ -123,6 +120,6 @@ void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],
             vertex.shadeFrame = frame_;
         }
         shades[k] = vertex.shade;
-        if (shadeBytes != nullptr) shadeBytes[k] = vertex.shadeByte;
+        shadeBytes[k] = vertex.shadeByte;
     }
 }

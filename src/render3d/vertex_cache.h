@@ -21,9 +21,11 @@ enum class FaceInView {
 };
 
 // Per vertex of the registered meshes, each worked out the first time a face asks for
-// it in a frame: its side of each frustum plane and, when it is inside all six, its
-// screen point; and its lit shade. All depend on the vertex alone, so every face that
-// asks gets what it would have worked out itself.
+// it in a frame: its outcode against the six frustum planes and, when it is inside all
+// six, its screen point; and its lit shade. All depend on the vertex alone, so every face
+// that asks gets what it would have worked out itself. What it saves is what the plain
+// face set-up (face_setup_plain.cpp) does for every face: six clip passes and the
+// lighting and projection of each corner.
 class VertexCache {
 public:
     // Room for a mesh of up to `vertexCapacity` vertices. At load time, for every mesh
@@ -37,14 +39,9 @@ public:
     // The camera must be the same for every face of a frame.
     FaceInView view(const MeshFace& face, const Camera& camera, ScreenPoint* points);
 
-    // shades[k] = scale * max(0, normal . unit(light - position)) of corner k's vertex, at
-    // most maxShade. The light, scale and maxShade must be the same for every face of a
-    // frame.
-    void shade(const MeshFace& face, const Vector3& light, float scale, float maxShade,
-               float* shades);
-
-    // view, then, unless the face is Outside, shade into shades, and the shades as the
-    // rasterizers' bytes (shadeByte) into shadeBytes: the face's vertices looked up once.
+    // view, then, unless the face is Outside, shades[k] = min(maxShade, pointLightShade)
+    // of corner k's vertex, and the shades as the rasterizers' bytes (shadeByte) into
+    // shadeBytes. The light, scale and maxShade must be the same for every face of a frame.
     FaceInView viewAndShade(const MeshFace& face, const Camera& camera, ScreenPoint* points,
                             const Vector3& light, float scale, float maxShade, float* shades,
                             uint8_t* shadeBytes);
@@ -58,12 +55,12 @@ private:
     struct Vertex {
         // Sixteen bytes, four to a cache line: the faces of a frame reach their vertices
         // in depth order, all over the cache.
-        uint16_t viewFrame;   // the frame the plane sides and point were worked out in
+        uint16_t viewFrame;   // the frame the outcode and point were worked out in
         uint16_t shadeFrame;  // the frame the shade was worked out in
         int16_t x, y;         // the screen point, when inside all six (projection keeps it
                               // within +-kProjectionLimit)
         float shade;
-        uint8_t inside;       // bit p: strictly inside plane p (distance above 0)
+        uint8_t outcode;      // bit p: not strictly inside plane p
         uint8_t shadeByte;    // the shade as the rasterizers take it
     };
     static_assert(sizeof(Vertex) == 16, "a vertex entry is sixteen bytes");
@@ -75,11 +72,12 @@ private:
     void cornersOf(const MeshFace& face, Vertex* corners[3]);
     FaceInView viewCorners(const MeshFace& face, Vertex* const corners[3], const Camera& camera,
                            ScreenPoint* points);
-    // Bit p set when the point is strictly inside plane p (distance above 0), the very
-    // test of the clip passes: Plane::distance's arithmetic, on the planes as doubles.
-    static uint8_t insideMask(const PlaneInDoubles* planes, const Vector3& point);
+    // The point's outcode, as Cohen and Sutherland named it: bit p set when the point is
+    // not strictly inside plane p, by the clip passes' own test (strictlyInside) and
+    // Plane::distance's arithmetic, on the planes as doubles.
+    static uint8_t outcodeOf(const PlaneInDoubles* planes, const Vector3& point);
     void shadeCorners(const MeshFace& face, Vertex* const corners[3], const Vector3& light,
-                      float scale, float maxShade, float* shades, uint8_t* shadeBytes = nullptr);
+                      float scale, float maxShade, float* shades, uint8_t* shadeBytes);
 
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
@@ -88,11 +86,3 @@ private:
     uint16_t planesFrame_ = 0;
     size_t lastMember_ = 0;  // consecutive faces mostly belong to the same mesh
 };
-
-// The vertex index and view-space position of corner k (0, 1 or 2) of a face.
-inline int cornerVertex(const MeshFace& face, int k) {
-    return k == 0 ? face.vertex0 : k == 1 ? face.vertex1 : face.vertex2;
-}
-inline const Vector3& cornerPosition(const MeshFace& face, int k) {
-    return k == 0 ? *face.p0 : k == 1 ? *face.p1 : *face.p2;
-}

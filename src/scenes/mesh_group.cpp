@@ -1,6 +1,9 @@
 // The mesh group: shared transform, culling and depth sort over several meshes.
 #include "scenes/mesh_group.h"
 
+#include "render3d/depth_sort.h"
+#include "render3d/mesh_view.h"
+
 namespace {
 
 // a * b, with b applied first.
@@ -32,21 +35,17 @@ void MeshGroup::add(Mesh* mesh, const char* name) {
 
 void MeshGroup::transform(const AffineMatrix& view) {
     for (size_t i = 0; i < meshes_.size(); ++i) {
-        meshes_[i]->transform(compose(view, localTransforms_[i]));
+        ::transform(*meshes_[i], compose(view, localTransforms_[i]));
     }
 }
 
 void MeshGroup::collectVisibleFaces(bool cull) {
-    visibleCount_ = 0;
+    int count = 0;
     for (Mesh* member : meshes_) {
-        for (int f = 0; f < member->faceCount; ++f) {
-            MeshFace& face = member->faces[f];
-            if (cull && !facesEye(face)) continue;
-            face.depth = face.p2->z + face.p1->z + face.p0->z;
-            visibleFaces_[visibleCount_++] = &face;
-        }
+        count += appendFacesToDraw(*member, cull, visibleFaces_.data() + count);
     }
-    sortFacesByDepth(visibleFaces_.data(), 0, static_cast<int>(visibleCount_) - 1);
+    visibleCount_ = static_cast<uint32_t>(count);
+    sortFacesByDepth(visibleFaces_.data(), 0, count - 1);
 }
 
 void MeshGroup::destroy() {

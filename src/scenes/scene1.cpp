@@ -13,13 +13,15 @@
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "core/numeric.h"
+#include "core/plain.h"
 #include "fx2d/frame_passes.h"
 #include "fx2d/palette_fades.h"
 #include "fx2d/palette_tables.h"
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
-#include "render3d/lighting.h"
+#include "render3d/face_setup.h"
 #include "render3d/matrix_rotation.h"
+#include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
 #include "scenes/mesh_group.h"
@@ -176,12 +178,15 @@ void render(float t) {
 
     // 7. Gouraud-fill the faces, far to near. In that order they jump about the rings'
     //    face arrays, most of a megabyte: each face is fetched a few faces ahead of its
-    //    turn, or its first read waits on memory.
+    //    turn, or its first read waits on memory. The fetch changes no pixel; the plain
+    //    build goes without it.
     ringVertices.newFrame();
     MeshFace* const* faces = rings->visibleFaces();
     const uint32_t faceCount = rings->visibleCount();
     for (uint32_t i = 0; i < faceCount; ++i) {
-        if (i + kFaceFetchAhead < faceCount) __builtin_prefetch(faces[i + kFaceFetchAhead]);
+        if (!kPlainBuild && i + kFaceFetchAhead < faceCount) {
+            __builtin_prefetch(faces[i + kFaceFetchAhead]);
+        }
         drawRingFace(*faces[i], camera, light);
     }
 
@@ -195,7 +200,7 @@ void render(float t) {
         const float radius = 4 * k + 1.4f;
         const Camera logoCamera(Vector3(std::sin(w), 0, std::cos(w)) * radius,
                                 Vector3(0, 0, 0), 130 - 100 * k, 0);
-        logo.transform(logoCamera.view);
+        transform(logo, logoCamera.view);
         drawLogo(logoCamera);
     }
 

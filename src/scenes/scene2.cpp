@@ -19,7 +19,8 @@
 #include "fx2d/palette_tables.h"
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
-#include "render3d/lighting.h"
+#include "render3d/face_setup.h"
+#include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
 
@@ -72,7 +73,7 @@ void deformSphere(float t) {
     for (int i = 0; i < sphere.vertexCount; ++i) {
         sphere.viewNormals[i] = transformPoint(sphere.normals[i], rotation);
     }
-    sphere.cullAndSort(true);
+    cullAndSort(sphere, true);
 }
 
 void drawSphereFace(const MeshFace& face, const Vector3& light) {

@@ -19,6 +19,7 @@
 #include "fx2d/mode_filter.h"
 #include "render3d/camera.h"
 #include "render3d/environment_map.h"
+#include "render3d/mesh_view.h"
 #include "render3d/vertex_cache.h"
 
 namespace {
@@ -121,8 +122,8 @@ void render(float t) {
         moveCamera(t);
 
         // 4. The model into view space; front faces far to near.
-        model.transform(camera->view);
-        model.cullAndSort(true);
+        transform(model, camera->view);
+        cullAndSort(model, true);
 
         // 5. Environment-mapped faces into the FrameBuffer.
         drawEnvironmentMapped(model, *camera, texture.get(), modelVertices, FrameBuffer);

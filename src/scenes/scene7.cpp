@@ -17,8 +17,9 @@
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
 #include "render3d/environment_map.h"
-#include "render3d/lighting.h"
+#include "render3d/face_setup.h"
 #include "render3d/metaballs.h"
+#include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
 
@@ -147,8 +148,8 @@ void render(float t) {
 
     // 4-5. A black frame; the blob's front faces far to near.
     clearFrame(FrameBuffer, 0);
-    blob.mesh.transform(camera.view);
-    blob.mesh.cullAndSort(true);
+    transform(blob.mesh, camera.view);
+    cullAndSort(blob.mesh, true);
 
     // 6. Smooth shading before 9.5 s, the environment map from 9.5 s.
     if (!environmentMappedAt(t)) {

@@ -10,6 +10,7 @@
 #include "core/display.h"
 #include "render3d/camera.h"
 #include "render3d/environment_map.h"
+#include "render3d/mesh_view.h"
 #include "render3d/supertoroid.h"
 #include "render3d/vertex_cache.h"
 
@@ -76,8 +77,8 @@ void render(float t) {
     shape->mesh.computeVertexNormals();
 
     // 6-8. Into view space, front faces far to near, each textured from its normals.
-    shape->mesh.transform(camera.view);
-    shape->mesh.cullAndSort(true);
+    transform(shape->mesh, camera.view);
+    cullAndSort(shape->mesh, true);
     drawEnvironmentMapped(shape->mesh, camera, texture.get(), shapeVertices, FrameBuffer);
 
     // 9.

@@ -1,7 +1,6 @@
 // The show's running order and durations.
 #include "scenes/scene_table.h"
 
-#include <cfloat>
 #include <iterator>
 
 #include "scenes/scene1.h"
@@ -15,19 +14,19 @@
 #include "scenes/scene9.h"
 
 const SceneEntry SceneTable[] = {
-    {scene1::load, scene1::unload, scene1::start, scene1::render, 30.0f},
-    {scene2::load, scene2::unload, scene2::start, scene2::render, 20.0f},
-    {scene3::load, scene3::unload, scene3::start, scene3::render, 17.0f},
-    {scene4::load, scene4::unload, scene4::start, scene4::render, 20.0f},
-    {scene5::load, scene5::unload, scene5::start, scene5::render, 8.0f},
-    {scene6::load, scene6::unload, scene6::start, scene6::render, 5.0f},
-    {scene7::load, scene7::unload, scene7::start, scene7::render, 20.0f},
-    {scene8::load, scene8::unload, scene8::start, scene8::render, 25.0f},
+    {scene1::load, scene1::unload, scene1::start, scene1::render, kSceneDurations[0]},
+    {scene2::load, scene2::unload, scene2::start, scene2::render, kSceneDurations[1]},
+    {scene3::load, scene3::unload, scene3::start, scene3::render, kSceneDurations[2]},
+    {scene4::load, scene4::unload, scene4::start, scene4::render, kSceneDurations[3]},
+    {scene5::load, scene5::unload, scene5::start, scene5::render, kSceneDurations[4]},
+    {scene6::load, scene6::unload, scene6::start, scene6::render, kSceneDurations[5]},
+    {scene7::load, scene7::unload, scene7::start, scene7::render, kSceneDurations[6]},
+    {scene8::load, scene8::unload, scene8::start, scene8::render, kSceneDurations[7]},
     // The last scene plays until the user moves on.
-    {scene9::load, scene9::unload, scene9::start, scene9::render, FLT_MAX},
+    {scene9::load, scene9::unload, scene9::start, scene9::render, kSceneDurations[8]},
 };
 
-const int kSceneCount = static_cast<int>(std::size(SceneTable));
+static_assert(std::size(SceneTable) == kSceneCount, "a duration for every row");
 
 namespace {
 
@@ -52,10 +51,4 @@ int sceneAtShowTime(double showSeconds) {
 
 int rowOfScene(int sceneNumber) {
     return sceneNumber >= 1 && sceneNumber <= kSceneCount ? sceneNumber - 1 : -1;
-}
-
-double showTimeOfRow(int row) {
-    double seconds = 0.0;
-    for (int i = 0; i < row && i < kSceneCount; ++i) seconds += SceneTable[i].duration;
-    return seconds;
 }

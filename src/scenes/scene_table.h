@@ -1,6 +1,8 @@
 // The timeline's rows: each scene's four operations and how long it stays on screen.
 #pragma once
 
+#include <cfloat>
+
 struct SceneEntry {
     void (*load)();            // loads data files and builds tables, once at start-up
     void (*unload)();          // frees what load made, once at exit
@@ -11,7 +13,12 @@ struct SceneEntry {
 
 // The rows in show order: scene 1 first, scene 9 last.
 extern const SceneEntry SceneTable[];
-extern const int kSceneCount;
+constexpr int kSceneCount = 9;
+
+// The rows' durations, in seconds, as the table holds them; the last scene plays until the
+// user moves on. Here as well as in the table, so that what is timed to the show (the
+// soundtrack's score) reads the same numbers without linking the scenes.
+inline constexpr float kSceneDurations[kSceneCount] = {30, 20, 17, 20, 8, 5, 20, 25, FLT_MAX};
 
 // The row that plays scene 1..9 of the show, or -1 when the table has no such row.
 int rowOfScene(int sceneNumber);
@@ -24,4 +31,8 @@ int sceneAtShowTime(double showSeconds);
 
 // Where a row begins in a show that plays from the first row by the clock: the sum of the
 // earlier rows' durations, in seconds (0 for a row outside the table).
-double showTimeOfRow(int row);
+constexpr double showTimeOfRow(int row) {
+    double seconds = 0.0;
+    for (int i = 0; i < row && i < kSceneCount; ++i) seconds += kSceneDurations[i];
+    return seconds;
+}

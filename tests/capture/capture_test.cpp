@@ -325,6 +325,9 @@ TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
     r = capture("--to 0.1 show.mp4", "empty");
     EXPECT_EQ(r.status, 1) << r.output;
     EXPECT_NE(r.output.find("Error loading file"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("name its folder with --data DIR"), std::string::npos) << r.output;
+    // Nothing about the music, before the data set is known to be usable.
+    EXPECT_EQ(r.output.find("music"), std::string::npos) << r.output;
 
     for (const std::string& name : filesHere())
         EXPECT_TRUE(name == "empty" || name == "plain.txt") << "left behind: " << name;

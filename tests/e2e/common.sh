@@ -16,12 +16,15 @@ fail() {
 # Runs the demo under Xvfb with drive_demo.sh: drive NAME STEP...; the demo's standard
 # error goes to $work/NAME.err and its exit status to FOLDER/exit_status. The program
 # (DRIVE_DEMO), the folder it runs in (DRIVE_FOLDER) and its options (DEMO_ARGS) default
-# to the demo under test, $work/data and none.
+# to the demo under test, $work/data and none. With SHARED_DISPLAY set, the runs share
+# the X display already in DISPLAY instead of starting an Xvfb each.
 drive() {
     local name=$1
     local folder=${DRIVE_FOLDER:-$work/data}
+    local display=(xvfb-run -a -s "-screen 0 1024x768x24")
+    [ -n "${SHARED_DISPLAY:-}" ] && display=()
     shift
     rm -f "$folder/exit_status"
-    xvfb-run -a -s "-screen 0 1024x768x24" bash "$here/drive_demo.sh" "${DRIVE_DEMO:-$demo}" \
-        "$folder" "$work/$name.err" "$@"
+    "${display[@]}" bash "$here/drive_demo.sh" "${DRIVE_DEMO:-$demo}" "$folder" \
+        "$work/$name.err" "$@"
 }

@@ -72,11 +72,11 @@ press_on() {  # presses $2 on the window named like $1
     wait_for_window "$1" && press_key_on_window "$2"
 }
 
-# Enter on "Window Mode?" (No, full screen). SDL's message box shows no name to xdotool.
-# Should SDL fail to show the box, the demo takes No by itself and opens its window.
+# Enter on "Window Mode?" (No, full screen), the box captioned "Dorminax". Should SDL fail
+# to show the box, the demo takes No by itself and opens its window.
 answer_question() {
     for _ in $(seq 1 200); do
-        if find_window '^$'; then
+        if find_box '"Dorminax"'; then
             press_key_on_window Return
             return
         fi

@@ -5,6 +5,6 @@
 
 #include "core/fatal.h"
 
-void exitWithErrorBox(const char* text, const char* caption) {
+void exitWithErrorBox(const char* text, const char* caption, const std::string&) {
     throw FatalLoadError{text, caption};
 }

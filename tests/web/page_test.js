@@ -53,6 +53,14 @@ async function checkEscapeReportsFrameRate(page) {
 async function checkWindowedShow(browser, url) {
   const page = await openPage(browser, url);
   check(await waitForState(page, ['question'], 10000) === 'question', 'no "Window Mode?"');
+  // As on the desktop: titled "Dorminax", Yes then No, No the default.
+  const box = await page.$eval('#question', (question) => ({
+    caption: question.querySelector('.caption').textContent,
+    buttons: Array.from(question.querySelectorAll('button'), (button) => button.textContent),
+    focused: document.activeElement.id,
+  }));
+  check(box.caption === 'Dorminax' && box.buttons.join() === 'Yes,No' && box.focused === 'no',
+    `the question box: ${JSON.stringify(box)}`);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dorminax-downloads-'));
   const session = await page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });

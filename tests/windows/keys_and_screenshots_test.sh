@@ -71,9 +71,9 @@ echo "music: $seconds s of the song reached the device in order, samples off by 
 # Shift then sends statistics to the debugger output: the release has been read.
 (cd "$work" && exec wine "$demo/dorminax.exe" 2>"$work/run2.err") &
 pid=$!
-wait_for_window '^$' || fail "no question"
+wait_for_window '^Dorminax$' || fail "no question"  # the box's caption
 press_on_window key Escape
-wait_for_window Dorminax || fail "no window after the question"
+wait_for_window '^--== Dorminax ==--$' || fail "no window after the question"
 press_on_window keydown shift
 for _ in $(seq 1 300); do
     grep -q '^1/9, ' "$work/run2.err" && break

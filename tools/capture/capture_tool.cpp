@@ -14,6 +14,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "assets/data_file.h"
 #include "core/command_line.h"
 #include "core/display.h"
 #include "demo/simulated_show.h"
@@ -29,6 +30,7 @@ extern "C" {
 namespace {
 
 constexpr const char* kProgram = "dorminax-capture";
+constexpr const char* kMusicName = "demotuin.ogg";
 constexpr double kLongestShowSeconds = 86400.0;
 // Without the music there is no end to the show to go by: the last scene, which runs
 // until the viewer leaves, then plays for a minute.
@@ -76,6 +78,8 @@ Options parseOptions(CommandLine& line) {
             o.gentle = true;
         } else if (line.is("--help")) {
             line.help();
+        } else if (line.is("--version")) {
+            line.version();
         } else if (line.isOperand() && o.output.empty()) {
             o.output = line.argument();
         } else {
@@ -88,6 +92,7 @@ Options parseOptions(CommandLine& line) {
         line.refuse("cannot tell what to write to '" + o.output +
                     "': the supported extensions are " + supportedExtensions());
     }
+    line.requireWritable(o.output);
     return o;
 }
 
@@ -197,6 +202,11 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     demo.dataFolder = o.dataDir;
     demo.gentle = o.gentle;
     if (!show.start(demo)) return 1;
+    // Only now, with the data set known to be usable, is a missing music worth a word.
+    if (!capture.music.isOpen()) {
+        std::fprintf(stderr, "%s: cannot read the music %s; the video has no audio track\n",
+                     kProgram, hostPath(kMusicName).c_str());
+    }
     if (capture.firstPass > 0)
         std::fprintf(stderr, "%s: playing the show up to %g s\n", kProgram, o.from);
     while (show.framesRun() < capture.firstPass && !interruption) show.step();
@@ -238,10 +248,13 @@ int main(int argc, char** argv) {
     }
     Capture capture;
     setDataFolder(o.dataDir);
-    const std::string musicPath = hostPath("demotuin.ogg");
-    if (!capture.music.open(musicPath)) {
-        std::fprintf(stderr, "%s: cannot read the music %s; the video has no audio track\n",
-                     kProgram, musicPath.c_str());
+    // Opening a FIFO would wait for ever: only a regular file is read.
+    std::string whyNot;
+    if (std::FILE* file = openDataFile(kMusicName, &whyNot)) {
+        std::fclose(file);
+        capture.music.open(hostPath(kMusicName));
+    } else if (whyNot != "missing") {
+        failDataFile("Error loading file", kMusicName, whyNot);
     }
     const double showEnd =
         capture.music.isOpen() ? capture.music.seconds()

@@ -5,15 +5,31 @@
 #include <cmath>
 
 #include "art_colours.h"
+#include "core/numeric.h"
 #include "generators.h"
 #include "image.h"
+#include "pi.h"
 
 namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr float kPi = 3.14159265f;
 constexpr int kIconArtSize = 256;
+
+// The seeds of each picture's noise and placements, one for each use.
+constexpr uint32_t kWarningSkySeed = 11;
+constexpr uint32_t kWarningStarSeed = 12;
+constexpr uint32_t kWarningMoonSeed = 13;
+constexpr uint32_t kShowpieceSkySeed = 21;
+constexpr uint32_t kShowpieceStarSeed = 22;
+constexpr uint32_t kShowpieceMoonSeed = 23;
+constexpr uint32_t kShowpieceFireflySeed = 24;
+constexpr uint32_t kShowpieceFlowerSeed = 25;
+constexpr uint32_t kRevealMapSeed = 31;
+constexpr uint32_t kIconSkySeed = 41;
+constexpr uint32_t kIconStarSeed = 42;
+constexpr uint32_t kIconMoonSeed = 43;
+constexpr uint32_t kIconFireflySeed = 44;
 
 const Rgb kViolet{0.22f, 0.08f, 0.36f};
 
@@ -31,8 +47,8 @@ void paintSky(RgbImage& image, int horizon, uint32_t seed) {
 void paintStars(RgbImage& image, int horizon, uint32_t seed) {
     Random random(seed);
     for (int i = 0; i < 140; ++i) {
-        const int x = int(random.range(0, float(image.width)));
-        const int y = int(random.range(0, float(horizon)));
+        const int x = truncToInt(random.range(0, float(image.width)));
+        const int y = truncToInt(random.range(0, float(horizon)));
         const float brightness = random.range(0.3f, 1.0f);
         image.at(x, y) = image.at(x, y) + kMoonlight * brightness;
     }
@@ -41,8 +57,8 @@ void paintStars(RgbImage& image, int horizon, uint32_t seed) {
 // A full moon with a soft halo and a little crater texture.
 void paintMoon(RgbImage& image, float cx, float cy, float radius, uint32_t seed) {
     addGlow(image, cx, cy, radius * 2.2f, kMoonlight * 0.25f);
-    for (int y = int(cy - radius) - 1; y <= int(cy + radius) + 1; ++y) {
-        for (int x = int(cx - radius) - 1; x <= int(cx + radius) + 1; ++x) {
+    for (int y = truncToInt(cy - radius) - 1; y <= truncToInt(cy + radius) + 1; ++y) {
+        for (int x = truncToInt(cx - radius) - 1; x <= truncToInt(cx + radius) + 1; ++x) {
             if (x < 0 || y < 0 || x >= image.width || y >= image.height) continue;
             const float d = std::hypot(x - cx, y - cy);
             const float edge = std::clamp(radius - d + 0.5f, 0.0f, 1.0f);  // anti-aliased rim
@@ -78,8 +94,8 @@ void paintGridGround(RgbImage& image, int horizon) {
 
 // Draws a filled disc, anti-aliased at its rim.
 void fillDisc(RgbImage& image, float cx, float cy, float radius, Rgb colour) {
-    for (int y = int(cy - radius) - 1; y <= int(cy + radius) + 1; ++y) {
-        for (int x = int(cx - radius) - 1; x <= int(cx + radius) + 1; ++x) {
+    for (int y = truncToInt(cy - radius) - 1; y <= truncToInt(cy + radius) + 1; ++y) {
+        for (int x = truncToInt(cx - radius) - 1; x <= truncToInt(cx + radius) + 1; ++x) {
             if (x < 0 || y < 0 || x >= image.width || y >= image.height) continue;
             const float coverage = std::clamp(radius - std::hypot(x - cx, y - cy) + 0.5f, 0.0f, 1.0f);
             if (coverage > 0) image.at(x, y) = mix(image.at(x, y), colour, coverage);
@@ -98,8 +114,8 @@ void paintFlower(RgbImage& image, float baseX, float height, float lean, float s
         y = baseY - s * height;
         fillDisc(image, x, y, 1.6f - s * 0.6f, mix(kNight, kNeonGreen, 0.25f));
     }
-    for (int py = int(y - size * 1.3f); py <= int(y + size * 1.3f); ++py) {
-        for (int px = int(x - size * 1.3f); px <= int(x + size * 1.3f); ++px) {
+    for (int py = truncToInt(y - size * 1.3f); py <= truncToInt(y + size * 1.3f); ++py) {
+        for (int px = truncToInt(x - size * 1.3f); px <= truncToInt(x + size * 1.3f); ++px) {
             if (px < 0 || py < 0 || px >= image.width || py >= image.height) continue;
             const float angle = std::atan2(py - y, px - x);
             const float reach = size * (0.55f + 0.45f * std::fabs(std::cos(2.5f * angle)));
@@ -149,9 +165,9 @@ IndexedPicture quantisePicture(const RgbImage& image, std::vector<Colour> fixedC
 // as a dark, framed slot so that the bar reads on it.
 IndexedPicture makeLoadingPicture() {
     RgbImage image(kWidth, kHeight);
-    paintSky(image, kHeight, 11);
-    paintStars(image, kHeight, 12);
-    paintMoon(image, 272, 44, 22, 13);
+    paintSky(image, kHeight, kWarningSkySeed);
+    paintStars(image, kHeight, kWarningStarSeed);
+    paintMoon(image, 272, 44, 22, kWarningMoonSeed);
     for (int i = 0; i < 7; ++i)
         paintFlower(image, 20.0f + i * 47, 40.0f + (i % 3) * 14, (i % 2 ? 0.3f : -0.25f), 7,
                     kViolet * 2.0f, (i % 2 ? kSodium : kNeonGreen) * 0.8f);
@@ -174,13 +190,13 @@ IndexedPicture makeLoadingPicture() {
 IndexedPicture makeCoolPicture() {
     constexpr int kHorizon = 150;
     RgbImage image(kWidth, kHeight);
-    paintSky(image, kHorizon, 21);
-    paintStars(image, kHorizon, 22);
-    paintMoon(image, 228, 62, 36, 23);
+    paintSky(image, kHorizon, kShowpieceSkySeed);
+    paintStars(image, kHorizon, kShowpieceStarSeed);
+    paintMoon(image, 228, 62, 36, kShowpieceMoonSeed);
     paintGridGround(image, kHorizon);
-    paintFireflies(image, 26, 90, 24);
+    paintFireflies(image, 26, 90, kShowpieceFireflySeed);
     const Rgb petals[] = {kMagenta, kViolet * 2.2f, kSodium, kMoonlight * 0.8f};
-    Random random(25);
+    Random random(kShowpieceFlowerSeed);
     for (int i = 0; i < 11; ++i) {
         const float x = 14.0f + i * 29.0f + random.range(-8, 8);
         paintFlower(image, x, random.range(55, 125), random.range(-0.35f, 0.35f),
@@ -199,9 +215,9 @@ IndexedPicture makeRevealMap() {
     for (int by = 0; by < kRows; ++by) {
         for (int bx = 0; bx < kColumns; ++bx) {
             const float dx = bx - (kColumns - 1) / 2.0f, dy = by - (kRows - 1) / 2.0f;
-            const float turn = (std::atan2(dy, dx) + kPi) / (2 * kPi);
+            const float turn = (std::atan2(dy, dx) + kPiFloat) / (2 * kPiFloat);
             const float distance = std::hypot(dx, dy) / 12.0f;
-            values.push_back(distance * 0.8f + turn * 0.2f + 0.06f * hashNoise(bx, by, 31));
+            values.push_back(distance * 0.8f + turn * 0.2f + 0.06f * hashNoise(bx, by, kRevealMapSeed));
         }
     }
     const auto [low, high] = std::minmax_element(values.begin(), values.end());
@@ -218,11 +234,11 @@ IndexedPicture makeRevealMap() {
 RgbImage makeIconArt() {
     constexpr int kHorizon = 168;
     RgbImage image(kIconArtSize, kIconArtSize);
-    paintSky(image, kHorizon, 41);
-    paintStars(image, kHorizon, 42);
-    paintMoon(image, 178, 70, 40, 43);
+    paintSky(image, kHorizon, kIconSkySeed);
+    paintStars(image, kHorizon, kIconStarSeed);
+    paintMoon(image, 178, 70, 40, kIconMoonSeed);
     paintGridGround(image, kHorizon);
-    paintFireflies(image, 9, 120, 44);
+    paintFireflies(image, 9, 120, kIconFireflySeed);
     paintFlower(image, 206, 74, -0.3f, 14, kViolet * 2.2f, kNeonGreen * 0.9f);
     paintFlower(image, 72, 156, 0.2f, 32, kMagenta, kSodium * 0.9f);
     darkenEdges(image);
@@ -239,9 +255,9 @@ RgbImage shrink(const RgbImage& image, int size) {
             const float x0 = x * step, x1 = x0 + step, y0 = y * step, y1 = y0 + step;
             Rgb sum;
             float weights = 0;
-            for (int sy = int(y0); sy < image.height && sy < y1; ++sy) {
+            for (int sy = truncToInt(y0); sy < image.height && sy < y1; ++sy) {
                 const float wy = std::min(sy + 1.0f, y1) - std::max(float(sy), y0);
-                for (int sx = int(x0); sx < image.width && sx < x1; ++sx) {
+                for (int sx = truncToInt(x0); sx < image.width && sx < x1; ++sx) {
                     const float w = wy * (std::min(sx + 1.0f, x1) - std::max(float(sx), x0));
                     sum = sum + image.at(sx, sy) * w;
                     weights += w;

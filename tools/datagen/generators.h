@@ -11,9 +11,9 @@ void writeFoundationPictures(const DataFolder& folder);
 // The 3D models: rings, logo, spheres and the knot.
 void writeModels(const DataFolder& folder);
 
-// The first three scenes' palettes and pictures: the rings' palette, the sphere's overlay
-// and shading ramp, the model's environment map and background.
-void writeScene123Data(const DataFolder& folder);
+// The art of the rings, the sphere and the knot: the rings' palette, the sphere's overlay
+// and shading ramp, the knot's environment map and the pond behind it.
+void writeRingSphereKnotArt(const DataFolder& folder);
 
 // The soundtrack, "demotuin.ogg": synthesized, sequenced and encoded as Ogg Vorbis.
 void writeSoundtrack(const DataFolder& folder);
@@ -21,9 +21,9 @@ void writeSoundtrack(const DataFolder& folder);
 // The swirl scene's texture and the credits scene's picture, credits and dissolve map.
 void writeSwirlCreditsPictures(const DataFolder& folder);
 
-// The environment map of the metaball and supertoroid scenes and the particle scene's
-// trail palette.
-void writeScene789Data(const DataFolder& folder);
+// The chrome environment map of the metaballs and the supertoroid, and the particle
+// trails' palette.
+void writeChromeMapAndTrailPalette(const DataFolder& folder);
 
 // The desktop icon, not part of the data set: the showpiece's garden in a rounded square,
 // size x size pixels (16 to 256), as an RGBA PNG.

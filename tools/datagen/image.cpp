@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/numeric.h"
 Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
 Rgb operator*(Rgb a, float s) { return {a.r * s, a.g * s, a.b * s}; }
 Rgb mix(Rgb a, Rgb b, float t) { return a * (1.0f - t) + b * t; }
@@ -35,8 +36,8 @@ float hashNoise(int x, int y, uint32_t seed) {
 }
 
 float valueNoise(float x, float y, uint32_t seed, int period) {
-    const int x0 = int(std::floor(x));
-    const int y0 = int(std::floor(y));
+    const int x0 = truncToInt(std::floor(x));
+    const int y0 = truncToInt(std::floor(y));
     const float fx = x - x0;
     const float fy = y - y0;
     auto wrap = [period](int v) { return period > 0 ? ((v % period) + period) % period : v; };
@@ -71,10 +72,10 @@ float Random::uniform() { return (next() & 0xFFFFFF) / float(0x1000000); }
 // ---- Drawing ----
 
 void addGlow(RgbImage& image, float cx, float cy, float radius, Rgb colour) {
-    const int x0 = std::max(0, int(cx - radius * 3));
-    const int x1 = std::min(image.width - 1, int(cx + radius * 3));
-    const int y0 = std::max(0, int(cy - radius * 3));
-    const int y1 = std::min(image.height - 1, int(cy + radius * 3));
+    const int x0 = std::max(0, truncToInt(cx - radius * 3));
+    const int x1 = std::min(image.width - 1, truncToInt(cx + radius * 3));
+    const int y0 = std::max(0, truncToInt(cy - radius * 3));
+    const int y1 = std::min(image.height - 1, truncToInt(cy + radius * 3));
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
             const float d2 = ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / (radius * radius);
@@ -264,7 +265,7 @@ std::vector<Colour> colourRamp(Rgb from, Rgb to, int count) {
 Rgb gradientAt(const std::vector<Rgb>& stops, float t) {
     if (stops.size() == 1) return stops[0];
     const float position = std::min(1.0f, std::max(0.0f, t)) * float(stops.size() - 1);
-    const size_t segment = std::min(stops.size() - 2, size_t(position));
+    const size_t segment = std::min(stops.size() - 2, static_cast<size_t>(truncToInt(position)));
     return mix(stops[segment], stops[segment + 1], position - float(segment));
 }
 

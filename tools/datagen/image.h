@@ -38,7 +38,9 @@ float valueNoise(float x, float y, uint32_t seed, int period = 0);
 // Fractal sum of value noise octaves, about 0..1; tileable when period > 0.
 float fractalNoise(float x, float y, int octaves, uint32_t seed, int period = 0);
 
-// A small deterministic random source for placing things.
+// A small deterministic random source for placing things. Not the program's RandomSource
+// (core/random.h): the pictures' placements come from this sequence, and its uniform
+// draws have 24 bits where the program's have 15.
 class Random {
 public:
     explicit Random(uint32_t seed) : state_(seed) {}

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     while (line.next()) {
         if (line.is("--help")) {
             line.help();
+        } else if (line.is("--version")) {
+            line.version();
         } else if (line.is("--icon")) {
             iconSize = line.integer(16, 256);
         } else if (line.isOperand() && output.empty()) {
@@ -31,6 +33,7 @@ int main(int argc, char** argv) {
         }
     }
     if (output.empty()) line.refuse(iconSize ? "no icon file named" : "no data folder named");
+    if (iconSize) line.requireWritable(output);
     if (iconSize) {
         writeIcon(output, iconSize);
         return 0;
@@ -38,9 +41,9 @@ int main(int argc, char** argv) {
     const DataFolder folder(output);
     writeFoundationPictures(folder);
     writeModels(folder);
-    writeScene123Data(folder);
+    writeRingSphereKnotArt(folder);
     writeSoundtrack(folder);
     writeSwirlCreditsPictures(folder);
-    writeScene789Data(folder);
+    writeChromeMapAndTrailPalette(folder);
     return 0;
 }

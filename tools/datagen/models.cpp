@@ -11,12 +11,13 @@
 #include <vector>
 
 #include "generators.h"
+#include "pi.h"
 #include "writer_3ds.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
+// The shapes are worked out in double and rounded to the file's floats once, at the end:
+// Vector3's float arithmetic would round at every step and move the vertices.
 struct Vec {
     double x, y, z;
 };
@@ -28,7 +29,7 @@ Vec crossOf(Vec a, Vec b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 Vec unit(Vec a) { return a * (1.0 / std::sqrt(dotOf(a, a))); }
-ModelPoint pointOf(Vec a) {
+Vector3 pointOf(Vec a) {
     return {static_cast<float>(a.x), static_cast<float>(a.y), static_cast<float>(a.z)};
 }
 
@@ -309,7 +310,7 @@ private:
         return index;
     }
 
-    ModelPoint placed(const LetterPoint& p, double y) const {
+    Vector3 placed(const LetterPoint& p, double y) const {
         // Letters stand in the xz plane: x to the right, z up, extruded along y.
         return pointOf({(p.x - offsetX_) * scaleX_, y, (p.y - 3) * scaleUp_});
     }

@@ -6,11 +6,22 @@
 #include "art_colours.h"
 #include "generators.h"
 #include "image.h"
+#include "pi.h"
 
 namespace {
 
 constexpr int kTile = 256;
-constexpr float kPi = 3.14159265f;
+
+// The seeds of the noise and of the placements, one for each use.
+constexpr uint32_t kCurrentWarpXSeed = 401;
+constexpr uint32_t kCurrentWarpYSeed = 402;
+constexpr uint32_t kCurrentSeed = 403;
+constexpr uint32_t kFireflySeed = 404;
+constexpr uint32_t kLeavesSeed = 501;
+constexpr uint32_t kVeinSeed = 502;
+constexpr uint32_t kMoonlitPatchSeed = 503;
+constexpr uint32_t kFlowerSeed = 504;
+constexpr uint32_t kDissolveSeed = 601;
 
 const Rgb kDeepBlue{0.04f, 0.07f, 0.30f};
 const Rgb kViolet{0.30f, 0.10f, 0.50f};
@@ -75,10 +86,10 @@ IndexedPicture makePondTexture() {
     RgbImage image(kTile, kTile);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
-            const float warpX = 60.0f * (tileNoise(x, y, 3, 4, 401) - 0.5f);
-            const float warpY = 60.0f * (tileNoise(x, y, 3, 4, 402) - 0.5f);
-            const float current = tileNoise(x + warpX, y + warpY, 4, 5, 403);
-            const float ripple = 0.5f + 0.5f * std::cos(current * 2 * kPi * 7);
+            const float warpX = 60.0f * (tileNoise(x, y, 3, 4, kCurrentWarpXSeed) - 0.5f);
+            const float warpY = 60.0f * (tileNoise(x, y, 3, 4, kCurrentWarpYSeed) - 0.5f);
+            const float current = tileNoise(x + warpX, y + warpY, 4, 5, kCurrentSeed);
+            const float ripple = 0.5f + 0.5f * std::cos(current * 2 * kPiFloat * 7);
             const float contour = std::pow(ripple, 24.0f);
             const float crest = std::clamp((current - 0.55f) * 3.0f, 0.0f, 1.0f);
             Rgb colour = mix(kNight, kDeepBlue, std::clamp(current * 1.6f, 0.0f, 1.0f));
@@ -88,7 +99,7 @@ IndexedPicture makePondTexture() {
             image.at(x, y) = colour;
         }
     }
-    Random random(404);
+    Random random(kFireflySeed);
     for (int i = 0; i < 9; ++i)
         addWrappedGlow(image, random.range(0, kTile), random.range(0, kTile),
                        random.range(2.0f, 3.5f), kSodium * random.range(0.6f, 1.0f));
@@ -124,20 +135,20 @@ IndexedPicture makeBlossomTile() {
     RgbImage image(kTile, kTile);
     for (int y = 0; y < kTile; ++y) {
         for (int x = 0; x < kTile; ++x) {
-            const float leaves = tileNoise(x, y, 4, 4, 501);
+            const float leaves = tileNoise(x, y, 4, 4, kLeavesSeed);
             const float veins =
-                std::pow(1.0f - std::fabs(2.0f * tileNoise(x, y, 5, 3, 502) - 1.0f), 8.0f);
+                std::pow(1.0f - std::fabs(2.0f * tileNoise(x, y, 5, 3, kVeinSeed) - 1.0f), 8.0f);
             Rgb colour = mix(kNight, Rgb{0.03f, 0.16f, 0.18f}, leaves);
             colour = mix(colour, kViolet * 0.6f,
-                         std::clamp(tileNoise(x, y, 2, 3, 503) - 0.3f, 0.0f, 1.0f));
+                         std::clamp(tileNoise(x, y, 2, 3, kMoonlitPatchSeed) - 0.3f, 0.0f, 1.0f));
             image.at(x, y) = colour + kNeonGreen * (0.18f * veins);
         }
     }
     const Rgb petals[] = {kPetalPink, kLavender, kMoonlight, Rgb{1.0f, 0.85f, 0.6f}};
-    Random random(504);
+    Random random(kFlowerSeed);
     for (int i = 0; i < 9; ++i) {
         paintWrappedFlower(image, random.range(0, kTile), random.range(0, kTile),
-                           random.range(18, 32), random.range(0, 2 * kPi), petals[i % 4],
+                           random.range(18, 32), random.range(0, 2 * kPiFloat), petals[i % 4],
                            (i % 3 == 0 ? kSodium : kNeonGreen) * 0.9f);
     }
     return indexTile(image, medianCut(image, 255));
@@ -196,7 +207,7 @@ IndexedPicture makeDissolveMap() {
         for (int bx = 0; bx < kColumns; ++bx) {
             const float sweep = 1.0f - (bx / float(kColumns - 1) + by / float(kRows - 1)) / 2.0f;
             const float wave = 0.07f * std::sin(bx * 0.8f - by * 0.5f);
-            values.push_back(sweep + wave + 0.05f * hashNoise(bx, by, 601));
+            values.push_back(sweep + wave + 0.05f * hashNoise(bx, by, kDissolveSeed));
         }
     }
     const auto [low, high] = std::minmax_element(values.begin(), values.end());

@@ -30,7 +30,7 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         u32(bits);
     }
-    void point(const ModelPoint& p) {
+    void point(const Vector3& p) {
         f32(p.x);
         f32(p.y);
         f32(p.z);
@@ -79,7 +79,7 @@ void writeMesh(ChunkWriter& out, const ModelMesh& mesh) {
 
     out.begin(0x4110);
     out.u16(static_cast<uint16_t>(mesh.vertices.size()));
-    for (const ModelPoint& p : mesh.vertices) out.point(p);
+    for (const Vector3& p : mesh.vertices) out.point(p);
     out.end();
 
     if (!mesh.mapping.empty()) {

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-struct ModelPoint {
-    float x, y, z;
-};
+#include "core/vector_math.h"
 
 // Vertex indices and the flag word; bit 2 marks edge v0->v1 visible, bit 1 v1->v2,
 // bit 0 v2->v0.
@@ -30,7 +28,7 @@ struct ModelMapping {
 // A triangle mesh object.
 struct ModelMesh {
     std::string name;
-    std::vector<ModelPoint> vertices;
+    std::vector<Vector3> vertices;
     std::vector<ModelFace> faces;
     std::vector<ModelMapping> mapping;  // empty: no mapping chunk
     bool smoothing = false;             // all faces in smoothing group 1
@@ -38,13 +36,13 @@ struct ModelMesh {
 
 struct ModelCamera {
     std::string name;
-    ModelPoint position, target;
+    Vector3 position, target;
     float lens;  // millimetres
 };
 
 struct ModelLight {
     std::string name;
-    ModelPoint position;
+    Vector3 position;
     float red, green, blue;
 };
 

@@ -107,21 +107,19 @@ std::string flashReportJson(const FlashReport& report) {
     return text;
 }
 
-int runFlashCheck(const FlashCheckOptions& options) {
-    SimulatedShow show(options.fps);
-    DemoOptions demo;
-    demo.gentle = options.gentle;
+int runFlashCheck(const DemoOptions& demo, double fps, const std::string& json) {
+    SimulatedShow show(fps);
     if (!show.start(demo)) return 1;
     const double end = showEnd();
-    FlashMeter meter(options.fps);
+    FlashMeter meter(fps);
     for (show.step(); show.lastFrameSeconds() < end; show.step())
         meter.addFrame(show.lastFrameSeconds(), measureFrameLight(headless::lastPresentedPixels()));
     show.finish();
 
     const FlashReport report = meter.report();
     std::fputs(flashReportText(report).c_str(), stdout);
-    if (!options.json.empty() && !writeTextFile(options.json, flashReportJson(report))) {
-        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", options.json.c_str());
+    if (!json.empty() && !writeTextFile(json, flashReportJson(report))) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", json.c_str());
         return 1;
     }
     return report.passes() ? 0 : 1;

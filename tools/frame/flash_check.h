@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "core/flash_meter.h"
+#include "demo/demo.h"
 
-struct FlashCheckOptions {
-    double fps = 60.0;
-    bool gentle = false;
-    std::string json;  // where to write the counts and spans; empty: nowhere
-};
-
-// Plays and measures the show; prints the report. Exit code: 0 passes, 1 fails (or the
-// show could not start or the JSON could not be written).
-int runFlashCheck(const FlashCheckOptions& options);
+// Plays the show at the frame rate and measures it; prints the report, and writes it as
+// JSON unless the path is empty. Exit code: 0 passes, 1 fails (or the show could not start
+// or the JSON could not be written).
+int runFlashCheck(const DemoOptions& show, double fps, const std::string& json);
 
 // The spans of one scene that lie within a second and a half of each other, as one.
 struct FlashSummaryLine {

@@ -1,8 +1,6 @@
 // dorminax-frame: plays the demo's real start-up and timeline headless, with a simulated
 // clock at a fixed frame rate, and writes the frame presented at a chosen show time as a
 // PNG; or benchmarks every scene's frames, as a table and optionally as JSON.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include "demo/benchmark.h"
 #include "demo/loading_screen.h"
 #include "demo/simulated_show.h"
+#include "platform/data_path.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
 #include "text_file.h"
@@ -28,7 +27,7 @@ struct Options {
     double time = 0.0;
     double loading = 0.0;
     double fps = 60.0;
-    std::string dataDir = ".";
+    std::string dataDir;  // empty: the working directory
     std::string output;
     std::string benchJson;  // where --bench-json writes the figures, if asked
     std::string flashJson;  // where --flash-check writes its counts, if asked
@@ -57,49 +56,68 @@ constexpr const char* kUsage =
 // A day of show time is far beyond anything worth rendering, and keeps the pass count sane.
 constexpr double kLongestShowSeconds = 86400.0;
 
+// Each frame is chosen one way: a second way is refused, naming the two options.
+void choose(CommandLine& line, Options& o, Options::Mode mode, std::string& modeOption) {
+    if (o.mode != Options::Mode::None && o.mode != mode) line.refuseConflict(modeOption);
+    o.mode = mode;
+    modeOption = line.argument();
+}
+
 Options parseOptions(int argc, char** argv) {
     CommandLine line(argc, argv, "dorminax-frame", kUsage);
     Options o;
+    std::string modeOption;
+    bool timeGiven = false;
     while (line.next()) {
         if (line.is("--at")) {
-            o.mode = Options::Mode::At;
+            choose(line, o, Options::Mode::At, modeOption);
             o.at = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--scene")) {
-            o.mode = Options::Mode::Scene;
+            choose(line, o, Options::Mode::Scene, modeOption);
             o.scene = line.integer(1, kSceneCount);
         } else if (line.is("--time")) {
             o.time = line.number(0.0, kLongestShowSeconds);
+            timeGiven = true;
         } else if (line.is("--loading")) {
-            o.mode = Options::Mode::Loading;
+            choose(line, o, Options::Mode::Loading, modeOption);
             o.loading = line.number(0.0, 1.0);
         } else if (line.is("--fps")) {
             o.fps = line.number(1.0, 1000.0);
         } else if (line.is("--data")) {
             o.dataDir = line.text();
         } else if (line.is("--bench")) {
-            o.mode = Options::Mode::Bench;
+            choose(line, o, Options::Mode::Bench, modeOption);
         } else if (line.is("--bench-json")) {
-            o.mode = Options::Mode::Bench;
-            o.benchJson = std::filesystem::absolute(line.text()).string();  // before --data
+            choose(line, o, Options::Mode::Bench, modeOption);
+            o.benchJson = line.text();
         } else if (line.is("--flash-check")) {
-            o.mode = Options::Mode::FlashCheck;
+            choose(line, o, Options::Mode::FlashCheck, modeOption);
         } else if (line.is("--json")) {
-            o.mode = Options::Mode::FlashCheck;
-            o.flashJson = std::filesystem::absolute(line.text()).string();  // before --data
+            choose(line, o, Options::Mode::FlashCheck, modeOption);
+            o.flashJson = line.text();
         } else if (line.is("--gentle")) {
             o.gentle = true;
         } else if (line.is("--help")) {
             line.help();
+        } else if (line.is("--version")) {
+            line.version();
         } else if (line.isOperand() && o.output.empty()) {
-            o.output = std::filesystem::absolute(line.argument()).string();  // before --data
+            o.output = line.argument();
         } else {
             line.refuseArgument();
         }
     }
     if (o.mode == Options::Mode::None)
         line.refuse("say which frame: --at, --scene, --loading, --bench or --flash-check");
+    if (timeGiven && o.mode != Options::Mode::Scene) line.refuse("option '--time' goes with '--scene'");
     const bool writesFrame = o.mode != Options::Mode::Bench && o.mode != Options::Mode::FlashCheck;
     if (writesFrame && o.output.empty()) line.refuse("no output file named");
+    if (!writesFrame && !o.output.empty())
+        line.refuse("unexpected argument '" + o.output + "'");
+    // Before any work: a frame rendered for a file that cannot be written is time lost.
+    if (!o.output.empty()) line.requireWritable(o.output);
+    if (!o.benchJson.empty()) line.requireWritable(o.benchJson);
+    if (!o.flashJson.empty()) line.requireWritable(o.flashJson);
     return o;
 }
 
@@ -113,6 +131,7 @@ int writeFrame(const Options& o) {
 }
 
 int renderLoadingScreen(const Options& o) {
+    setDataFolder(o.dataDir);
     if (!openDisplay(false)) return 1;
     beginLoadingScreen();
     drawLoadingProgress(static_cast<float>(o.loading));
@@ -122,8 +141,9 @@ int renderLoadingScreen(const Options& o) {
     return result;
 }
 
-DemoOptions demoOptions(const Options& o) {
+DemoOptions showOptions(const Options& o) {
     DemoOptions demo;
+    demo.dataFolder = o.dataDir;
     demo.gentle = o.gentle;
     return demo;
 }
@@ -135,7 +155,7 @@ int renderShowFrame(const Options& o) {
         return 1;
     }
     SimulatedShow show(o.fps);
-    if (!show.start(demoOptions(o))) return 1;
+    if (!show.start(showOptions(o))) return 1;
     if (o.mode == Options::Mode::Scene) {
         // Scene time counts from the pass that really began the scene: each scene starts
         // on the first pass after the one before has run strictly longer than its time.
@@ -166,7 +186,7 @@ double loadAverage() {
 int benchmark(const Options& o) {
     SimulatedShow show(o.fps);
     Benchmark bench;
-    if (!bench.start(show, demoOptions(o))) return 1;
+    if (!bench.start(show, showOptions(o))) return 1;
     while (!bench.timePass(show)) {
     }
     show.finish();
@@ -185,14 +205,15 @@ int benchmark(const Options& o) {
 
 int main(int argc, char** argv) {
     const Options o = parseOptions(argc, argv);
-    if (chdir(o.dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "dorminax-frame: cannot enter %s\n", o.dataDir.c_str());
+    std::error_code error;
+    if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir, error)) {
+        std::fprintf(stderr, "dorminax-frame: no data folder %s\n", o.dataDir.c_str());
         return 1;
     }
     switch (o.mode) {
         case Options::Mode::Loading: return renderLoadingScreen(o);
         case Options::Mode::Bench: return benchmark(o);
-        case Options::Mode::FlashCheck: return runFlashCheck({o.fps, o.gentle, o.flashJson});
+        case Options::Mode::FlashCheck: return runFlashCheck(showOptions(o), o.fps, o.flashJson);
         default: return renderShowFrame(o);
     }
 }

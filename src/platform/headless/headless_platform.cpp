@@ -71,6 +71,8 @@ DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
 
 void closeWindow() { isOpen = false; }
 
+int largestWindowScale() { return 0; }
+
 void presentPixels(const uint32_t* pixels) {
     shownPixels = pixels;
     ++presentedFrames;

@@ -2,8 +2,12 @@
 // through SDL_mixer. The only file of the demo that includes SDL.
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/data_path.h"
 #include "platform/platform.h"
@@ -20,11 +24,19 @@ Mix_Music* music = nullptr;
 
 platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
                                                  const char* title) {
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              kWidth * scale, kHeight * scale, SDL_WINDOW_RESIZABLE);
+    if (fullScreen) {
+        // Made as large as the screen from the start: a window manager makes it full
+        // screen, and without one it covers the screen by its own size (asked to become
+        // full screen later, it would keep its first size while SDL drew for the screen's).
+        SDL_Rect screen;
+        if (SDL_GetDisplayBounds(0, &screen) != 0) return platform::DisplayFailure::FullScreenMode;
+        window = SDL_CreateWindow(title, screen.x, screen.y, screen.w, screen.h,
+                                  SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    } else {
+        window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                  kWidth * scale, kHeight * scale, SDL_WINDOW_RESIZABLE);
+    }
     if (!window) return platform::DisplayFailure::Window;
-    if (fullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        return platform::DisplayFailure::FullScreenMode;
 
     // Full screen is paced by the display's vertical sync; a window runs unpaced.
     renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
@@ -42,6 +54,35 @@ platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
     if (!texture) return platform::DisplayFailure::Texture;
     if (fullScreen) SDL_ShowCursor(SDL_DISABLE);
     return platform::DisplayFailure::None;
+}
+
+// A driver that draws nowhere anyone can see. SDL falls back to such a driver when no
+// display answers; a user who names one (SDL_VIDEODRIVER) gets it.
+bool drawsUnseen(const char* driver) {
+    return driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+bool videoDriverNamed() {
+    const char* named = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    return named && *named;
+}
+
+// Runs work with standard error sent nowhere: the sound libraries that SDL loads (ALSA,
+// JACK) print pages of their own complaints there when no device answers.
+template <class Work>
+bool withoutLibraryNoise(Work work) {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+    const bool result = work();
+    std::fflush(stderr);
+    if (saved >= 0) {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    if (nowhere >= 0) close(nowhere);
+    return result;
 }
 
 // The demo's key codes for the keys it acts on; 0 for any other key.
@@ -77,13 +118,15 @@ bool translateEvent(const SDL_Event& event, platform::Message& message) {
 namespace platform {
 
 bool askYesNo(const char* text, const char* caption) {
+    // Yes then No, left to right, as on the other platforms; No answers Enter and Escape.
     const SDL_MessageBoxButtonData buttons[] = {
+        {0, 1, "Yes"},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0,
          "No"},
-        {0, 1, "Yes"},
     };
-    const SDL_MessageBoxData box = {SDL_MESSAGEBOX_INFORMATION, nullptr, caption, text,
-                                    SDL_arraysize(buttons), buttons, nullptr};
+    const SDL_MessageBoxData box = {
+        SDL_MESSAGEBOX_INFORMATION | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, nullptr, caption, text,
+        SDL_arraysize(buttons), buttons, nullptr};
     int answer = 0;
     if (SDL_ShowMessageBox(&box, &answer) != 0) return false;  // no display: No
     return answer == 1;
@@ -100,8 +143,27 @@ void showErrorBox(const char* text, const char* caption) {
 }
 
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return DisplayFailure::VideoInit;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "no display: %s\n", SDL_GetError());
+        return DisplayFailure::VideoInit;
+    }
+    if (drawsUnseen(SDL_GetCurrentVideoDriver()) && !videoDriverNamed()) {
+        // The show would play where nobody sees it, until killed.
+        std::fprintf(stderr, "no display: SDL found none to show the demo on%s\n",
+                     SDL_getenv("DISPLAY") ? "" : " (DISPLAY is not set)");
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return DisplayFailure::VideoInit;
+    }
     return createWindowAndRenderer(fullScreen, scale, title);
+}
+
+int largestWindowScale() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
+    SDL_Rect usable;
+    const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!known) return 0;
+    return std::max(1, std::min(usable.w / kWidth, usable.h / kHeight));
 }
 
 void closeWindow() {
@@ -147,14 +209,16 @@ uint32_t ticks() { return SDL_GetTicks(); }
 void debugOutput(const char* text) { std::fputs(text, stderr); }
 
 bool audioInit() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    Mix_Init(MIX_INIT_OGG);
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+    const bool opened = withoutLibraryNoise([] {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        Mix_Init(MIX_INIT_OGG);
+        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0) return true;
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
-    }
-    return true;
+    });
+    if (!opened) std::fputs("no audio device: playing silent\n", stderr);
+    return opened;
 }
 
 void audioStart() {}

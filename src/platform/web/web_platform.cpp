@@ -105,6 +105,9 @@ DisplayFailure openWindow(bool fullScreen, int, const char* title) {
     return DisplayFailure::None;
 }
 
+// The page scales the canvas to fit by itself.
+int largestWindowScale() { return 0; }
+
 void closeWindow() {
     showPendingFrame();
     browserCloseCanvas();

@@ -10,6 +10,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #define STB_VORBIS_HEADER_ONLY
@@ -108,13 +109,17 @@ bool openDevice(const stb_vorbis_info& info) {
 
 namespace platform {
 
-bool audioInit() { return waveOutGetNumDevs() > 0; }
+bool audioInit() {
+    if (waveOutGetNumDevs() > 0) return true;
+    std::fputs("no audio device: playing silent\n", stderr);
+    return false;
+}
 
 void audioStart() {}
 
 uint32_t audioStreamCreateFile(const char* fileName) {
     closeMusic();
-    std::FILE* file = openDataFile(fileName, "rb");
+    std::FILE* file = openDataFile(fileName);
     if (!file) return 0;
     int error = 0;
     music.decoder = stb_vorbis_open_file(file, 1, &error, nullptr);  // owns the file now

@@ -250,6 +250,19 @@ DisplayFailure openWindow(bool fullScreenWanted, int scale, const char* title) {
     return DisplayFailure::None;
 }
 
+int largestWindowScale() {
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    int scale = 1;
+    for (; scale < 64; ++scale) {
+        const RECT rect = windowedPlacement(scale + 1).rect;  // the window with its frame
+        if (rect.right - rect.left > area.right - area.left ||
+            rect.bottom - rect.top > area.bottom - area.top)
+            break;
+    }
+    return scale;
+}
+
 void closeWindow() {
     const HWND closing = window;
     window = nullptr;  // its WM_DESTROY is no message for the demo

@@ -12,20 +12,23 @@
 #include <functional>
 #include <vector>
 
+#include "core/numeric.h"
 #include "music/notation.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
-// Section starts in seconds, named by what the show draws meanwhile.
-constexpr double kRingFlight = 0.0;
-constexpr double kSphere = 30.0;
-constexpr double kMirror = 50.0;
-constexpr double kSwirl = 67.0;
-constexpr double kCredits = 87.0;
-constexpr double kReveal = 95.0;
-constexpr double kMetaballs = 100.0;
-constexpr double kSupertoroid = 120.0;
-constexpr double kParticles = 145.0;
+// Section starts in seconds, named by what the show draws meanwhile: where the scene
+// table starts each row.
+constexpr double kRingFlight = showTimeOfRow(0);
+constexpr double kSphere = showTimeOfRow(1);
+constexpr double kMirror = showTimeOfRow(2);
+constexpr double kSwirl = showTimeOfRow(3);
+constexpr double kCredits = showTimeOfRow(4);
+constexpr double kReveal = showTimeOfRow(5);
+constexpr double kMetaballs = showTimeOfRow(6);
+constexpr double kSupertoroid = showTimeOfRow(7);
+constexpr double kParticles = showTimeOfRow(8);
 constexpr double kLastChord = 169.0;
 constexpr double kSongEnd = 184.0;
 
@@ -139,7 +142,7 @@ void playCrash(Song& song, double at) {
 
 // A roll from `start` to `end`, one hit every `interval` seconds, growing from soft to loud.
 void playRoll(Song& song, double start, double end, double interval, float from, float to) {
-    const int count = static_cast<int>((end - start) / interval + 0.5);
+    const int count = truncToInt((end - start) / interval + 0.5);
     for (int i = 0; i < count; ++i) {
         const float t = count > 1 ? static_cast<float>(i) / (count - 1) : 1.0f;
         song.tracks[kSnare].notes.push_back({start + i * interval, 0.05f, 60.0f,

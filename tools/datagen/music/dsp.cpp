@@ -55,7 +55,7 @@ float pulseWave(const Oscillator& o, float width) {
     return naive + polyBlep(o.phase, o.increment) - polyBlep(shifted, o.increment);
 }
 
-float sineWave(const Oscillator& o) { return std::sin(2.0f * kPi * o.phase); }
+float sineWave(const Oscillator& o) { return std::sin(2.0f * kPiFloat * o.phase); }
 
 float Noise::next() {
     state ^= state << 13;
@@ -126,7 +126,7 @@ void ResonantFilter::setCutoff(float hz, float resonance) {
     if (hz > kHighest) hz = kHighest;
     if (!(resonance >= 0.0f)) resonance = 0.0f;
     if (resonance > 1.0f) resonance = 1.0f;
-    g_ = std::tan(kPi * hz / kSampleRateF);
+    g_ = std::tan(kPiFloat * hz / kSampleRateF);
     k_ = 2.0f - 1.96f * resonance;  // damping never reaches 0: the filter cannot run away
     a1_ = 1.0f / (1.0f + g_ * (g_ + k_));
     a2_ = g_ * a1_;
@@ -143,5 +143,5 @@ ResonantFilter::Outputs ResonantFilter::process(float input) {
 }
 
 void OnePole::setCutoff(float hz) {
-    coefficient = 1.0f - std::exp(-2.0f * kPi * hz / kSampleRateF);
+    coefficient = 1.0f - std::exp(-2.0f * kPiFloat * hz / kSampleRateF);
 }

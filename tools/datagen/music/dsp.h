@@ -3,9 +3,10 @@
 
 #include <cstdint>
 
+#include "pi.h"
+
 constexpr int kSampleRate = 44100;
 constexpr float kSampleRateF = 44100.0f;
-constexpr float kPi = 3.14159265358979f;
 
 // The frequency of a MIDI note number (69 = A4 = 440 Hz; fractions detune).
 float noteFrequency(float note);

@@ -52,7 +52,7 @@ void renderPad(const Note& note, const Curve& brightness, uint32_t seed, StereoB
     mid.phase = startPhase(noise);
     high.phase = startPhase(noise);
     ResonantFilter filterLeft, filterRight;
-    const float drift = 2.0f * kPi * 0.13f;  // radians per second of the cutoff's sway
+    const float drift = 2.0f * kPiFloat * 0.13f;  // radians per second of the cutoff's sway
     const float gain = 0.22f * note.velocity;
 
     amp.noteOn();
@@ -164,7 +164,7 @@ void renderLead(const Note& note, const Curve& brightness, uint32_t seed, Stereo
         if ((i - span.begin) % kControlInterval == 0) {
             const float held = secondsAt(i - span.begin);
             const float depth = held < 0.25f ? 0.0f : std::fmin(0.15f, (held - 0.25f) * 0.3f);
-            const float pitch = note.pitch + depth * std::sin(2.0f * kPi * 5.3f * held);
+            const float pitch = note.pitch + depth * std::sin(2.0f * kPiFloat * 5.3f * held);
             left.setFrequency(noteFrequency(pitch - 0.07f));
             right.setFrequency(noteFrequency(pitch + 0.07f));
             sub.setFrequency(noteFrequency(pitch - 12.0f));
@@ -199,7 +199,7 @@ void renderBell(const Note& note, const Curve&, uint32_t, StereoBuffer& out) {
     const float attackStep = 1.0f / (0.003f * kSampleRateF);
 
     for (int i = span.begin; i < span.end; ++i) {
-        const float phase = 2.0f * kPi * carrier.phase + shimmer * sineWave(modulator);
+        const float phase = 2.0f * kPiFloat * carrier.phase + shimmer * sineWave(modulator);
         const float sample = std::sin(phase) * ring * attack;
         out.left[i] += sample;
         out.right[i] += sample;

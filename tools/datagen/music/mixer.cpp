@@ -46,7 +46,7 @@ std::vector<float> kickDucking(const Song& song, int frames) {
 
 // Constant-power panning: the same loudness anywhere from left to right.
 void panGains(float pan, float& left, float& right) {
-    const float angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0f) * 0.25f * kPi;
+    const float angle = (std::clamp(pan, -1.0f, 1.0f) + 1.0f) * 0.25f * kPiFloat;
     left = std::cos(angle) * std::sqrt(2.0f);
     right = std::sin(angle) * std::sqrt(2.0f);
 }
@@ -101,6 +101,8 @@ std::vector<float> masterOutput(const Song& song, const Buses& buses) {
     return output;
 }
 
+constexpr uint32_t kFirstNoteSeed = 1;
+
 }  // namespace
 
 std::vector<float> renderSong(const Song& song) {
@@ -108,7 +110,9 @@ std::vector<float> renderSong(const Song& song) {
     Buses buses(frames);
     const std::vector<float> ducking = kickDucking(song, frames);
     StereoBuffer sound(frames);
-    uint32_t seed = 1;
+    // Every note its own seed, counted up from the first through the whole song, so that
+    // no two notes share their noise or their oscillators' start phases.
+    uint32_t seed = kFirstNoteSeed;
     for (const Track& track : song.tracks) {
         std::fill(sound.left.begin(), sound.left.end(), 0.0f);
         std::fill(sound.right.begin(), sound.right.end(), 0.0f);

@@ -1,4 +1,4 @@
-// The data of the first three scenes: what each scene needs of its palettes and pictures.
+// The art of the rings, the sphere and the knot: what each needs of its palettes and pictures.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -13,10 +13,10 @@ namespace {
 
 int brightness(const Palette& p, int i) { return p.rgb[i * 3] + p.rgb[i * 3 + 1] + p.rgb[i * 3 + 2]; }
 
-TEST(Scene123Data, WritesTheSameBytesOnEveryRun) {
+TEST(RingSphereKnotArt, WritesTheSameBytesOnEveryRun) {
     TemporaryDirectory directory;
-    writeScene123Data(DataFolder("first"));
-    writeScene123Data(DataFolder("second"));
+    writeRingSphereKnotArt(DataFolder("first"));
+    writeRingSphereKnotArt(DataFolder("second"));
     for (const char* name : {"gfx/lezbizk!.pal", "gfx/Rrbt3.gif", "gfx/gouraud1.pal", "gfx/ggolf.gif",
                              "gfx/mavrel.gif"}) {
         const std::string first = readFileBytes(std::string("first/") + name);
@@ -25,7 +25,7 @@ TEST(Scene123Data, WritesTheSameBytesOnEveryRun) {
     }
 }
 
-TEST(Scene123Data, RingPaletteRampsFromBlackThroughTheRingShadesTowardWhite) {
+TEST(RingSphereKnotArt, RingPaletteRampsFromBlackThroughTheRingShadesTowardWhite) {
     EXPECT_EQ(readFileBytes("gfx/lezbizk!.pal").size(), 768u);
     const auto palette = loadPalette("gfx\\lezbizk!.pal");
     EXPECT_EQ(brightness(*palette, 0), 0);
@@ -35,7 +35,7 @@ TEST(Scene123Data, RingPaletteRampsFromBlackThroughTheRingShadesTowardWhite) {
     EXPECT_GE(brightness(*palette, 191), 3 * 250);
 }
 
-TEST(Scene123Data, SphereRampRisesFromBlack) {
+TEST(RingSphereKnotArt, SphereRampRisesFromBlack) {
     EXPECT_EQ(readFileBytes("gfx/gouraud1.pal").size(), 768u);
     const auto ramp = loadPalette("gfx\\gouraud1.pal");
     EXPECT_EQ(brightness(*ramp, 0), 0);
@@ -44,7 +44,7 @@ TEST(Scene123Data, SphereRampRisesFromBlack) {
     EXPECT_GT(brightness(*ramp, 255), 3 * 220);
 }
 
-TEST(Scene123Data, OverlayLeavesTheSphereRoomAndHoldsItsShades) {
+TEST(RingSphereKnotArt, OverlayLeavesTheSphereRoomAndHoldsItsShades) {
     const auto picture = loadPictureOfSize("gfx\\Rrbt3.gif", 320, 240);
     int seeThrough = 0;
     for (int y = 40; y < 140; ++y)
@@ -64,14 +64,14 @@ TEST(Scene123Data, OverlayLeavesTheSphereRoomAndHoldsItsShades) {
     EXPECT_GE(closeEntries.size(), 48u);
 }
 
-TEST(Scene123Data, TextureUsesLevels1To15LitFromTheTopLeft) {
+TEST(RingSphereKnotArt, TextureUsesLevels1To15LitFromTheTopLeft) {
     const auto texture = loadPictureOfSize("gfx\\ggolf.gif", 256, 256);
     for (int i = 0; i < 65536; ++i) ASSERT_TRUE(texture[i] >= 1 && texture[i] <= 15) << i;
     EXPECT_GT(texture[80 * 256 + 80], texture[176 * 256 + 176]);
     EXPECT_GT(texture[128 * 256 + 128], texture[128 * 256 + 4]);  // darker at the rim
 }
 
-TEST(Scene123Data, BackgroundKeepsTheModelsLevelsToItself) {
+TEST(RingSphereKnotArt, BackgroundKeepsTheModelsLevelsToItself) {
     const auto background = loadPictureOfSize("gfx\\mavrel.gif", 320, 240);
     for (int i = 0; i < 320 * 240; ++i) ASSERT_GE(background[i], 16) << i;
     const auto scenePalette = loadPalette("gfx\\mavrel.gif");

@@ -1,5 +1,6 @@
-// The face setup before a fill: point lighting of mesh vertices, and the per-frame cache
-// that lights and projects each vertex once.
+// The face set-up before a fill: point lighting of mesh vertices, and the per-frame cache
+// that lights and projects each vertex once, against the plain set-up that clips every
+// face.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +10,7 @@
 #include "assets/mesh.h"
 #include "render3d/clipping.h"
 #include "render3d/environment_map.h"
-#include "render3d/lighting.h"
+#include "render3d/face_setup.h"
 #include "render3d/vertex_cache.h"
 
 namespace {
@@ -41,7 +42,7 @@ const Camera kCamera(Vector3(0, 0, -3), Vector3(0, 0, 5), 60, 0.3f);
 
 }  // namespace
 
-TEST(FaceSetup, LitFacesThroughTheCacheAreWhatClippingEveryFaceGives) {
+TEST(FaceSetup, LitFacesThroughTheCacheAreWhatThePlainSetUpGives) {
     std::mt19937 random(8);
     Mesh first, second;
     fillStrip(first, random);
@@ -55,28 +56,17 @@ TEST(FaceSetup, LitFacesThroughTheCacheAreWhatClippingEveryFaceGives) {
         for (int f = 0; f < first.faceCount; ++f) {
             for (const Mesh* mesh : {&first, &second}) {
                 const MeshFace& face = mesh->faces[f];
-                ClipPolygonShade polygon, scratch;
-                polygon.count = 3;
-                for (int k = 0; k < 3; ++k) {
-                    const int v = cornerVertex(face, k);
-                    polygon.positions[k] = mesh->viewPositions[v];
-                    polygon.shades[k] = std::min(
-                        100.0f, pointLightShade(mesh->viewNormals[v], light,
-                                                mesh->viewPositions[v], 128.0f));
-                }
-                const int expected =
-                    clipToFrustum(kCamera, polygon, scratch) ? static_cast<int>(polygon.count) : 0;
-                ScreenPoint points[kClipPolygonCapacity];
-                uint8_t shades[kClipPolygonCapacity];
+                ScreenPoint expectedPoints[kClipPolygonCapacity], points[kClipPolygonCapacity];
+                uint8_t expectedShades[kClipPolygonCapacity], shades[kClipPolygonCapacity];
+                const int expected = plain::clipLitFace(face, kCamera, light, 128.0f, 100.0f,
+                                                        expectedPoints, expectedShades);
                 const int count =
                     clipLitFace(face, kCamera, light, 128.0f, 100.0f, cache, points, shades);
                 ASSERT_EQ(count, expected) << "face " << f;
                 for (int k = 0; k < count; ++k) {
-                    int x, y;
-                    kCamera.project(polygon.positions[k], x, y);
-                    EXPECT_EQ(points[k].x, x) << "face " << f << " corner " << k;
-                    EXPECT_EQ(points[k].y, y) << "face " << f << " corner " << k;
-                    EXPECT_EQ(shades[k], shadeByte(polygon.shades[k])) << "face " << f;
+                    EXPECT_EQ(points[k].x, expectedPoints[k].x) << "face " << f << " corner " << k;
+                    EXPECT_EQ(points[k].y, expectedPoints[k].y) << "face " << f << " corner " << k;
+                    EXPECT_EQ(shades[k], expectedShades[k]) << "face " << f << " corner " << k;
                 }
             }
         }
@@ -113,7 +103,7 @@ TEST(FaceSetup, TheCacheForgetsEntriesOnceItsFrameStampsComeRound) {
     EXPECT_EQ(again, second);
 }
 
-TEST(FaceSetup, EnvironmentMappedFacesThroughTheCacheDrawWhatClippingEveryFaceDraws) {
+TEST(FaceSetup, EnvironmentMappedFacesThroughTheCacheDrawWhatThePlainSetUpDraws) {
     std::mt19937 random(9);
     Mesh mesh;
     fillStrip(mesh, random);
@@ -123,25 +113,10 @@ TEST(FaceSetup, EnvironmentMappedFacesThroughTheCacheDrawWhatClippingEveryFaceDr
     for (size_t i = 0; i < texture.size(); ++i) texture[i] = static_cast<uint8_t>(i % 251);
     std::vector<uint8_t> expected(320 * 240, 0), actual(320 * 240, 0);
     for (int f = 0; f < mesh.visibleCount; ++f) {
-        const MeshFace& face = *mesh.drawOrder[f];
-        ClipPolygonUV polygon, scratch;
-        polygon.count = 3;
-        for (int k = 0; k < 3; ++k) {
-            const Vector3& n = mesh.viewNormals[cornerVertex(face, k)];
-            polygon.positions[k] = cornerPosition(face, k);
-            polygon.uv[k][0] = environmentCoordinate(n.x);
-            polygon.uv[k][1] = environmentCoordinate(n.y);
-        }
-        if (!clipToFrustum(kCamera, polygon, scratch)) continue;
         ScreenPoint points[kClipPolygonCapacity];
         int u[kClipPolygonCapacity], v[kClipPolygonCapacity];
-        for (uint32_t k = 0; k < polygon.count; ++k) {
-            kCamera.project(polygon.positions[k], points[k].x, points[k].y);
-            u[k] = static_cast<int>(polygon.uv[k][0]);
-            v[k] = static_cast<int>(polygon.uv[k][1]);
-        }
-        fillTextured(points, u, v, static_cast<int>(polygon.count), texture.data(),
-                     expected.data());
+        const int count = plain::clipEnvironmentFace(*mesh.drawOrder[f], kCamera, points, u, v);
+        plain::fillTextured(points, u, v, count, texture.data(), expected.data());
     }
     drawEnvironmentMapped(mesh, kCamera, texture.data(), cache, actual.data());
     EXPECT_TRUE(actual == expected);

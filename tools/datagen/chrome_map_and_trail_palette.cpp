@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/numeric.h"
 #include "generators.h"
 #include "image.h"
 
 namespace {
 
 constexpr int kEnvironmentSize = 256;
+
+// The seeds of the noise, one for each use.
+constexpr uint32_t kCloudSeed = 71;
+constexpr uint32_t kStarSeed = 72;
+constexpr uint32_t kDitherSeed = 73;
 
 // Brightness of the garden seen in direction d (camera space: y down the screen, z away
 // from the eye), 0..1. Above the horizon a sky darkening upward with a glowing band at
@@ -18,9 +24,9 @@ float gardenBrightness(float dx, float dy, float dz) {
     const float up = -dy;
     if (up >= 0.0f) {
         float sky = 0.22f + 0.50f * std::exp(-up * 4.0f) + 0.10f * (1.0f - up);
-        const float clouds = fractalNoise(dx * 5 + 9, dz * 5 + 9 + up * 3, 4, 71);
+        const float clouds = fractalNoise(dx * 5 + 9, dz * 5 + 9 + up * 3, 4, kCloudSeed);
         sky += 0.22f * clouds * clouds;
-        if (hashNoise(int(dx * 90 + 200), int(dz * 90 + 200 + up * 90), 72) > 0.994f) sky += 0.5f;
+        if (hashNoise(truncToInt(dx * 90 + 200), truncToInt(dz * 90 + 200 + up * 90), kStarSeed) > 0.994f) sky += 0.5f;
         // The moon: a bright disc with a soft halo.
         const float mx = -0.45f, my = -0.65f, mz = 0.61f;
         const float facing = dx * mx + dy * my + dz * mz;
@@ -59,7 +65,7 @@ IndexedPicture makeEnvironmentMap() {
             const float nz = -std::sqrt(std::max(0.0f, 1.0f - nx * nx - ny * ny));
             // The view direction (0, 0, 1) reflected about the normal.
             const float dx = -2 * nz * nx, dy = -2 * nz * ny, dz = 1 - 2 * nz * nz;
-            const float dither = (hashNoise(u, v, 73) - 0.5f) / 255.0f;
+            const float dither = (hashNoise(u, v, kDitherSeed) - 0.5f) / 255.0f;
             const float level = std::clamp(gardenBrightness(dx, dy, dz) + dither, 0.0f, 1.0f);
             picture.pixels.push_back(uint8_t(std::lround(level * 255)));
         }
@@ -87,7 +93,7 @@ std::vector<Colour> makeTrailPalette() {
 
 }  // namespace
 
-void writeScene789Data(const DataFolder& folder) {
+void writeChromeMapAndTrailPalette(const DataFolder& folder) {
     writeGif(folder.path("gfx\\env.gif"), makeEnvironmentMap());
     writeRawPalette(folder.path("gfx\\lovestil.pal"), makeTrailPalette());
 }

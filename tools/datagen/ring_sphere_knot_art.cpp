@@ -1,20 +1,35 @@
-// The palettes and pictures of the first three scenes: the ring flight's palette, the
-// sphere's shading ramp and the overlay it floats behind, and the model's environment
-// map and the moonlit pond it flies over. A night garden, seen by a machine.
+// The art of the rings, the sphere and the knot: the ring flight's palette, the sphere's
+// shading ramp and the overlay it floats behind, and the knot's environment map and the
+// moonlit pond it flies over. A night garden, seen by a machine.
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "art_colours.h"
+#include "core/numeric.h"
 #include "generators.h"
 #include "image.h"
+#include "pi.h"
 
 namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr float kPi = 3.14159265f;
+
+// The seeds of the noise and of the placements, one for each use.
+constexpr uint32_t kHedgeOutlineSeed = 301;
+constexpr uint32_t kHedgeLeavesSeed = 302;
+constexpr uint32_t kBlossomSeed = 303;
+constexpr uint32_t kBladeSeed = 304;
+constexpr uint32_t kPondCloudSeed = 401;
+constexpr uint32_t kPondStarSeed = 402;
+constexpr uint32_t kTreelineSeed = 403;
+constexpr uint32_t kTreelineJitterSeed = 404;
+constexpr uint32_t kPondMoonSeed = 405;
+constexpr uint32_t kGlitterSeed = 406;
+constexpr uint32_t kPondPlacementSeed = 407;  // lily pads, reeds and fireflies
+constexpr uint32_t kLilyNotchSeed = 408;
 
 const Rgb kBlack{0, 0, 0};
 const Rgb kWhite{1, 1, 1};
@@ -79,8 +94,8 @@ struct OverlayCanvas {
     }
 
     void disc(float cx, float cy, float radius, Rgb colour) {
-        for (int y = int(cy - radius) - 1; y <= int(cy + radius) + 1; ++y)
-            for (int x = int(cx - radius) - 1; x <= int(cx + radius) + 1; ++x)
+        for (int y = truncToInt(cy - radius) - 1; y <= truncToInt(cy + radius) + 1; ++y)
+            for (int x = truncToInt(cx - radius) - 1; x <= truncToInt(cx + radius) + 1; ++x)
                 blend(x, y, colour, radius - std::hypot(x - cx, y - cy) + 0.5f);
     }
 };
@@ -88,7 +103,7 @@ struct OverlayCanvas {
 // A grass blade rising from the bottom edge and bending over; its lit side faces the moon
 // at the top left.
 void paintBlade(OverlayCanvas& canvas, float baseX, float height, float lean, float width) {
-    const int steps = int(height * 2);
+    const int steps = truncToInt(height * 2);
     for (int i = 0; i <= steps; ++i) {
         const float s = float(i) / steps;
         const float x = baseX + lean * s * s * height;
@@ -103,8 +118,8 @@ void paintBlade(OverlayCanvas& canvas, float baseX, float height, float lean, fl
 void paintLeaf(OverlayCanvas& canvas, float cx, float cy, float length, float angle, Rgb body) {
     const float ca = std::cos(angle), sa = std::sin(angle);
     const float halfWidth = length * 0.28f;
-    for (int y = int(cy - length) - 1; y <= int(cy + length) + 1; ++y) {
-        for (int x = int(cx - length) - 1; x <= int(cx + length) + 1; ++x) {
+    for (int y = truncToInt(cy - length) - 1; y <= truncToInt(cy + length) + 1; ++y) {
+        for (int x = truncToInt(cx - length) - 1; x <= truncToInt(cx + length) + 1; ++x) {
             const float along = ((x - cx) * ca + (y - cy) * sa) / length;  // -1..1
             const float across = (-(x - cx) * sa + (y - cy) * ca);
             if (std::fabs(along) >= 1) continue;
@@ -124,11 +139,11 @@ void paintLeaf(OverlayCanvas& canvas, float cx, float cy, float length, float an
 void paintHedge(OverlayCanvas& canvas) {
     for (int x = 0; x < kWidth; ++x) {
         const float rise = smoothstep(150, 320, float(x));
-        const float top = 214 - 150 * rise * rise - 14 * fractalNoise(x / 14.0f, 3.0f, 3, 301);
+        const float top = 214 - 150 * rise * rise - 14 * fractalNoise(x / 14.0f, 3.0f, 3, kHedgeOutlineSeed);
         for (int y = 0; y < kHeight; ++y) {
             const float edge = y - top;
             if (edge < -1) continue;
-            const float leaves = fractalNoise(x / 7.0f, y / 7.0f, 4, 302);
+            const float leaves = fractalNoise(x / 7.0f, y / 7.0f, 4, kHedgeLeavesSeed);
             const float light = smoothstep(16, 0, edge) * (0.3f + 0.7f * leaves);
             Rgb colour = mix(kNight * 0.8f, mix(kDeepBlue, kViolet, leaves), 0.45f + 0.3f * leaves);
             colour = mix(colour, kMoonlight * 0.55f, light * 0.5f);
@@ -139,7 +154,7 @@ void paintHedge(OverlayCanvas& canvas) {
 
 // Small glowing blossoms in the hedge: neon green and sodium orange.
 void paintBlossoms(OverlayCanvas& canvas) {
-    Random random(303);
+    Random random(kBlossomSeed);
     for (int i = 0; i < 34; ++i) {
         const float x = random.range(150, 318);
         const float rise = smoothstep(150, 320, x);
@@ -147,7 +162,7 @@ void paintBlossoms(OverlayCanvas& canvas) {
         const Rgb colour = i % 3 == 0 ? kSodium : (i % 3 == 1 ? kNeonGreen : kMagenta);
         const float size = random.range(1.6f, 3.2f);
         for (int p = 0; p < 5; ++p) {
-            const float a = p * 2 * kPi / 5 + i;
+            const float a = p * 2 * kPiFloat / 5 + i;
             canvas.disc(x + std::cos(a) * size, y + std::sin(a) * size, size * 0.7f, colour * 0.8f);
         }
         canvas.disc(x, y, size * 0.5f, kWhite * 0.9f);
@@ -160,7 +175,7 @@ void paintVine(OverlayCanvas& canvas) {
     for (int i = 0; i <= 240; ++i) {
         const float s = i / 240.0f;
         const float x = 330 - 210 * s;
-        const float y = -4 + 26 * std::sin(s * kPi) + 6 * std::sin(s * 11);
+        const float y = -4 + 26 * std::sin(s * kPiFloat) + 6 * std::sin(s * 11);
         canvas.disc(x, y, 1.6f, mix(kNight, kDeepBlue, 0.6f));
         if (i % 16 == 8) {
             const float angle = std::atan2(y - previousY, x - previousX) + (i % 32 == 8 ? 1.1f : -1.9f);
@@ -217,7 +232,7 @@ IndexedPicture makeSphereOverlay() {
     paintHedge(canvas);
     paintBlossoms(canvas);
     const float bladeXs[] = {6, 18, 31, 47, 66, 84, 103, 121, 140, 171, 232, 262};
-    Random random(304);
+    Random random(kBladeSeed);
     for (float x : bladeXs)
         paintBlade(canvas, x, random.range(40, 120), random.range(-0.45f, 0.25f), random.range(1.8f, 3.2f));
     paintVine(canvas);
@@ -283,28 +298,29 @@ IndexedPicture makeEnvironmentMap() {
 // The pond's sky: deep blue to violet at the treeline, a moon and a scatter of stars.
 Rgb pondSky(int x, int y, int horizon) {
     const float t = float(y) / horizon;
-    const float cloud = fractalNoise(x / 70.0f, y / 18.0f, 5, 401);
+    const float cloud = fractalNoise(x / 70.0f, y / 18.0f, 5, kPondCloudSeed);
     Rgb sky = mix(kNight, kViolet * 0.55f, t * t) + kViolet * (0.25f * cloud * cloud);
-    const float star = hashNoise(x, y, 402);
+    const float star = hashNoise(x, y, kPondStarSeed);
     if (star > 0.996f) sky = sky + kMoonlight * ((star - 0.996f) * 200);
     return sky;
 }
 
 // A wooded horizon: the treeline's height varies with noise.
 float treelineTop(int x, int horizon) {
-    return horizon - 6 - 16 * fractalNoise(x / 22.0f, 0.5f, 4, 403) - 8 * hashNoise(x / 3, 7, 404);
+    return horizon - 6 - 16 * fractalNoise(x / 22.0f, 0.5f, 4, kTreelineSeed) -
+           8 * hashNoise(x / 3, 7, kTreelineJitterSeed);
 }
 
 // A lily pad with a notch, seen flat on the water; a neon blossom on some.
 void paintLilyPad(RgbImage& image, float cx, float cy, float radius, bool blossom, uint32_t seed) {
-    const float notch = hashNoise(int(cx), int(cy), seed) * 2 * kPi;
-    for (int y = int(cy - radius * 0.4f) - 2; y <= int(cy + radius * 0.4f) + 2; ++y) {
-        for (int x = int(cx - radius) - 2; x <= int(cx + radius) + 2; ++x) {
+    const float notch = hashNoise(truncToInt(cx), truncToInt(cy), seed) * 2 * kPiFloat;
+    for (int y = truncToInt(cy - radius * 0.4f) - 2; y <= truncToInt(cy + radius * 0.4f) + 2; ++y) {
+        for (int x = truncToInt(cx - radius) - 2; x <= truncToInt(cx + radius) + 2; ++x) {
             if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
             const float dx = (x - cx) / radius, dy = (y - cy) / (radius * 0.4f);
             const float d = std::sqrt(dx * dx + dy * dy);
             const float angle = std::atan2(dy, dx) - notch;
-            const bool inNotch = std::fabs(std::remainder(angle, 2 * kPi)) < 0.25f;
+            const bool inNotch = std::fabs(std::remainder(angle, 2 * kPiFloat)) < 0.25f;
             const float coverage = std::clamp((1 - d) * radius * 0.5f, 0.0f, 1.0f);
             if (inNotch || coverage <= 0) continue;
             const float veins = 0.5f + 0.5f * std::cos(angle * 9);
@@ -321,8 +337,8 @@ void paintLilyPad(RgbImage& image, float cx, float cy, float radius, bool blosso
 void paintReed(RgbImage& image, float baseX, float height, float lean) {
     for (int s = 0; s <= 200; ++s) {
         const float f = s / 200.0f;
-        const int x = int(baseX + lean * f * f * height);
-        const int y = int(kHeight - 1 - f * height);
+        const int x = truncToInt(baseX + lean * f * f * height);
+        const int y = truncToInt(kHeight - 1 - f * height);
         for (int w = 0; w < 2; ++w) {
             if (x + w < 0 || x + w >= kWidth || y < 0) continue;
             image.at(x + w, y) = w == 0 ? kNight * 0.4f : kDeepBlue * 0.6f;
@@ -346,7 +362,7 @@ IndexedPicture makePondPicture() {
             const float d = std::hypot(x - moonX, y - moonY);
             const float coverage = std::clamp(moonRadius - d + 0.5f, 0.0f, 1.0f);
             if (coverage > 0) {
-                const float craters = fractalNoise(x / 8.0f, y / 8.0f, 4, 405);
+                const float craters = fractalNoise(x / 8.0f, y / 8.0f, 4, kPondMoonSeed);
                 image.at(x, y) = mix(image.at(x, y), kMoonlight * (0.85f - 0.25f * craters), coverage);
             }
             if (y >= treelineTop(x, kHorizon)) image.at(x, y) = kNight * 0.5f;
@@ -357,21 +373,21 @@ IndexedPicture makePondPicture() {
         const float depth = float(y - kHorizon);
         for (int x = 0; x < kWidth; ++x) {
             const float ripple = 3.0f * std::sin(depth * 0.9f - x * 0.03f) * (0.3f + depth / 140);
-            const int mx = std::clamp(int(x + ripple), 0, kWidth - 1);
-            const int my = std::clamp(kHorizon - 1 - int(depth * 0.8f), 0, kHorizon - 1);
+            const int mx = std::clamp(truncToInt(x + ripple), 0, kWidth - 1);
+            const int my = std::clamp(kHorizon - 1 - truncToInt(depth * 0.8f), 0, kHorizon - 1);
             Rgb water = image.at(mx, my) * 0.55f + kDeepBlue * 0.15f;
             // The moon's glitter: broken horizontal streaks below it.
             const float glitter = std::exp(-std::pow((x - moonX) / (10 + depth * 0.35f), 2.0f)) *
-                                  smoothstep(0.55f, 0.9f, valueNoise(x / 5.0f, y / 1.5f, 406));
+                                  smoothstep(0.55f, 0.9f, valueNoise(x / 5.0f, y / 1.5f, kGlitterSeed));
             water = water + mix(kMoonlight, kSodium, 0.2f) * (0.7f * glitter);
             image.at(x, y) = water;
         }
     }
-    Random random(407);
+    Random random(kPondPlacementSeed);
     for (int i = 0; i < 16; ++i) {
         const float y = random.range(kHorizon + 14, kHeight - 6);
         const float scale = (y - kHorizon) / 136.0f;
-        paintLilyPad(image, random.range(10, 310), y, 8 + 18 * scale, i % 3 == 0, 408);
+        paintLilyPad(image, random.range(10, 310), y, 8 + 18 * scale, i % 3 == 0, kLilyNotchSeed);
     }
     for (int side = 0; side < 2; ++side) {  // reeds at both edges
         for (int i = 0; i < 9; ++i) {
@@ -393,7 +409,7 @@ IndexedPicture makePondPicture() {
 
 }  // namespace
 
-void writeScene123Data(const DataFolder& folder) {
+void writeRingSphereKnotArt(const DataFolder& folder) {
     writeRawPalette(folder.path("gfx\\lezbizk!.pal"), makeRingPalette());
     writeGif(folder.path("gfx\\Rrbt3.gif"), makeSphereOverlay());
     writeRawPalette(folder.path("gfx\\gouraud1.pal"), makeSphereRamp(256));

@@ -5,12 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "assets/mesh.h"
 #include "core/numeric.h"
 #include "core/vector_math.h"
-#include "render3d/camera.h"
-#include "render3d/rasterizer.h"
-#include "render3d/vertex_cache.h"
 
 // scale * max(0, normal . unit(light - position)), all in one space. A light behind the
 // surface, or a degenerate direction whose dot product is NaN, gives 0.
@@ -26,11 +22,3 @@ inline float pointLightShade(const Vector3& normal, const Vector3& light,
 inline uint8_t shadeByte(float shade) {
     return static_cast<uint8_t>(std::clamp(truncToInt(shade), 0, 255));
 }
-
-// A face of a transformed mesh lit per vertex by a point light (shades at most maxShade),
-// clipped to the camera's frustum and projected: the step before a gouraud fill. The
-// vertices' shades and screen points come through the frame's cache, which must hold
-// the face's mesh. Returns how many vertices are left, 0 when the face is clipped away;
-// points and shades receive that many entries (room for kClipPolygonCapacity).
-int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
-                float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades);
