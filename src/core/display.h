@@ -4,14 +4,7 @@
 
 #include <cstdint>
 
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 240;
-constexpr int kFrameSize = kFrameWidth * kFrameHeight;
-
-// 256 entries of (red, green, blue), each 0..255.
-struct Palette {
-    uint8_t rgb[256 * 3];
-};
+#include "core/frame_format.h"
 
 // The frame every scene draws into, and a second frame for work space. Both are
 // 320x240 palette indices, row 0 at the top, 320 bytes per row.

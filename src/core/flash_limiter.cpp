@@ -146,7 +146,6 @@ void FlashLimiter::reset() {
     }
     started_ = false;
     contrast_ = 1.0;
-    lift_ = 0.0;
 }
 
 FlashLimiter::Bounds FlashLimiter::quietBounds(const std::vector<TransitionCounter>& counters,
@@ -186,8 +185,8 @@ FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& boun
     double preferred = cap;
     // A picture that is quiet as drawn is shown as drawn. Otherwise, under pressure, the
     // contrast drops to a calm spread of light, as far as the least quiet lift allows.
-    const bool quietAsDrawn = cap == 1.0 && !liftsAt(1.0, light, bounds).empty() &&
-                              liftsAt(1.0, light, bounds).low == 0.0;
+    const Range asDrawn = liftsAt(1.0, light, bounds);
+    const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
     if (constrained(bounds) && !quietAsDrawn)
         preferred = std::min(cap, kCalmSpread / spreadOf(light));
     const Softening s = soften(light, bounds, cap, preferred);
@@ -228,6 +227,5 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
         shownLight = lightInPalette(frame, shown);
     }
     contrast_ = k;
-    lift_ = b;
     record(seconds, shownLight);
 }

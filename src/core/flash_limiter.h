@@ -1,20 +1,23 @@
 // The gentle mode's flash limiter. It watches the light of the pictures on their way to the
 // screen, region by region, with the flash meter's own detectors, and lets each region
-// make at most three transitions a second (the guidelines warn from four and fail beyond
-// six). When a picture would make one more, the limiter shows it with less contrast: every
-// colour, in linear light, moves toward a grey at the picture's recent mean light,
+// make at most three transitions in any second (the guidelines warn from four and fail
+// beyond six). When a picture would make one more, it is shown with less contrast: every
+// colour, in linear light, is scaled and lifted,
 //     shown = k x colour + b,   0 <= k <= 1, 0 <= b <= 1 - k,
-// with k as large as keeps every region short of a transition. The picture keeps its
-// shapes and its motion, only its swing of light is smaller; once the flashing has passed,
-// k climbs back to 1 (the picture exactly as drawn) within a second. The frame's palette
-// indices are never touched, so screenshots and captures show what the screen shows.
+// by the least lift b that keeps every region short of a transition (mostly none, so a
+// softened picture is a dimmer one, its blacks still black), and at that lift the k
+// nearest to a calm one, where the regions' light lies close together. The picture keeps
+// its shapes and its motion; only its swing of light is smaller. Once the flashing has
+// passed, k climbs back to 1 (the picture exactly as drawn) at half a unit a second. The
+// frame's palette indices are never touched, so screenshots and captures show what the
+// screen shows.
 //
 // Everything depends on the clock's seconds, not on frames: it holds at any frame rate.
 #pragma once
 
 #include <vector>
 
-#include "core/display.h"
+#include "core/frame_format.h"
 #include "core/flash_meter.h"
 #include "core/frame_light.h"
 
@@ -54,7 +57,6 @@ private:
     bool started_ = false;
     double lastSeconds_ = 0.0;
     double contrast_ = 1.0;    // k
-    double lift_ = 0.0;        // b
 };
 
 // The palette with every colour, in linear light, scaled by k and lifted by b (each

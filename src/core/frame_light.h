@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "core/display.h"
+#include "core/frame_format.h"
 
 // The regions whose light is measured: the whole frame, then every quarter-frame window
 // (160x120) at steps of 80 columns and 60 rows, nine of them. A flash counts when it covers
