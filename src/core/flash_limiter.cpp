@@ -87,23 +87,6 @@ bool leastQuietLift(const float* light, const Bounds& bounds, double cap, double
     return true;
 }
 
-struct Softening {
-    double k;
-    double b;
-    bool quiet;  // keeps every region inside its bounds
-};
-
-// The least quiet lift, and at it the contrast nearest to the one preferred.
-template <typename Bounds>
-Softening soften(const float* light, const Bounds& bounds, double cap, double preferred) {
-    Softening s;
-    s.quiet = leastQuietLift(light, bounds, cap, s.b);
-    const Range k = contrastsAt(s.b, light, bounds, cap);
-    s.k = s.quiet ? std::clamp(preferred, k.low, k.high) : std::clamp((k.low + k.high) / 2, 0.0, cap);
-    s.b = std::clamp(s.b, 0.0, 1.0 - s.k);
-    return s;
-}
-
 // How far apart the regions' light is (never 0, so that it can divide).
 double spreadOf(const float* light) {
     const auto [low, high] = std::minmax_element(light, light + kLightRegionCount);
@@ -141,8 +124,8 @@ FlashLimiter::FlashLimiter() {
 
 void FlashLimiter::reset() {
     for (int r = 0; r < kLightRegionCount; ++r) {
-        luminance_[r] = TransitionCounter(kLuminanceTransition, kBudget + 1);
-        red_[r] = TransitionCounter(kRedTransition, kBudget + 1);
+        luminance_[r].clear();
+        red_[r].clear();
     }
     started_ = false;
     contrast_ = 1.0;
@@ -189,8 +172,14 @@ FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& boun
     const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
     if (constrained(bounds) && !quietAsDrawn)
         preferred = std::min(cap, kCalmSpread / spreadOf(light));
-    const Softening s = soften(light, bounds, cap, preferred);
-    return {s.k, s.b, s.quiet};
+    // The least quiet lift, and at it the contrast nearest to the one preferred.
+    Choice choice;
+    choice.quiet = leastQuietLift(light, bounds, cap, choice.b);
+    const Range k = contrastsAt(choice.b, light, bounds, cap);
+    choice.k = choice.quiet ? std::clamp(preferred, k.low, k.high)
+                            : std::clamp((k.low + k.high) / 2, 0.0, cap);
+    choice.b = std::clamp(choice.b, 0.0, 1.0 - choice.k);
+    return choice;
 }
 
 void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double seconds,

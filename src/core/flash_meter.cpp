@@ -74,6 +74,12 @@ void TransitionDetector::quietRange(float& low, float& high) const {
 TransitionCounter::TransitionCounter(const TransitionRule& rule, int capacity)
     : detector_(rule), times_(std::max(capacity, 1)) {}
 
+void TransitionCounter::clear() {
+    detector_ = TransitionDetector(detector_.rule());
+    newest_ = -1;
+    stored_ = 0;
+}
+
 bool TransitionCounter::add(double seconds, float value) {
     if (!detector_.add(value)) return false;
     newest_ = (newest_ + 1) % int(times_.size());

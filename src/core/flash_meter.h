@@ -22,6 +22,7 @@ extern const TransitionRule kRedTransition;
 class TransitionDetector {
 public:
     explicit TransitionDetector(const TransitionRule& rule) : rule_(rule) {}
+    const TransitionRule& rule() const { return rule_; }
 
     // True when this value completes a transition.
     bool add(float value);
@@ -47,6 +48,9 @@ class TransitionCounter {
 public:
     // capacity: the most transitions a second that need telling apart.
     TransitionCounter(const TransitionRule& rule, int capacity);
+
+    // Forgets every value and transition (without giving back its memory).
+    void clear();
 
     // The value at the time (seconds, never decreasing); true when it completes a transition.
     bool add(double seconds, float value);
