@@ -33,6 +33,7 @@ target_include_directories(platform_headless PUBLIC src)
 # A GUI program (no console window); MinGW's start-up code still calls main.
 add_executable(dorminax WIN32 src/demo/main.cpp src/platform/win32/dorminax.rc)
 target_link_libraries(dorminax PRIVATE dorminax_core platform_win32)
+target_include_directories(dorminax PRIVATE ${FLASH_REPORT_DIR})  # the main build's report
 
 file(GLOB FRAME_TOOL_SOURCES CONFIGURE_DEPENDS tools/frame/*.cpp)
 add_executable(dorminax-frame ${FRAME_TOOL_SOURCES})

@@ -13,6 +13,7 @@ struct DemoOptions {
     int windowScale = 1;    // a window's client area is this many times 320x240
     int firstScene = 1;     // the scene the show starts with, 1..9
     std::string dataFolder; // where the data set is; empty: the working directory
+    bool gentle = false;    // the flash limiter softens every presented picture
 };
 
 // What the entry point keeps for the length of a run.

@@ -8,14 +8,15 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR] [--scene N]\n"
+    "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR] [--scene N] [--gentle]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
     "  --data DIR    read the data set from DIR (default: the working directory when it\n"
     "                holds the data set, else the installed one)\n"
     "  --scene N     start with scene N, 1 to 9, and the music at that scene's place\n"
-    "  --help        this text and the keys\n"
+    "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";
 
 constexpr const char* kKeys =
@@ -36,7 +37,7 @@ std::string findDataFolder() {
 
 }  // namespace
 
-DemoOptions parseDemoOptions(int argc, char** argv) {
+DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivityNote) {
     CommandLine line(argc, argv, "dorminax", kUsage);
     DemoOptions options;
     bool dataGiven = false;
@@ -56,8 +57,10 @@ DemoOptions parseDemoOptions(int argc, char** argv) {
                 line.refuse("'" + options.dataFolder + "' does not hold the data set");
         } else if (line.is("--scene")) {
             options.firstScene = line.integer(1, 9);
+        } else if (line.is("--gentle")) {
+            options.gentle = true;
         } else if (line.is("--help")) {
-            line.help(kKeys);
+            line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {
             line.version();
         } else {

@@ -16,9 +16,10 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dorminax [--window | --fullscreen]\n"
+    "usage: dorminax [--window | --fullscreen] [--gentle]\n"
     "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
     "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
+    "  --gentle                the gentle show, its flashes softened\n"
     "  --at SECONDS            the frame that many seconds into the show; given again\n"
     "                          with later times, the page stops at each in turn\n"
     "  --scene N --time T      the frame T seconds after scene N (1 to 9) began\n"
@@ -41,6 +42,7 @@ struct WebOptions {
     int scene = 0;
     double time = 0.0;
     double loading = 0.0;
+    bool gentle = false;
 };
 
 WebOptions parseWebOptions(int argc, char** argv) {
@@ -66,6 +68,8 @@ WebOptions parseWebOptions(int argc, char** argv) {
             o.loading = line.number(0.0, 1.0);
         } else if (line.is("--bench")) {
             o.mode = WebOptions::Mode::Bench;
+        } else if (line.is("--gentle")) {
+            o.gentle = true;
         } else {
             line.refuseArgument();
         }
@@ -138,6 +142,7 @@ void reportBenchmark() {
 DemoOptions inThePage() {
     DemoOptions demo;
     demo.mode = DemoOptions::Mode::Window;
+    demo.gentle = options.gentle;
     return demo;
 }
 
@@ -167,6 +172,7 @@ int main(int argc, char** argv) {
         case WebOptions::Mode::Show: {
             DemoOptions demo;
             demo.mode = options.answer;
+            demo.gentle = options.gentle;
             return runDemo(demo);
         }
         case WebOptions::Mode::Loading: return drawLoadingScreen();

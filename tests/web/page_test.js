@@ -2,7 +2,7 @@
 // the page, the picture moves and the music plays; Shift puts the statistics in the title;
 // S downloads the screenshot; Escape ends the show with "fps = N" in the page and the
 // console. And No, the default (Enter), asks for full screen, where the statistics go to
-// the console.
+// the console. The prompt offers the gentle show, ticked when reduced motion is asked for.
 // Usage: node page_test.js WEB_DIR
 'use strict';
 
@@ -61,6 +61,7 @@ async function checkWindowedShow(browser, url) {
   }));
   check(box.caption === 'Dorminax' && box.buttons.join() === 'Yes,No' && box.focused === 'no',
     `the question box: ${JSON.stringify(box)}`);
+  await checkGentleChoice(page, false);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dorminax-downloads-'));
   const session = await page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
@@ -93,6 +94,35 @@ async function checkWindowedShow(browser, url) {
   await page.close();
 }
 
+// The prompt names the scenes that flash and offers the gentle show, chosen to begin with
+// when the browser asks for reduced motion.
+async function checkGentleChoice(page, reducedMotion) {
+  const prompt = await page.$eval('#question', (question) => ({
+    warning: question.querySelector('#flash-warning').textContent,
+    label: question.querySelector('label').textContent.trim(),
+    checked: question.querySelector('#gentle').checked,
+  }));
+  check(/^Scenes? 1( and 8)? flash(es)? rapidly; choose Gentle to soften (it|them)$/.test(prompt.warning),
+    `the prompt's warning: "${prompt.warning}"`);
+  check(prompt.label === 'Gentle: fewer flashes', `the gentle choice: "${prompt.label}"`);
+  check(prompt.checked === reducedMotion,
+    `with reduced motion ${reducedMotion ? 'asked' : 'not asked'} the gentle choice is ` +
+    `${prompt.checked ? '' : 'not '}ticked`);
+}
+
+async function checkReducedMotionChoosesGentle(browser, url) {
+  const page = await browser.newPage();
+  await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+  await page.goto(url, { waitUntil: 'load' });
+  await waitForState(page, ['question'], 10000);
+  await checkGentleChoice(page, true);
+  await page.click('#yes');
+  await waitForState(page, ['loading', 'playing'], 30000);
+  const show = await page.evaluate(() => document.body.dataset.show);
+  check(show === 'gentle', `the show started is the ${show} one`);
+  await page.close();
+}
+
 async function checkFullScreenShow(browser, url) {
   const page = await openPage(browser, url);
   await waitForState(page, ['question'], 10000);
@@ -122,6 +152,7 @@ runTest('web page', async () => {
   try {
     await checkWindowedShow(chromium.browser, server.url);
     await checkFullScreenShow(chromium.browser, server.url);
+    await checkReducedMotionChoosesGentle(chromium.browser, server.url);
   } finally {
     await chromium.close();
     await server.close();

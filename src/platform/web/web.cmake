@@ -25,7 +25,14 @@ target_link_options(dorminax PRIVATE
   -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame
   -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
 
-# The page names the version in its footer.
+# The start prompt names the scenes that flash, from the main build's flash report; the
+# footer names the version.
+set(FLASH_PROMPT_FILE ${FLASH_REPORT_DIR}/flash-prompt.txt)
+if(NOT EXISTS ${FLASH_PROMPT_FILE})
+  message(FATAL_ERROR "DORMINAX_FLASH_REPORT_DIR must name a measured flash report (build/flash-report)")
+endif()
+file(READ ${FLASH_PROMPT_FILE} FLASH_PROMPT)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${FLASH_PROMPT_FILE})
 configure_file(${WEB_SOURCE_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html @ONLY)
 
 # The file list goes to a loader of its own, so that the same program can be served with
