@@ -17,7 +17,7 @@ fail() {
 # What make run installs: no other toolchain, browser, emulator or test framework.
 run_packages=$("$source_dir/scripts/install-deps" --list run) || fail "no package list for run"
 for p in googletest libgtest-dev emscripten chromium wine clang g++-mingw-w64-x86-64-posix \
-    xvfb ffmpeg libavcodec-dev libstb-dev; do
+    xvfb ffmpeg libavcodec-dev; do
     echo "$run_packages" | grep -qx "$p" && fail "make run would install $p"
 done
 for p in cmake libsdl2-dev libsdl2-mixer-dev libgif-dev libvorbis-dev; do

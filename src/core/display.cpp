@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+#include "core/clock.h"
+#include "core/flash_limiter.h"
 #include "platform/platform.h"
 
 uint8_t FrameBuffer[kFrameSize];
@@ -20,8 +22,14 @@ uint32_t pixelTable[256];          // 0x00RRGGBB per palette index
 uint32_t pixels32[kFrameSize];     // the expanded frame handed to the platform
 uint8_t shownFrame[kFrameSize];    // the indices last presented
 Palette latestPalette;
+Palette tablePalette;               // the colours of pixelTable (the cube before any palette)
 bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared by a present
 bool presentationHidden = false;
+
+bool gentle = false;
+FlashLimiter limiter;
+Palette limitedPalette;        // gentle: the colours of the frame on screen
+uint32_t limitedTable[256];
 
 const char* failureText(platform::DisplayFailure failure) {
     switch (failure) {
@@ -43,18 +51,37 @@ void fillColourCube() {
         const uint32_t green = ((i >> 2) & 7) * 255 / 7;
         const uint32_t blue = (i & 3) * 85;
         pixelTable[i] = (red << 16) | (green << 8) | blue;
+        tablePalette.rgb[i * 3] = red;
+        tablePalette.rgb[i * 3 + 1] = green;
+        tablePalette.rgb[i * 3 + 2] = blue;
     }
 }
 
+void fillTable(const Palette& palette, uint32_t table[256]) {
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t* c = &palette.rgb[i * 3];
+        table[i] = (uint32_t(c[0]) << 16) | (uint32_t(c[1]) << 8) | c[2];
+    }
+}
+
+// Gentle mode: the table of the colours the limiter chose for this picture at this moment.
+const uint32_t* tableFor(const uint8_t* frame) {
+    if (!gentle) return pixelTable;
+    limiter.limit(frame, tablePalette, clockSeconds(), limitedPalette);
+    fillTable(limitedPalette, limitedTable);
+    return limitedTable;
+}
+
 void expandAndPresent(const uint8_t* frame) {
+    const uint32_t* table = tableFor(frame);
     // Four pixels a step: over twice as fast as one at a time, measured (the processor
     // seems to hold each table read back behind the store before it).
     static_assert(kFrameSize % 4 == 0, "the frame is expanded four pixels at a time");
     for (int i = 0; i < kFrameSize; i += 4) {
-        pixels32[i] = pixelTable[frame[i]];
-        pixels32[i + 1] = pixelTable[frame[i + 1]];
-        pixels32[i + 2] = pixelTable[frame[i + 2]];
-        pixels32[i + 3] = pixelTable[frame[i + 3]];
+        pixels32[i] = table[frame[i]];
+        pixels32[i + 1] = table[frame[i + 1]];
+        pixels32[i + 2] = table[frame[i + 2]];
+        pixels32[i + 3] = table[frame[i + 3]];
     }
     platform::presentPixels(pixels32);
 }
@@ -66,8 +93,10 @@ bool openDisplay(bool windowed, int windowScale) {
     std::memset(pixelTable, 0, sizeof pixelTable);
     std::memset(shownFrame, 0, sizeof shownFrame);
     std::memset(&latestPalette, 0, sizeof latestPalette);
+    std::memset(&tablePalette, 0, sizeof tablePalette);
     paletteChangeUnshown = false;
     presentationHidden = false;
+    limiter.reset();
     const platform::DisplayFailure failure =
         platform::openWindow(fullScreen, windowScale, "--== Dorminax ==--");
     if (failure != platform::DisplayFailure::None) {
@@ -95,10 +124,8 @@ void showPaletteChange() {
 
 void setPalette(const Palette* palette) {
     latestPalette = *palette;
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t* c = &palette->rgb[i * 3];
-        pixelTable[i] = (uint32_t(c[0]) << 16) | (uint32_t(c[1]) << 8) | c[2];
-    }
+    tablePalette = *palette;
+    fillTable(*palette, pixelTable);
     // A hidden palette change is the screen's only once a frame shows it.
     if (fullScreen && !presentationHidden) paletteChangeUnshown = true;
 }
@@ -120,5 +147,14 @@ void copyFrame(uint8_t* destination, const uint8_t* source) {
 }
 
 const Palette& currentPalette() { return latestPalette; }
+
+void setGentleMode(bool on) {
+    gentle = on;
+    limiter.reset();
+}
+
+bool gentleMode() { return gentle; }
+
+const Palette& paletteOnScreen() { return gentle ? limitedPalette : latestPalette; }
 
 const uint8_t* frameOnScreen() { return shownFrame; }

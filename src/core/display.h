@@ -4,14 +4,7 @@
 
 #include <cstdint>
 
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 240;
-constexpr int kFrameSize = kFrameWidth * kFrameHeight;
-
-// 256 entries of (red, green, blue), each 0..255.
-struct Palette {
-    uint8_t rgb[256 * 3];
-};
+#include "core/frame_format.h"
 
 // The frame every scene draws into, and a second frame for work space. Both are
 // 320x240 palette indices, row 0 at the top, 320 bytes per row.
@@ -43,8 +36,16 @@ void presentAgain();
 void clearFrame(uint8_t* frame, int colour);
 void copyFrame(uint8_t* destination, const uint8_t* source);
 
-// The colours of the palette most recently given to setPalette (for screenshots).
+// The colours of the palette most recently given to setPalette.
 const Palette& currentPalette();
+
+// Gentle mode: every picture passes the flash limiter on its way to the screen, which holds
+// back changes of light that would flash; off, the pictures go as they are.
+void setGentleMode(bool on);
+bool gentleMode();
+// The colours the frame on screen is shown in (for screenshots and captures): the latest
+// palette, or in gentle mode the limiter's.
+const Palette& paletteOnScreen();
 // The palette indices most recently presented (full screen: what is on screen, shown in
 // currentPalette once the pass has ended).
 const uint8_t* frameOnScreen();

@@ -159,6 +159,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
+    setGentleMode(options.gentle);
     startAudio(run);
     loadScenes();
     refreshMusicLength(run);

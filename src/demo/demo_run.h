@@ -17,6 +17,7 @@ struct DemoOptions {
     std::string dataFolder; // where the data set is; empty: the working directory
     double startSeconds = -1.0;  // the show starts at this show time; negative: at its start
     bool startPaused = false;    // the show starts held on its first frame
+    bool gentle = false;         // the flash limiter softens every presented picture
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.

@@ -1,5 +1,9 @@
-// The demo's entry point.
+// The demo's entry point. The photosensitivity note of --help is made by the build from
+// the flash check of the show.
 #include "demo/demo.h"
 #include "demo/options.h"
+#include "flash_report.h"
 
-int main(int argc, char** argv) { return runDemo(parseDemoOptions(argc, argv)); }
+int main(int argc, char** argv) {
+    return runDemo(parseDemoOptions(argc, argv, kPhotosensitivityNote));
+}

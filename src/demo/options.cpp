@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
-    "                [--scene N | --start SECONDS] [--paused]\n"
+    "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -19,7 +19,8 @@ constexpr const char* kUsage =
     "  --start SECONDS  start that many seconds into the show, exactly as the frame\n"
     "                tool draws it there, with the music there\n"
     "  --paused      start held on the first frame (P plays)\n"
-    "  --help        this text and the keys\n"
+    "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";
 
 constexpr const char* kKeys =
@@ -49,7 +50,7 @@ std::string findDataFolder() {
 
 }  // namespace
 
-DemoOptions parseDemoOptions(int argc, char** argv) {
+DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivityNote) {
     CommandLine line(argc, argv, "dorminax", kUsage);
     DemoOptions options;
     bool dataGiven = false;
@@ -76,8 +77,10 @@ DemoOptions parseDemoOptions(int argc, char** argv) {
             else options.startSeconds = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--paused")) {
             options.startPaused = true;
+        } else if (line.is("--gentle")) {
+            options.gentle = true;
         } else if (line.is("--help")) {
-            line.help(kKeys);
+            line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {
             line.version();
         } else {

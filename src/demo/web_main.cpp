@@ -17,11 +17,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dorminax [--window | --fullscreen] [--start SECONDS] [--paused]\n"
+    "usage: dorminax [--window | --fullscreen] [--start SECONDS] [--paused] [--gentle]\n"
     "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
     "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
     "  --start SECONDS         the show starts that many seconds in\n"
     "  --paused                the show starts held on its first frame\n"
+    "  --gentle                the gentle show, its flashes softened\n"
     "  --at SECONDS            the frame that many seconds into the show; given again\n"
     "                          with later times, the page stops at each in turn\n"
     "  --scene N --time T      the frame T seconds after scene N (1 to 9) began\n"
@@ -46,6 +47,7 @@ struct WebOptions {
     double loading = 0.0;
     double start = -1.0;  // the show's own start
     bool paused = false;
+    bool gentle = false;
 };
 
 WebOptions parseWebOptions(int argc, char** argv) {
@@ -75,6 +77,8 @@ WebOptions parseWebOptions(int argc, char** argv) {
             o.start = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--paused")) {
             o.paused = true;
+        } else if (line.is("--gentle")) {
+            o.gentle = true;
         } else {
             line.refuseArgument();
         }
@@ -147,6 +151,7 @@ void reportBenchmark() {
 DemoOptions inThePage() {
     DemoOptions demo;
     demo.mode = DemoOptions::Mode::Window;
+    demo.gentle = options.gentle;
     return demo;
 }
 
@@ -170,6 +175,9 @@ int drawLoadingScreen() {
 
 extern "C" void dorminax_next_frame() { holding = false; }
 
+// The player bar's gentle switch, as the show plays.
+extern "C" void dorminax_set_gentle(int on) { setGentleMode(on != 0); }
+
 // Where scene N's first frame is drawn, in show seconds: the page turns an address's
 // #scene=N into a start time with it before the program runs.
 extern "C" double dorminax_scene_start(int scene) {
@@ -185,6 +193,7 @@ int main(int argc, char** argv) {
             demo.mode = options.answer;
             demo.startSeconds = options.start;
             demo.startPaused = options.paused;
+            demo.gentle = options.gentle;
             return runDemo(demo);
         }
         case WebOptions::Mode::Loading: return drawLoadingScreen();

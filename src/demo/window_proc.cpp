@@ -112,7 +112,7 @@ bool writeBmp(std::FILE* file) {
     fillBmpHeader(header);
     bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
 
-    const Palette& palette = currentPalette();
+    const Palette& palette = paletteOnScreen();
     for (int i = 0; i < 256; ++i) {
         const uint8_t entry[4] = {palette.rgb[i * 3 + 2], palette.rgb[i * 3 + 1],
                                   palette.rgb[i * 3], 0};

@@ -35,13 +35,27 @@ const SceneEntry SceneTable[] = {
 
 static_assert(std::size(SceneTable) == kSceneCount, "a duration for every row");
 
-int rowOfScene(int sceneNumber) {
-    return sceneNumber >= 1 && sceneNumber <= kSceneCount ? sceneNumber - 1 : -1;
-}
+namespace {
+
+const char* const kSceneNames[] = {
+    "Ring flight", "Deforming sphere", "Knot over the pond", "Swirl",      "Credits",
+    "Reveal",      "Metaballs",        "Supertoroid",        "Attractor trails",
+};
+static_assert(std::size(kSceneNames) == std::size(SceneTable), "a name for every scene");
+
+}  // namespace
 
 const char* sceneName(int sceneNumber) {
-    static const char* const kNames[kSceneCount] = {
-        "Ring flight", "Deforming sphere", "Knot over the pond", "Swirl", "Credits",
-        "Reveal",      "Metaballs",        "Supertoroid",        "Attractor trails"};
-    return sceneNumber >= 1 && sceneNumber <= kSceneCount ? kNames[sceneNumber - 1] : "";
+    const int row = rowOfScene(sceneNumber);
+    return row < 0 ? "" : kSceneNames[row];
+}
+
+int sceneAtShowTime(double showSeconds) {
+    int scene = 1;
+    while (scene < kSceneCount && showSeconds >= showTimeOfRow(rowOfScene(scene + 1))) ++scene;
+    return scene;
+}
+
+int rowOfScene(int sceneNumber) {
+    return sceneNumber >= 1 && sceneNumber <= kSceneCount ? sceneNumber - 1 : -1;
 }

@@ -30,8 +30,11 @@ inline constexpr float kSceneDurations[kSceneCount] = {30, 20, 17, 20, 8, 5, 20,
 // The row that plays scene 1..9 of the show, or -1 when the table has no such row.
 int rowOfScene(int sceneNumber);
 
-// Scene 1..9 as the show names it ("Ring flight", ...); "" for any other number.
+// The scene's name as the show calls it ("Ring flight"); "" for a number outside the show.
 const char* sceneName(int sceneNumber);
+
+// The scene on screen at a time of a show that plays from the first row by the clock.
+int sceneAtShowTime(double showSeconds);
 
 // Where a row begins in a show that plays from the first row by the clock: the sum of the
 // earlier rows' durations, in seconds (0 for a row outside the table).

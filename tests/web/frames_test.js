@@ -43,6 +43,9 @@ const kFrames = [
   { at: 137, scene: 8, rule: kClose },
   { at: 145.5, scene: 9, rule: kClose },
   { at: 150, scene: 9, rule: kReport },
+  // The gentle show's limiter, in the ring flight where it works hardest.
+  { name: 'gentle-at-11', query: 'at=11&gentle', tool: ['--gentle', '--at', '11'], scene: 1,
+    rule: kClose },
 ].map((frame) => (frame.at === undefined ? frame : {
   name: `at-${frame.at}`, query: `at=${frame.at}`, tool: ['--at', String(frame.at)], ...frame,
 }));

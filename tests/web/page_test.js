@@ -2,9 +2,10 @@
 // the page, the picture moves and the music plays; Shift puts the statistics in the title;
 // S downloads the screenshot; Escape ends the show with "fps = N" in the page and the
 // console. And No, the default (Enter), asks for full screen, where the statistics go to
-// the console. The player: a link to a held moment shows exactly the frame tool's frame
-// there, P lets it go and holds it again, a scene's mark on the seek bar leads to that
-// scene's first frame, and every control has a name.
+// the console. The prompt offers the gentle show, ticked when reduced motion is asked for,
+// and the player bar's switch follows it. The player: a link to a held moment shows
+// exactly the frame tool's frame there, P lets it go and holds it again, a scene's mark on
+// the seek bar leads to that scene's first frame, and every control has a name.
 // Usage: node page_test.js WEB_DIR DATA_DIR DORMINAX_FRAME OUT_DIR
 'use strict';
 
@@ -65,6 +66,7 @@ async function checkWindowedShow(browser, url) {
   }));
   check(box.caption === 'Dorminax' && box.buttons.join() === 'Yes,No' && box.focused === 'no',
     `the question box: ${JSON.stringify(box)}`);
+  await checkGentleChoice(page, false);
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'dorminax-downloads-'));
   const session = await page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
@@ -93,6 +95,40 @@ async function checkWindowedShow(browser, url) {
   fs.rmSync(downloads, { recursive: true, force: true });
 
   await checkEscapeReportsFrameRate(page);
+  check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
+  await page.close();
+}
+
+// The prompt names the scenes that flash and offers the gentle show, chosen to begin with
+// when the browser asks for reduced motion.
+async function checkGentleChoice(page, reducedMotion) {
+  const prompt = await page.$eval('#question', (question) => ({
+    warning: question.querySelector('#flash-warning').textContent,
+    label: question.querySelector('label').textContent.trim(),
+    checked: question.querySelector('#gentle').checked,
+  }));
+  check(/^Scenes? 1( and 8)? flash(es)? rapidly; choose Gentle to soften (it|them)$/.test(prompt.warning),
+    `the prompt's warning: "${prompt.warning}"`);
+  check(prompt.label === 'Gentle: fewer flashes', `the gentle choice: "${prompt.label}"`);
+  check(prompt.checked === reducedMotion,
+    `with reduced motion ${reducedMotion ? 'asked' : 'not asked'} the gentle choice is ` +
+    `${prompt.checked ? '' : 'not '}ticked`);
+}
+
+async function checkReducedMotionChoosesGentle(browser, url) {
+  const page = await browser.newPage();
+  await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
+  await page.goto(url, { waitUntil: 'load' });
+  await waitForState(page, ['question'], 10000);
+  await checkGentleChoice(page, true);
+  await page.click('#yes');
+  await waitForState(page, ['playing'], 30000);
+  const show = await page.evaluate(() => document.body.dataset.show);
+  check(show === 'gentle', `the show started is the ${show} one`);
+  check(await page.$eval('#gentle-now', (box) => box.checked), 'the bar\'s switch is off');
+  await page.click('#gentle-now');
+  const after = await page.evaluate(() => document.body.dataset.show);
+  check(after === 'default', `after the bar's switch the show is the ${after} one`);
   check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
   await page.close();
 }
@@ -200,6 +236,7 @@ runTest('web page', async () => {
   try {
     await checkWindowedShow(chromium.browser, server.url);
     await checkFullScreenShow(chromium.browser, server.url);
+    await checkReducedMotionChoosesGentle(chromium.browser, server.url);
     await checkPlayer(chromium.browser, server.url,
       [path.resolve(frameTool), path.resolve(dataDir), path.resolve(outDir)]);
   } finally {

@@ -46,12 +46,13 @@ struct Options {
     double from = 0.0;
     double to = -1.0;  // negative: the end of the show
     int scene = 0;     // 1..9: that scene alone; 0: the span of --from and --to
+    bool gentle = false;
 };
 
 std::string usageText() {
     return std::string(
                "usage: dorminax-capture [--data DIR] [--scale N] [--fps N]\n"
-               "                        [--from T] [--to T] | [--scene N] OUT\n"
+               "                        [--from T] [--to T] | [--scene N] [--gentle] OUT\n"
                "  OUT          the video file; its extension sets what it holds:\n") +
            describeVideoFormats() +
            "  --scale N    each pixel becomes an N x N block, 1 to 8 (default 4: 1280x960)\n"
@@ -59,6 +60,7 @@ std::string usageText() {
            "  --from T     start T seconds into the show (default 0)\n"
            "  --to T       end T seconds into the show (default: where the music ends)\n"
            "  --scene N    scene N alone, 1 to 9, with its music\n"
+           "  --gentle     the gentle show, its flashes softened\n"
            "  --data DIR   the data set (default: the working directory)\n";
 }
 
@@ -84,6 +86,8 @@ Options parseOptions(CommandLine& line) {
             o.to = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--scene")) {
             o.scene = line.integer(1, kSceneCount);
+        } else if (line.is("--gentle")) {
+            o.gentle = true;
         } else if (line.is("--help")) {
             line.help();
         } else if (line.is("--version")) {
@@ -197,7 +201,7 @@ bool encodeSpan(const Options& o, Capture& capture, SimulatedShow& show, VideoFi
     const long frames = capture.endPass - capture.firstPass;
     for (long frame = 0; frame < frames && !interruption; ++frame) {
         show.step();
-        drawScaledFrame(frameOnScreen(), currentPalette(), o.scale, pixels);
+        drawScaledFrame(frameOnScreen(), paletteOnScreen(), o.scale, pixels);
         if (!file.writeVideoFrame(pixels.data())) return false;
         if (music.isOpen()) {
             const int64_t upTo =
@@ -227,6 +231,7 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     DemoOptions demo;
     demo.mode = DemoOptions::Mode::FullScreen;
     demo.dataFolder = o.dataDir;
+    demo.gentle = o.gentle;
     if (!show.start(demo)) return 1;
     // Only now, with the data set known to be usable, is a missing music worth a word.
     if (!capture.music.isOpen()) {

@@ -14,12 +14,14 @@
 #include "platform/data_path.h"
 #include "platform/headless/headless.h"
 #include "png_file.h"
+#include "text_file.h"
+#include "flash_check.h"
 #include "scenes/scene_table.h"
 
 namespace {
 
 struct Options {
-    enum class Mode { None, At, Scene, Loading, Bench } mode = Mode::None;
+    enum class Mode { None, At, Scene, Loading, Bench, FlashCheck } mode = Mode::None;
     double at = 0.0;
     int scene = 0;
     double time = 0.0;
@@ -28,18 +30,26 @@ struct Options {
     std::string dataDir;  // empty: the working directory
     std::string output;
     std::string benchJson;  // where --bench-json writes the figures, if asked
+    std::string flashJson;  // where --flash-check writes its counts, if asked
+    bool gentle = false;
 };
 
 constexpr const char* kUsage =
-    "usage: dorminax-frame [--data DIR] [--fps N] --at SECONDS OUT.png\n"
-    "       dorminax-frame [--data DIR] [--fps N] --scene N --time T OUT.png\n"
+    "usage: dorminax-frame [--data DIR] [--fps N] [--gentle] --at SECONDS OUT.png\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --scene N --time T OUT.png\n"
     "       dorminax-frame [--data DIR] --loading FRACTION OUT.png\n"
-    "       dorminax-frame [--data DIR] [--fps N] --bench [--bench-json FILE]\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --bench [--bench-json FILE]\n"
+    "       dorminax-frame [--data DIR] [--fps N] [--gentle] --flash-check [--json FILE]\n"
     "  --at SECONDS       the frame on screen that many seconds into the show\n"
     "  --scene N --time T the frame T seconds after scene N (1 to 9) began\n"
     "  --loading FRACTION the loading screen with its bar that far, 0 to 1\n"
     "  --bench            time every scene's frames and the start-up\n"
     "  --bench-json FILE  --bench, and write its figures to FILE as JSON\n"
+    "  --flash-check      measure the show's flashes from its start to the end of the\n"
+    "                     music; exit 0 when it passes, 1 when it fails\n"
+    "  --json FILE        --flash-check, and write the counts a second and the spans\n"
+    "                     to FILE as JSON\n"
+    "  --gentle           the gentle show, its flashes softened\n"
     "  --fps N            the simulated frame rate, 1 to 1000 (default 60)\n"
     "  --data DIR         the data set (default: the working directory)\n";
 
@@ -80,6 +90,13 @@ Options parseOptions(int argc, char** argv) {
         } else if (line.is("--bench-json")) {
             choose(line, o, Options::Mode::Bench, modeOption);
             o.benchJson = line.text();
+        } else if (line.is("--flash-check")) {
+            choose(line, o, Options::Mode::FlashCheck, modeOption);
+        } else if (line.is("--json")) {
+            choose(line, o, Options::Mode::FlashCheck, modeOption);
+            o.flashJson = line.text();
+        } else if (line.is("--gentle")) {
+            o.gentle = true;
         } else if (line.is("--help")) {
             line.help();
         } else if (line.is("--version")) {
@@ -91,14 +108,16 @@ Options parseOptions(int argc, char** argv) {
         }
     }
     if (o.mode == Options::Mode::None)
-        line.refuse("say which frame: --at, --scene, --loading or --bench");
+        line.refuse("say which frame: --at, --scene, --loading, --bench or --flash-check");
     if (timeGiven && o.mode != Options::Mode::Scene) line.refuse("option '--time' goes with '--scene'");
-    if (o.mode != Options::Mode::Bench && o.output.empty()) line.refuse("no output file named");
-    if (o.mode == Options::Mode::Bench && !o.output.empty())
+    const bool writesFrame = o.mode != Options::Mode::Bench && o.mode != Options::Mode::FlashCheck;
+    if (writesFrame && o.output.empty()) line.refuse("no output file named");
+    if (!writesFrame && !o.output.empty())
         line.refuse("unexpected argument '" + o.output + "'");
     // Before any work: a frame rendered for a file that cannot be written is time lost.
     if (!o.output.empty()) line.requireWritable(o.output);
     if (!o.benchJson.empty()) line.requireWritable(o.benchJson);
+    if (!o.flashJson.empty()) line.requireWritable(o.flashJson);
     return o;
 }
 
@@ -125,6 +144,7 @@ int renderLoadingScreen(const Options& o) {
 DemoOptions showOptions(const Options& o) {
     DemoOptions demo;
     demo.dataFolder = o.dataDir;
+    demo.gentle = o.gentle;
     return demo;
 }
 
@@ -161,13 +181,6 @@ double loadAverage() {
 #endif
 }
 
-bool writeText(const std::string& path, const std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) return false;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
-}
-
 // Each row plays once for its duration (the last, which never ends by time, for a
 // minute); each pass is timed with a monotonic clock around the render and present.
 int benchmark(const Options& o) {
@@ -181,7 +194,7 @@ int benchmark(const Options& o) {
     BenchFigures figures = bench.figures(o.fps);
     figures.loadAverage = loadAverage();
     std::fputs(benchTable(figures).c_str(), stdout);
-    if (!o.benchJson.empty() && !writeText(o.benchJson, benchJson(figures))) {
+    if (!o.benchJson.empty() && !writeTextFile(o.benchJson, benchJson(figures))) {
         std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.benchJson.c_str());
         return 1;
     }
@@ -200,6 +213,7 @@ int main(int argc, char** argv) {
     switch (o.mode) {
         case Options::Mode::Loading: return renderLoadingScreen(o);
         case Options::Mode::Bench: return benchmark(o);
+        case Options::Mode::FlashCheck: return runFlashCheck(showOptions(o), o.fps, o.flashJson);
         default: return renderShowFrame(o);
     }
 }

@@ -1,0 +1,220 @@
+// The flash limiter: each picture's contrast chosen so that no region of the screen makes
+// more transitions of light than the budget allows.
+#include "core/flash_limiter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kBudget = 3;                 // transitions a region may make in a second
+// Kept between a region's light and a transition: the chosen colours are rounded to sRGB
+// values, which moves a region's mean luminance by up to half a step (0.0045).
+constexpr float kLuminanceMargin = 0.01f;
+// Preferred when it can be had: a region kept well inside its bounds leaves the next
+// picture room to differ, whichever way it goes.
+constexpr float kHeadroomMargin = 0.035f;
+constexpr float kRedMargin = 2.0f;
+// Under pressure the regions' light is kept within this much of each other where it can
+// be: then even a flat grey (k = 0) stays open to the next picture, whichever way it goes.
+constexpr double kCalmSpread = 0.06;
+constexpr double kRecoveryPerSecond = 0.5;  // how fast the contrast climbs back to 1
+constexpr int kSearchSteps = 32;
+constexpr int kRedSteps = 12;
+
+struct Range {
+    double low;
+    double high;
+    bool empty() const { return !(low <= high); }
+};
+
+// The lifts b that keep every region inside its bounds at contrast k (and the colours
+// inside 0..1).
+template <typename Bounds>
+Range liftsAt(double k, const float* light, const Bounds& bounds) {
+    Range range = {0.0, 1.0 - k};
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        range.low = std::max(range.low, bounds.low[r] - k * light[r]);
+        range.high = std::min(range.high, bounds.high[r] - k * light[r]);
+    }
+    return range;
+}
+
+// The contrasts k up to the cap that keep every region inside its bounds at lift b.
+template <typename Bounds>
+Range contrastsAt(double b, const float* light, const Bounds& bounds, double cap) {
+    Range range = {0.0, std::min(cap, 1.0 - b)};
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        const double l = std::max(double(light[r]), 1e-9);  // a black region only moves by b
+        range.low = std::max(range.low, (bounds.low[r] - b) / l);
+        range.high = std::min(range.high, (bounds.high[r] - b) / l);
+    }
+    return range;
+}
+
+// The least lift at which some contrast keeps every region quiet: a softened picture is a
+// dimmer one, its blacks still black, unless keeping a region quiet needs them raised.
+// The width of the contrasts is concave in b (a minimum of lines less a maximum of
+// lines), so the quiet lifts form one interval: its widest point by ternary search, then
+// its lower end by bisection. False when no lift is quiet; b is then the nearest miss.
+template <typename Bounds>
+bool leastQuietLift(const float* light, const Bounds& bounds, double cap, double& b) {
+    auto width = [&](double lift) {
+        const Range k = contrastsAt(lift, light, bounds, cap);
+        return k.high - k.low;
+    };
+    b = 0.0;
+    if (width(0.0) >= 0) return true;
+    double low = 0.0;
+    double high = 1.0;
+    for (int step = 0; step < kSearchSteps; ++step) {
+        const double a = low + (high - low) / 3;
+        const double c = high - (high - low) / 3;
+        if (width(a) < width(c)) low = a;
+        else high = c;
+    }
+    double quiet = (low + high) / 2;
+    b = quiet;
+    if (width(quiet) < 0) return false;
+    double loud = 0.0;
+    for (int step = 0; step < kSearchSteps; ++step) {
+        const double middle = (quiet + loud) / 2;
+        if (width(middle) >= 0) quiet = middle;
+        else loud = middle;
+    }
+    b = quiet;
+    return true;
+}
+
+// How far apart the regions' light is (never 0, so that it can divide).
+double spreadOf(const float* light) {
+    const auto [low, high] = std::minmax_element(light, light + kLightRegionCount);
+    return std::max(double(*high - *low), 1e-6);
+}
+
+template <typename Bounds>
+bool constrained(const Bounds& bounds) {
+    for (int r = 0; r < kLightRegionCount; ++r)
+        if (std::isfinite(bounds.low[r]) || std::isfinite(bounds.high[r])) return true;
+    return false;
+}
+
+bool inside(const float* values, const float* low, const float* high) {
+    for (int r = 0; r < kLightRegionCount; ++r)
+        if (!(values[r] > low[r] && values[r] < high[r])) return false;
+    return true;
+}
+
+}  // namespace
+
+void softenPalette(const Palette& palette, double k, double b, Palette& shown) {
+    for (int i = 0; i < 256 * 3; ++i) {
+        const double lifted = k * linearFromSrgb(palette.rgb[i]) + b;
+        shown.rgb[i] = srgbFromLinear(static_cast<float>(lifted));
+    }
+}
+
+FlashLimiter::FlashLimiter() {
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        luminance_.emplace_back(kLuminanceTransition, kBudget + 1);
+        red_.emplace_back(kRedTransition, kBudget + 1);
+    }
+}
+
+void FlashLimiter::reset() {
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        luminance_[r].clear();
+        red_[r].clear();
+    }
+    started_ = false;
+    contrast_ = 1.0;
+}
+
+FlashLimiter::Bounds FlashLimiter::quietBounds(const std::vector<TransitionCounter>& counters,
+                                               double seconds, float margin) const {
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    Bounds bounds;
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        bounds.low[r] = -kInfinity;
+        bounds.high[r] = kInfinity;
+        // A region with budget left may make its transition; one without must stay quiet.
+        if (counters[r].inSecondTo(seconds) < kBudget) continue;
+        counters[r].detector().quietRange(bounds.low[r], bounds.high[r]);
+        bounds.low[r] += margin;
+        bounds.high[r] -= margin;
+    }
+    return bounds;
+}
+
+void FlashLimiter::record(double seconds, const FrameLight& shownLight) {
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        luminance_[r].add(seconds, shownLight.luminance[r]);
+        red_[r].add(seconds, shownLight.red[r]);
+    }
+    lastSeconds_ = seconds;
+}
+
+double FlashLimiter::climbCap(const Bounds& bounds, double elapsed) const {
+    // While any region must stay quiet the contrast does not climb: a picture with more of
+    // it might leave no contrast that keeps every region quiet.
+    if (constrained(bounds)) return contrast_;
+    return std::min(1.0, contrast_ + kRecoveryPerSecond * elapsed);
+}
+
+FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& bounds,
+                                          double elapsed) const {
+    const double cap = climbCap(bounds, elapsed);
+    double preferred = cap;
+    // A picture that is quiet as drawn is shown as drawn. Otherwise, under pressure, the
+    // contrast drops to a calm spread of light, as far as the least quiet lift allows.
+    const Range asDrawn = liftsAt(1.0, light, bounds);
+    const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
+    if (constrained(bounds) && !quietAsDrawn)
+        preferred = std::min(cap, kCalmSpread / spreadOf(light));
+    // The least quiet lift, and at it the contrast nearest to the one preferred.
+    Choice choice;
+    choice.quiet = leastQuietLift(light, bounds, cap, choice.b);
+    const Range k = contrastsAt(choice.b, light, bounds, cap);
+    choice.k = choice.quiet ? std::clamp(preferred, k.low, k.high)
+                            : std::clamp((k.low + k.high) / 2, 0.0, cap);
+    choice.b = std::clamp(choice.b, 0.0, 1.0 - choice.k);
+    return choice;
+}
+
+void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double seconds,
+                         Palette& shown) {
+    if (started_ && seconds < lastSeconds_) reset();
+    const FrameLight light = lightInPalette(frame, palette);
+    const double elapsed = started_ ? seconds - lastSeconds_ : 0.0;
+    started_ = true;
+
+    Bounds bounds = quietBounds(luminance_, seconds, kHeadroomMargin);
+    Choice choice = choose(light.luminance, bounds, elapsed);
+    if (!choice.quiet) {
+        bounds = quietBounds(luminance_, seconds, kLuminanceMargin);
+        choice = choose(light.luminance, bounds, elapsed);
+    }
+    double k = choice.k;
+    double b = choice.b;
+    FrameLight shownLight = light;
+    if (k == 1.0 && b == 0.0) {
+        shown = palette;
+    } else {
+        softenPalette(palette, k, b, shown);
+        shownLight = lightInPalette(frame, shown);  // as the rounded colours really show it
+    }
+
+    // Saturated red does not follow k and b in a straight line: the chosen colours are
+    // measured, and k halved while they would make a red transition the budget forbids.
+    const Bounds redBounds = quietBounds(red_, seconds, kRedMargin);
+    for (int step = 0; step < kRedSteps && !inside(shownLight.red, redBounds.low, redBounds.high);
+         ++step) {
+        k /= 2;
+        b = std::clamp(liftsAt(k, light.luminance, bounds).low, 0.0, 1.0 - k);
+        softenPalette(palette, k, b, shown);
+        shownLight = lightInPalette(frame, shown);
+    }
+    contrast_ = k;
+    record(seconds, shownLight);
+}

@@ -1,0 +1,64 @@
+// The gentle mode's flash limiter. It watches the light of the pictures on their way to the
+// screen, region by region, with the flash meter's own detectors, and lets each region
+// make at most three transitions in any second (the guidelines warn from four and fail
+// beyond six). When a picture would make one more, it is shown with less contrast: every
+// colour, in linear light, is scaled and lifted,
+//     shown = k x colour + b,   0 <= k <= 1, 0 <= b <= 1 - k,
+// by the least lift b that keeps every region short of a transition (mostly none, so a
+// softened picture is a dimmer one, its blacks still black), and at that lift the k
+// nearest to a calm one, where the regions' light lies close together. The picture keeps
+// its shapes and its motion; only its swing of light is smaller. Once the flashing has
+// passed, k climbs back to 1 (the picture exactly as drawn) at half a unit a second. The
+// frame's palette indices are never touched, so screenshots and captures show what the
+// screen shows.
+//
+// Everything depends on the clock's seconds, not on frames: it holds at any frame rate.
+#pragma once
+
+#include <vector>
+
+#include "core/frame_format.h"
+#include "core/flash_meter.h"
+#include "core/frame_light.h"
+
+class FlashLimiter {
+public:
+    FlashLimiter();
+
+    // Forgets every earlier picture: the next one is shown as it is.
+    void reset();
+
+    // The colours to show the frame in at the time: the palette itself while the light
+    // changes gently, else a softened one. Once per presented picture, times never
+    // decreasing (an earlier time starts afresh).
+    void limit(const uint8_t* frame, const Palette& palette, double seconds, Palette& shown);
+
+    // The contrast of the last picture: 1 when it was shown as drawn.
+    double contrast() const { return contrast_; }
+
+private:
+    struct Bounds {
+        float low[kLightRegionCount];
+        float high[kLightRegionCount];
+    };
+    Bounds quietBounds(const std::vector<TransitionCounter>& counters, double seconds,
+                       float margin) const;
+    double climbCap(const Bounds& bounds, double elapsed) const;
+    struct Choice {
+        double k;
+        double b;
+        bool quiet;
+    };
+    Choice choose(const float* light, const Bounds& bounds, double elapsed) const;
+    void record(double seconds, const FrameLight& shownLight);
+
+    std::vector<TransitionCounter> luminance_;
+    std::vector<TransitionCounter> red_;
+    bool started_ = false;
+    double lastSeconds_ = 0.0;
+    double contrast_ = 1.0;    // k
+};
+
+// The palette with every colour, in linear light, scaled by k and lifted by b (each
+// component rounded to the nearest sRGB value).
+void softenPalette(const Palette& palette, double k, double b, Palette& shown);

@@ -1,0 +1,41 @@
+#!/bin/bash
+# The flash meter on the real show: the default show fails where the ring flight
+# flashes (an independent broadcast analyser found failures at 10.6-12.0, 18.7-20.0,
+# 22.0-24.1 and 26.6-30.0 s), the gentle show passes without a warning at 30, 60 and 144
+# frames a second, and the README's table is the build's report.
+# Usage: flash_check_test.sh FRAME_TOOL DATA_DIR FLASH_REPORT_DIR README
+set -u
+frame_tool=$1
+data=$2
+report=$3
+readme=$4
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# The build measured the default show already: its verdict and spans.
+python3 - "$report/flash-report.json" <<'PY' || fail "the default show's report"
+import json, sys
+report = json.load(open(sys.argv[1]))
+assert report["verdict"] == "fail", report["verdict"]
+fails = [s for s in report["spans"] if s["level"] != "warning"]
+for start, end in [(10.6, 12.0), (18.7, 20.0), (22.0, 24.1), (26.6, 30.0)]:
+    inside = [s for s in fails if s["scene"] == 1 and s["from"] <= start + 0.2 and s["to"] >= end - 0.2]
+    assert inside, "no failing span of scene 1 covers %.1f-%.1f s" % (start, end)
+assert not [s for s in fails if s["scene"] not in (1, 8)], "failures outside scenes 1 and 8"
+assert max(report["luminancePerSecond"][:30]) >= 20
+PY
+
+for fps in 30 60 144; do
+    output=$("$frame_tool" --data "$data" --fps $fps --gentle --flash-check) ||
+        fail "the gentle show fails at $fps fps: $output"
+    echo "$output" | grep -q "^verdict: passes (" || fail "the gentle show warns at $fps fps: $output"
+done
+
+# The README shows the report the build made, not one typed by hand.
+grep -qF -f "$report/flash-report.md" "$readme" || fail "the README's table is not the build's"
+table=$(grep -c . "$report/flash-report.md")
+found=$(grep -cxF -f "$report/flash-report.md" "$readme")
+[ "$found" = "$table" ] || fail "the README has $found of the report's $table lines: $(cat "$report/flash-report.md")"
+echo "flash check: the default show fails in scenes 1 and 8, the gentle show passes"
