@@ -197,7 +197,7 @@ async function checkPlayer(browser, url, tools) {
   // Every control has a name; the slider says where the show is.
   const controls = await page.$$eval('#player button:not(.mark), #player input, #seek',
     (elements) => elements.map((e) => e.getAttribute('aria-label')));
-  check(controls.length === 5 && controls.every((name) => name),
+  check(controls.length === 6 && controls.every((name) => name),
     `controls without a name: ${JSON.stringify(controls)}`);
   const slider = await page.$eval('#seek', (seek) => seek.getAttribute('aria-valuetext'));
   check(slider === '1:38.5 of 3:04, scene 6 Reveal', `the seek bar says "${slider}"`);
