@@ -15,6 +15,7 @@ struct SceneFigures {
     int scene;
     size_t frames;
     double medianMs;
+    double p99Ms;  // the 99th percentile: the program's slow frames, not the host's one-offs
     double worstMs;
 };
 
@@ -36,7 +37,8 @@ public:
     // for its duration, the last (which never ends by time) for a minute.
     bool timePass(SimulatedShow& show);
 
-    // The median and worst pass of each scene, in the scenes' order on the timeline.
+    // The median, 99th percentile and worst pass of each scene, in the scenes' order on
+    // the timeline.
     BenchFigures figures(double fps);
 
 private:
@@ -47,7 +49,7 @@ private:
 
 double millisecondsSince(Benchmark::Clock::time_point start);
 
-// "start-up: S ms", then one line per scene: frames, median and worst ms, median fps.
+// "start-up: S ms", then one line per scene: frames, median, p99 and worst ms, median fps.
 std::string benchTable(const BenchFigures& figures);
 
 // The same figures as JSON, for tracking them over time.
