@@ -71,7 +71,7 @@ std::string usageText() {
                "                        [--from T] [--to T] [--span T1-T2]... [--gentle] OUT\n"
                "  OUT          the file; its extension sets what it holds:\n") +
            describeVideoFormats() +
-           "  --preset NAME   ready-made settings (OUT takes the preset's extension; the\n"
+           "  --preset NAME ready-made settings (OUT takes the preset's extension; the\n"
            "               options given beside it override them):\n" +
            describePresets() +
            "  --scale N    each pixel becomes an N x N block, 1 to 8 (default 4: 1280x960)\n"
@@ -142,7 +142,8 @@ Options parseOptions(CommandLine& line) {
         } else if (line.is("--from") || line.is("--to")) {
             if (!o.spans.empty()) line.refuseConflict("--span");
             if (rangeOption.empty()) rangeOption = line.argument();
-            (line.is("--from") ? o.from : o.to) = line.number(0.0, kLongestShowSeconds);
+            double& time = line.is("--from") ? o.from : o.to;
+            time = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--span")) {
             if (!rangeOption.empty()) line.refuseConflict(rangeOption);
             o.spans.push_back(spanFrom(line, o.spans));

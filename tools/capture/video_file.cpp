@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 
+#include "core/numeric.h"
 #include "scaled_frame.h"
 
 namespace {
@@ -139,7 +140,7 @@ bool VideoFile::openVideo(const VideoFormat& format, const VideoFileSettings& se
         c->color_range = AVCOL_RANGE_MPEG;
     }
     // Key frames for seeking; an archive's every frame may stand alone, to cut anywhere.
-    c->gop_size = std::max(1, static_cast<int>(format.keyframeSeconds * settings.fps + 0.5));
+    c->gop_size = std::max(1, truncToInt(format.keyframeSeconds * settings.fps + 0.5));
     if (!openEncoder(video_, format.videoOptions)) return false;
     video_.stream->avg_frame_rate = c->framerate;
 

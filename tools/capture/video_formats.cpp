@@ -11,7 +11,7 @@ const VideoFormat kFormats[] = {
     // its fast analysis loses nothing a slower one would keep; the deblocking filter and
     // adaptive quantisation, made for camera pictures, only cost time, size and sharpness.
     {".mp4", "mp4", "libx264", false,
-     "preset=superfast crf=16 x264-params=no-deblock=1:aq-mode=0", 2.0, "aac", 192000,
+     "preset=ultrafast crf=16 x264-params=cabac=1:no-deblock=1:aq-mode=0", 2.0, "aac", 192000,
      "movflags=+faststart", 60, "H.264 + AAC, for video sites and players"},
     // Intra-only FFV1 in RGB: every decoded frame is exactly the demo's frame. Slices let
     // both cores work; their checksums let a damaged archive show where. The Golomb-Rice
