@@ -7,6 +7,7 @@ WEB_DIR      := build-web
 WEB_PORT     ?= 8000
 FUZZ_DIR     := build-fuzz
 PLAIN_DIR    := build-plain
+DIST_DIR     := dist
 JOBS         ?= 2
 # The main build's flash report (where the show flashes), which the other builds reuse.
 FLASH_REPORT := $(CURDIR)/$(BUILD_DIR)/flash-report
@@ -18,7 +19,8 @@ WATCH_TARGETS := dorminax data
 # Nested makes (CMake's) print no "Entering directory" lines.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run watch test bench deps build build-sanitize fuzz windows web web-serve clean install uninstall
+.PHONY: run watch test bench deps build build-sanitize fuzz windows web web-serve clean install \
+        uninstall package dist
 
 # The demo, from a folder of its own where its screenshots go; ARGS="--window --scene 6"
 # passes options.
@@ -35,7 +37,7 @@ watch:
 	  { cat $(BUILD_DIR)/configure.log; exit 1; }
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(WATCH_TARGETS)
 
-test: deps build build-sanitize plain fuzz windows web
+test: deps build build-sanitize plain fuzz windows web dist
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(PLAIN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)
 
 # The Release build, then the frame tool's timings of every scene and of the start-up
@@ -81,8 +83,9 @@ install: build
 uninstall:
 	cmake -DMANIFEST=$(CURDIR)/$(BUILD_DIR)/install_manifest.txt -P packaging/uninstall.cmake
 
-# dorminax.exe, the frame tool and dorminax-windows.zip, cross-built with MinGW-w64. The zip
-# holds the data set of the main build; the tests under Wine compare with its frame tool.
+# dorminax.exe, the frame tool and dorminax-VERSION-windows-x64.zip, cross-built with
+# MinGW-w64. The zip holds the data set of the main build; the tests under Wine compare with
+# its frame tool.
 windows: build
 	./scripts/install-deps windows
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
@@ -91,7 +94,8 @@ windows: build
 	cmake --build $(WINDOWS_DIR) -j $(JOBS)
 
 # The demo in a web browser, with Debian's Emscripten, into $(WEB_DIR)/: index.html,
-# dorminax.js, dorminax.wasm, and the data set of the main build packed as dorminax.data.
+# dorminax.js, dorminax.wasm, and the data set of the main build packed as dorminax.data;
+# and dorminax-VERSION-web.zip of them.
 # Emscripten's tools find their Node.js modules through NODE_PATH; its cache of prebuilt
 # libraries is reached through a folder of our own, which it may write.
 EMSCRIPTEN_CACHE := $(CURDIR)/$(WEB_DIR)/emscripten-cache
@@ -119,5 +123,18 @@ fuzz: build
 	  -DDORMINAX_FUZZ=ON -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_targets
 
+# The Debian packages dorminax and dorminax-tools, made from the Release build by CPack
+# into $(BUILD_DIR)/packages/ (packaging/debian_package.cmake).
+package: build
+	./packaging/debian_packages.sh $(CURDIR)/$(BUILD_DIR) $(CURDIR)/$(BUILD_DIR)/packages
+
+# Everything a release publishes, into $(DIST_DIR)/: the two Debian packages, the Windows
+# and web zips, the source (git archive of HEAD) and SHA256SUMS.
+dist: package windows web
+	cmake -DBUILD=$(CURDIR)/$(BUILD_DIR) -DWINDOWS=$(CURDIR)/$(WINDOWS_DIR) \
+	  -DWEB=$(CURDIR)/$(WEB_DIR) -DSOURCE=$(CURDIR) -DOUT=$(CURDIR)/$(DIST_DIR) \
+	  -P packaging/dist.cmake
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(PLAIN_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(PLAIN_DIR) \
+	  $(DIST_DIR)

@@ -11,8 +11,9 @@ if(NOT EXISTS ${STB_INCLUDE_DIR}/stb_vorbis.h)
   message(FATAL_ERROR "stb not found in ${STB_INCLUDE_DIR} (Debian package libstb-dev)")
 endif()
 
-# One self-contained, stripped exe: no DLL beside it but those Windows ships.
-add_link_options(-static -s)
+# One self-contained, stripped exe: no DLL beside it but those Windows ships; no link time
+# in its header, so that two builds of one commit give the same bytes.
+add_link_options(-static -s -Wl,--no-insert-timestamp)
 
 # MinGW must see none of the Linux headers: this folder holds only a link to stb's.
 set(STB_LINK_DIR ${CMAKE_BINARY_DIR}/include)
@@ -39,22 +40,34 @@ add_executable(dorminax-frame ${FRAME_TOOL_SOURCES})
 target_include_directories(dorminax-frame SYSTEM PRIVATE ${STB_LINK_DIR})
 target_link_libraries(dorminax-frame PRIVATE dorminax_core platform_headless)
 
-# The zip: dorminax.exe beside the data set as the demo reads it (gfx\, 3ds\, the music).
+# The zip a Windows user unpacks: dorminax.exe beside the data set as the demo reads it
+# (gfx\, 3ds\, the music), with a README.txt and the licence, both with Windows' line
+# ends. Its bytes depend on the files' contents alone (packaging/release_zip.py).
 if(DORMINAX_DATA_DIR)
+  find_program(PYTHON3 python3)
+  if(NOT PYTHON3)
+    message(FATAL_ERROR "python3 not found: it writes the release zip")
+  endif()
   set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
-  set(PACKAGE_ZIP ${CMAKE_BINARY_DIR}/dorminax-windows.zip)
+  set(PACKAGE_ZIP ${CMAKE_BINARY_DIR}/dorminax-${PROJECT_VERSION}-windows-x64.zip)
+  set(PACKAGE_TEXTS ${CMAKE_BINARY_DIR}/texts)
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/windows/README.txt.in ${PACKAGE_TEXTS}/README.txt
+                 @ONLY NEWLINE_STYLE CRLF)
+  configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${PACKAGE_TEXTS}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+  set(RELEASE_ZIP_SCRIPT ${CMAKE_SOURCE_DIR}/packaging/release_zip.py)
   add_custom_command(
     OUTPUT ${PACKAGE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${PACKAGE_DIR} ${PACKAGE_ZIP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PACKAGE_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dorminax> ${DORMINAX_DATA_DIR}/demotuin.ogg
-            ${PACKAGE_DIR}
+            ${PACKAGE_TEXTS}/README.txt ${PACKAGE_TEXTS}/LICENSE.txt ${PACKAGE_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${DORMINAX_DATA_DIR}/gfx ${PACKAGE_DIR}/gfx
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${DORMINAX_DATA_DIR}/3ds ${PACKAGE_DIR}/3ds
-    COMMAND ${CMAKE_COMMAND} -E chdir ${PACKAGE_DIR} ${CMAKE_COMMAND} -E tar cf ${PACKAGE_ZIP}
-            --format=zip dorminax.exe demotuin.ogg gfx 3ds
-    DEPENDS dorminax ${DORMINAX_DATA_DIR}/.generated
-    COMMENT "Packing dorminax-windows.zip")
+    COMMAND ${PYTHON3} ${RELEASE_ZIP_SCRIPT} ${DORMINAX_SOURCE_DATE_EPOCH} ${PACKAGE_ZIP}
+            ${PACKAGE_DIR}
+    DEPENDS dorminax ${DORMINAX_DATA_DIR}/.generated ${PACKAGE_TEXTS}/README.txt
+            ${PACKAGE_TEXTS}/LICENSE.txt ${RELEASE_ZIP_SCRIPT}
+    COMMENT "Packing dorminax-${PROJECT_VERSION}-windows-x64.zip")
   add_custom_target(package ALL DEPENDS ${PACKAGE_ZIP})
 endif()
 

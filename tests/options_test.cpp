@@ -37,6 +37,11 @@ TEST(DemoOptions, AcceptedForms) {
     EXPECT_EQ(options.dataFolder, dataDir());
     EXPECT_EQ(parse({"--fullscreen", "--scale", "1", "--scene", "1"}).mode,
               DemoOptions::Mode::FullScreen);
+    const DemoOptions held = parse({"--start", "98.5", "--paused"});
+    EXPECT_EQ(held.startSeconds, 98.5);
+    EXPECT_TRUE(held.startPaused);
+    EXPECT_LT(options.startSeconds, 0.0);  // none: the show's own start
+    EXPECT_FALSE(options.startPaused);
 }
 
 TEST(DemoOptionsDeathTest, BadInputsExitWithCodeTwoNamingTheFaultThenTheUsage) {
@@ -55,6 +60,10 @@ TEST(DemoOptionsDeathTest, BadInputsExitWithCodeTwoNamingTheFaultThenTheUsage) {
                 "^dorminax: option '--scene' needs a whole number" + usage);
     EXPECT_EXIT(parse({"--data"}), testing::ExitedWithCode(2),
                 "^dorminax: option '--data' needs a value" + usage);
+    EXPECT_EXIT(parse({"--scene", "6", "--start", "98"}), testing::ExitedWithCode(2),
+                "^dorminax: options '--scene' and '--start' cannot be used together" + usage);
+    EXPECT_EXIT(parse({"--start", "-1"}), testing::ExitedWithCode(2),
+                "^dorminax: option '--start' takes a number from 0 to 86400, not '-1'" + usage);
     EXPECT_EXIT(parse({"scene6"}), testing::ExitedWithCode(2),
                 "^dorminax: unexpected argument 'scene6'" + usage);
     TemporaryDirectory empty;

@@ -8,10 +8,13 @@
 // Milliseconds, wrapping at 2^32: the simulated count when one is set, else the platform's.
 uint32_t clockTicks();
 
-// Read afresh at every step that needs it, never cached within a pass.
-inline float clockSeconds() {
-    return static_cast<float>(static_cast<int64_t>(clockTicks())) * 0.001f;
+// A millisecond count in seconds, as the clock reads it.
+inline float secondsOfTicks(uint32_t milliseconds) {
+    return static_cast<float>(static_cast<int64_t>(milliseconds)) * 0.001f;
 }
+
+// Read afresh at every step that needs it, never cached within a pass.
+inline float clockSeconds() { return secondsOfTicks(clockTicks()); }
 
 // From now on the clock reads these milliseconds, until the next call or useRealClock.
 void setSimulatedTicks(uint32_t milliseconds);

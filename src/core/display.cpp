@@ -24,6 +24,7 @@ uint8_t shownFrame[kFrameSize];    // the indices last presented
 Palette latestPalette;
 Palette tablePalette;               // the colours of pixelTable (the cube before any palette)
 bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared by a present
+bool presentationHidden = false;
 
 bool gentle = false;
 FlashLimiter limiter;
@@ -94,6 +95,7 @@ bool openDisplay(bool windowed, int windowScale) {
     std::memset(&latestPalette, 0, sizeof latestPalette);
     std::memset(&tablePalette, 0, sizeof tablePalette);
     paletteChangeUnshown = false;
+    presentationHidden = false;
     limiter.reset();
     const platform::DisplayFailure failure =
         platform::openWindow(fullScreen, windowScale, "--== Dorminax ==--");
@@ -108,13 +110,14 @@ bool openDisplay(bool windowed, int windowScale) {
 void closeDisplay() { platform::closeWindow(); }
 
 void presentFrame(const uint8_t* frame) {
+    if (presentationHidden) return;
     std::memcpy(shownFrame, frame, kFrameSize);
     paletteChangeUnshown = false;
     expandAndPresent(frame);
 }
 
 void showPaletteChange() {
-    if (!paletteChangeUnshown) return;
+    if (!paletteChangeUnshown || presentationHidden) return;
     paletteChangeUnshown = false;
     expandAndPresent(shownFrame);
 }
@@ -123,7 +126,16 @@ void setPalette(const Palette* palette) {
     latestPalette = *palette;
     tablePalette = *palette;
     fillTable(*palette, pixelTable);
-    if (fullScreen) paletteChangeUnshown = true;
+    // A hidden palette change is the screen's only once a frame shows it.
+    if (fullScreen && !presentationHidden) paletteChangeUnshown = true;
+}
+
+void hidePresentation(bool hidden) { presentationHidden = hidden; }
+
+void presentAgain() {
+    if (presentationHidden) return;
+    paletteChangeUnshown = false;
+    expandAndPresent(shownFrame);
 }
 
 void clearFrame(uint8_t* frame, int colour) {

@@ -24,6 +24,15 @@ void setPalette(const Palette* palette);
 // screen. The main loop calls it at the end of every pass.
 void showPaletteChange();
 
+// Frames drawn for no one to see: a seek plays the passes before its moment, and the
+// seek's checkpoints are laid down, without showing them. While hidden, presentFrame and
+// showPaletteChange show nothing and leave the frame on screen as it is; setPalette still
+// makes its palette current for the next frame shown.
+void hidePresentation(bool hidden);
+// The frame on screen shown once more, in the current palette (a paused show keeps its
+// picture up).
+void presentAgain();
+
 void clearFrame(uint8_t* frame, int colour);
 void copyFrame(uint8_t* destination, const uint8_t* source);
 

@@ -17,3 +17,8 @@ struct RandomSource {
 
 // The next value, 0..32767, of the source the whole program shares.
 int drawRandom();
+
+// The shared source's state, and that state put back: a seek gives a scene the draws it
+// had at that moment of the show.
+uint32_t randomSourceState();
+void setRandomSourceState(uint32_t state);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "demo/seek.h"
+#include "demo/show_passes.h"
 #include "demo/simulated_show.h"
 #include "demo/timeline.h"
 #include "scenes/scene_table.h"
@@ -11,6 +13,11 @@
 namespace {
 
 constexpr double kLastSceneSeconds = 60.0;
+// A turn of the checkpoints between two looks at the time (a browser page repaints).
+constexpr double kCheckpointTurnMs = 20.0;
+
+// The median and worst of each row's times.
+std::vector<SceneFigures> sceneFigures(std::vector<std::vector<double>>& byRow);
 
 int sceneNumberOfRow(int row) {
     for (int scene = 1; scene <= kSceneCount; ++scene) {
@@ -48,6 +55,7 @@ bool Benchmark::start(SimulatedShow& show, const DemoOptions& options) {
     endSeconds_ = showTimeOfRow(lastRow) +
                   std::min<double>(SceneTable[lastRow].duration, kLastSceneSeconds);
     passMs_.assign(kSceneCount, {});
+    seekMs_.assign(kSceneCount, {});
     return true;
 }
 
@@ -58,17 +66,63 @@ bool Benchmark::timePass(SimulatedShow& show) {
     return show.lastFrameSeconds() >= endSeconds_;
 }
 
+bool Benchmark::timeStep(SimulatedShow& show) {
+    if (!passesDone_) {
+        passesDone_ = timePass(show);
+        return false;
+    }
+    return timeSeekStep();
+}
+
+bool Benchmark::timeSeekStep() {
+    if (!checkpointsDone_) {
+        const Clock::time_point before = Clock::now();
+        checkpointsDone_ = !buildCheckpoints(kCheckpointTurnMs);
+        checkpointMs_ += millisecondsSince(before);
+        if (!checkpointsDone_) return false;
+        checkpointBytes_ = checkpointBytes();
+        for (long pass : dearestSeekPasses()) seekTargets_.push_back(pass / kSeekFps);
+        return seekTargets_.empty();
+    }
+    if (nextSeek_ == seekTargets_.size()) return true;
+    const double seconds = seekTargets_[nextSeek_++];
+    const Clock::time_point before = Clock::now();
+    const SeekResult result = seekShow(seconds);
+    const double ms = millisecondsSince(before);
+    seekMs_[result.row].push_back(ms);
+    if (ms > worstSeekMs_) {
+        worstSeekMs_ = ms;
+        worstSeekSeconds_ = seconds;
+    }
+    return nextSeek_ == seekTargets_.size();
+}
+
+namespace {
+
+std::vector<SceneFigures> sceneFigures(std::vector<std::vector<double>>& byRow) {
+    std::vector<SceneFigures> figures;
+    for (int row = 0; row < int(byRow.size()); ++row) {
+        std::vector<double>& times = byRow[row];
+        if (times.empty()) continue;
+        std::sort(times.begin(), times.end());
+        figures.push_back({sceneNumberOfRow(row), times.size(), times[times.size() / 2],
+                           percentile(times, 0.99), times.back()});
+    }
+    return figures;
+}
+
+}  // namespace
+
 BenchFigures Benchmark::figures(double fps) {
     BenchFigures figures;
     figures.fps = fps;
     figures.startUpMs = startUpMs_;
-    for (int row = 0; row < kSceneCount; ++row) {
-        std::vector<double>& times = passMs_[row];
-        if (times.empty()) continue;
-        std::sort(times.begin(), times.end());
-        figures.scenes.push_back({sceneNumberOfRow(row), times.size(), times[times.size() / 2],
-                                  percentile(times, 0.99), times.back()});
-    }
+    figures.scenes = sceneFigures(passMs_);
+    figures.checkpointMs = checkpointMs_;
+    figures.checkpointMegabytes = checkpointBytes_ / 1e6;
+    figures.seeks = sceneFigures(seekMs_);
+    figures.worstSeekMs = worstSeekMs_;
+    figures.worstSeekSeconds = worstSeekSeconds_;
     return figures;
 }
 
@@ -79,6 +133,15 @@ std::string benchTable(const BenchFigures& figures) {
     for (const SceneFigures& s : figures.scenes) {
         append(text, "%5d  %6zu  %9.3f  %6.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
                s.p99Ms, s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
+    }
+    if (!figures.seeks.empty()) {
+        append(text, "checkpoints: %.1f MB, laid down in %.1f ms\n", figures.checkpointMegabytes,
+               figures.checkpointMs);
+        text += "scene  seeks  median ms  worst ms\n";
+        for (const SceneFigures& s : figures.seeks)
+            append(text, "%5d  %5zu  %9.3f  %8.3f\n", s.scene, s.frames, s.medianMs, s.worstMs);
+        append(text, "worst seek: %.3f ms, to %.3f s\n", figures.worstSeekMs,
+               figures.worstSeekSeconds);
     }
     if (figures.loadAverage >= 0) {
         append(text,
@@ -102,6 +165,18 @@ std::string benchJson(const BenchFigures& figures) {
                s.scene, s.frames, s.medianMs, s.p99Ms, s.worstMs,
                i + 1 < figures.scenes.size() ? "," : "");
     }
-    text += "  ]\n}\n";
+    text += "  ],\n";
+    append(text, "  \"checkpointMs\": %.3f,\n  \"checkpointMegabytes\": %.3f,\n",
+           figures.checkpointMs, figures.checkpointMegabytes);
+    text += "  \"seeks\": [\n";
+    for (size_t i = 0; i < figures.seeks.size(); ++i) {
+        const SceneFigures& s = figures.seeks[i];
+        append(text,
+               "    {\"scene\": %d, \"seeks\": %zu, \"medianMs\": %.4f, \"worstMs\": %.4f}%s\n",
+               s.scene, s.frames, s.medianMs, s.worstMs,
+               i + 1 < figures.seeks.size() ? "," : "");
+    }
+    append(text, "  ],\n  \"worstSeekMs\": %.4f,\n  \"worstSeekSeconds\": %.3f\n}\n",
+           figures.worstSeekMs, figures.worstSeekSeconds);
     return text;
 }

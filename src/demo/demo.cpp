@@ -1,12 +1,15 @@
 // Program entry, the main loop and its statistics, and the exit sequence.
 #include "demo/demo.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/clock.h"
 #include "core/display.h"
 #include "core/numeric.h"
 #include "demo/loading_screen.h"
+#include "demo/player.h"
+#include "demo/seek.h"
 #include "demo/timeline.h"
 #include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
@@ -17,11 +20,15 @@
 
 namespace {
 
-constexpr const char* kWindowTitle = "--== Dorminax ==--";
 constexpr const char* kMusicName = "demotuin.ogg";
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
+// The seek's checkpoints are laid down between passes: this much of each pass, and more
+// while the show is held and has nothing else to do.
+constexpr double kCheckpointMsPerPass = 4.0;
+constexpr double kCheckpointMsPerHeldPass = 12.0;
+constexpr uint32_t kHeldPassRestMs = 10;  // a held show with every checkpoint in place
 
 // A music file that is there but no regular file is refused, as any data file would be
 // (opened, a FIFO would hold the demo for ever); a missing one means a silent show.
@@ -65,23 +72,30 @@ void advanceTimelineIfDue() {
 }
 
 // Every 0.1 s: with Shift held, the scene, its time and the frame rate; released, the
-// window title comes back.
+// window title comes back (the player's time line, when it has one to show). Held, the
+// counts stop: the text keeps the held frame's scene time and the last rate.
 void updateStatistics(DemoRun& run) {
+    const bool held = run.player.paused;
+    if (!held) {
+        const float now = clockSeconds();
+        run.player.lastRate =
+            (run.frames - run.framesAtWindowStart) / double(now - run.windowStartTime);
+    }
     if (platform::isShiftHeld()) {
         run.titleChanged = true;
-        const float now = clockSeconds();
-        const double rate = (run.frames - run.framesAtWindowStart) / double(now - run.windowStartTime);
+        const double sceneTime =
+            held ? run.player.heldSceneSeconds : double(clockSeconds() - sceneStartTime);
         char text[128];
         std::snprintf(text, sizeof text, "%d/%d, %f, %f", currentScene + 1, timelineRowCount,
-                      double(clockSeconds() - sceneStartTime), rate);
+                      sceneTime, run.player.lastRate);
         if (run.windowed) {
-            platform::setWindowTitle(text);
+            setTitle(run, text);
         } else {
             platform::debugOutput(text);
             platform::debugOutput("\n");
         }
-    } else if (run.windowed && run.titleChanged) {
-        platform::setWindowTitle(kWindowTitle);
+    } else if (run.titleChanged || run.flashEndTime == 0.0f) {
+        showRestingTitle(run);
         run.titleChanged = false;
     }
     run.framesAtWindowStart = run.frames;
@@ -105,18 +119,32 @@ void flashScreenshotFailure(DemoRun& run) {
     if (screenshotFailed) {
         screenshotFailed = false;
         if (!run.windowed) return;
-        platform::setWindowTitle("screenshot failed");
+        setTitle(run, "screenshot failed");
         run.flashEndTime = now + kFlashSeconds;
     } else if (run.flashEndTime > 0.0f && now >= run.flashEndTime) {
         run.flashEndTime = 0.0f;
-        platform::setWindowTitle(kWindowTitle);
+        showRestingTitle(run);
     }
+}
+
+// A held pass: the picture shown again, no frame drawn or counted; Space shows the next
+// scene, held.
+void holdPicture(DemoRun& run) {
+    if (advanceRequested) {
+        advanceRequested = false;
+        seekNextSceneWrapping(run);
+    }
+    presentAgain();
+    if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
 }
 
 }  // namespace
 
 bool startDemo(DemoRun& run, const DemoOptions& options) {
     run = DemoRun{};
+    run.title = kWindowTitle;
+    run.player.startSeconds = options.startSeconds;
+    run.player.startPaused = options.startPaused;
     setDataFolder(options.dataFolder);
     resetTimeline(rowOfScene(options.firstScene));
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
@@ -134,6 +162,8 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     setGentleMode(options.gentle);
     startAudio(run);
     loadScenes();
+    refreshMusicLength(run);
+    prepareSeeking(showLength(run));
     return true;
 }
 
@@ -143,17 +173,38 @@ void beginShow(DemoRun& run) {
     run.framesAtWindowStart = 0;
     run.windowStartTime = clockSeconds();
     run.loopStartTime = run.windowStartTime;
-    if (run.stream != 0) platform::audioStreamPlay(run.stream, run.musicStart);
+    reportChapters();
+    PlayerState& player = run.player;
+    if (player.startSeconds >= 0.0 || player.startPaused) {
+        // A show that starts at a moment of its own: the frame tool's frame there.
+        player.paused = player.startPaused;
+        player.pausedSince = clockSeconds();
+        seekPlayer(run, std::max(player.startSeconds, 0.0));
+        run.windowStartTime = clockSeconds();
+    } else if (run.stream != 0) {
+        platform::audioStreamPlay(run.stream, run.musicStart);
+    }
 }
 
 bool runMainLoopPass(DemoRun& run) {
     if (!pumpOneMessage()) return false;
     flashScreenshotFailure(run);
-    advanceTimelineIfDue();
-    currentRender(clockSeconds() - sceneStartTime);
-    showPaletteChange();
-    run.frames += 1;
-    if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
+    const bool seekDrew = answerPlayerRequest(run);  // a seek draws the pass's frame itself
+    if (run.player.paused) {
+        holdPicture(run);
+    } else {
+        if (!seekDrew) {
+            advanceTimelineIfDue();
+            const float t = clockSeconds() - sceneStartTime;
+            run.player.lastSceneSeconds = t;
+            run.player.shownPass = -1;
+            currentRender(t);
+            showPaletteChange();
+            run.frames += 1;
+        }
+        if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
+    }
+    reportPlayerPosition(run);
     return true;
 }
 
@@ -161,7 +212,10 @@ int finishDemo(DemoRun& run) {
     // The rate covers the whole loop, from the music's start to the quit message.
     const float endTime = clockSeconds();
     for (int i = 0; i < timelineRowCount; ++i) timelineRows[i].unload();
-    const double span = endTime - run.loopStartTime;
+    // Time held is no time of the loop's frames.
+    double held = run.player.pausedSeconds;
+    if (run.player.paused) held += endTime - run.player.pausedSince;
+    const double span = endTime - run.loopStartTime - held;
     const int rate = span > 0.0 ? truncToInt(run.frames / span) : 0;
     char text[32];
     std::snprintf(text, sizeof text, "fps = %d", rate);
@@ -182,12 +236,26 @@ namespace {
 DemoRun loopRun;
 int loopExitCode = 0;
 
+// After a pass of the live show: a turn of the seek's checkpoints, and the music's
+// length once the platform knows it.
+void betweenPasses(DemoRun& run) {
+    if (run.frames % 16 == 0) refreshMusicLength(run);
+    const bool held = run.player.paused;
+    const bool more = buildCheckpoints(held ? kCheckpointMsPerHeldPass : kCheckpointMsPerPass);
+    if (held && !more) platform::idle(kHeldPassRestMs);
+}
+
 }  // namespace
 
 int runDemo(const DemoOptions& options) {
     if (!startDemo(loopRun, options)) return 1;
     beginShow(loopRun);
-    platform::runMainLoop([] { return runMainLoopPass(loopRun); },
-                          [] { loopExitCode = finishDemo(loopRun); });
+    platform::runMainLoop(
+        [] {
+            if (!runMainLoopPass(loopRun)) return false;
+            betweenPasses(loopRun);
+            return true;
+        },
+        [] { loopExitCode = finishDemo(loopRun); });
     return loopExitCode;
 }

@@ -3,31 +3,7 @@
 // a simulated clock.
 #pragma once
 
-#include <cstdint>
-#include <string>
-
-// How a run is set up: by the command line, or by a tool that drives the show.
-struct DemoOptions {
-    enum class Mode { Ask, Window, FullScreen };
-    Mode mode = Mode::Ask;  // Ask: the "Window Mode?" question decides
-    int windowScale = 1;    // a window's client area is this many times 320x240
-    int firstScene = 1;     // the scene the show starts with, 1..9
-    std::string dataFolder; // where the data set is; empty: the working directory
-    bool gentle = false;    // the flash limiter softens every presented picture
-};
-
-// What the entry point keeps for the length of a run.
-struct DemoRun {
-    bool windowed = false;
-    uint32_t stream = 0;               // the music stream; 0 = none
-    double musicStart = 0.0;           // where in the music the show starts, seconds
-    uint32_t frames = 0;               // render calls since the loop began
-    uint32_t framesAtWindowStart = 0;  // frames at the start of the statistics window
-    float windowStartTime = 0.0f;      // clock seconds at that start
-    float loopStartTime = 0.0f;        // clock seconds when the loop began (for the fps line)
-    bool titleChanged = false;         // the statistics text is in the window title
-    float flashEndTime = 0.0f;         // when "screenshot failed" leaves the title; 0: not shown
-};
+#include "demo/demo_run.h"
 
 // Asks the display mode (unless the options give it), opens the display and the audio,
 // and loads every scene behind the loading screen. False when the display cannot be
@@ -35,7 +11,8 @@ struct DemoRun {
 bool startDemo(DemoRun& run, const DemoOptions& options = DemoOptions{});
 
 // Starts the music and the loop's counters: the show's time 0, or the first scene's place
-// in the music when the show starts later.
+// in the music when the show starts later; or, when the options name a start time or a
+// held start, the frame there, with the music there unless held.
 void beginShow(DemoRun& run);
 
 // One pass of the main loop. False when the quit message was taken.
@@ -45,5 +22,6 @@ bool runMainLoopPass(DemoRun& run);
 // process's exit code.
 int finishDemo(DemoRun& run);
 
-// The whole program: start-up, the loop until quit, the exit.
+// The whole program: start-up, the loop until quit, the exit. Between passes the seek's
+// checkpoints are laid down, a few milliseconds a pass, more while the show is held.
 int runDemo(const DemoOptions& options = DemoOptions{});

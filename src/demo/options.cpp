@@ -8,13 +8,17 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR] [--scene N] [--gentle]\n"
+    "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
+    "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
     "  --data DIR    read the data set from DIR (default: the working directory when it\n"
     "                holds the data set, else the installed one)\n"
     "  --scene N     start with scene N, 1 to 9, and the music at that scene's place\n"
+    "  --start SECONDS  start that many seconds into the show, exactly as the frame\n"
+    "                tool draws it there, with the music there\n"
+    "  --paused      start held on the first frame (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
     "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";
@@ -24,7 +28,16 @@ constexpr const char* kKeys =
     "  Escape        quit\n"
     "  Space         the next scene (after the last, the first again)\n"
     "  S             save a screenshot, screenshotNNN.bmp in the working directory\n"
-    "  Shift (held)  frame statistics\n";
+    "  Shift (held)  frame statistics\n"
+    "  P             pause and play on (the music with the picture)\n"
+    "  Left, Right   5 seconds back, forward\n"
+    "  Up, Down      the previous, the next scene (also Page Up, Page Down)\n"
+    "  1 to 9        scene 1 to 9\n"
+    "  Home          back to the start\n"
+    "  , and .       paused: one frame (1/60 s) back, forward\n";
+
+// A day of show time is far beyond anything worth seeking to.
+constexpr double kLongestShowSeconds = 86400.0;
 
 // The working directory when it holds the data set, else the installed data folder when
 // that does; else the working directory, where loading then names the missing file.
@@ -42,6 +55,7 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
     DemoOptions options;
     bool dataGiven = false;
     std::string modeOption;  // --window or --fullscreen, whichever came first
+    std::string startOption;  // --scene or --start, whichever came first
     while (line.next()) {
         if (line.is("--window") || line.is("--fullscreen")) {
             if (!modeOption.empty() && !line.is(modeOption.c_str())) line.refuseConflict(modeOption);
@@ -55,8 +69,14 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             dataGiven = true;
             if (!holdsDataSet(options.dataFolder))
                 line.refuse("'" + options.dataFolder + "' does not hold the data set");
-        } else if (line.is("--scene")) {
-            options.firstScene = line.integer(1, 9);
+        } else if (line.is("--scene") || line.is("--start")) {
+            if (!startOption.empty() && !line.is(startOption.c_str()))
+                line.refuseConflict(startOption);
+            startOption = line.argument();
+            if (line.is("--scene")) options.firstScene = line.integer(1, 9);
+            else options.startSeconds = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--paused")) {
+            options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
         } else if (line.is("--help")) {

@@ -2,29 +2,21 @@
 #include "demo/simulated_show.h"
 
 #include "core/clock.h"
+#include "demo/show_passes.h"
 #include "demo/timeline.h"
 #include "scenes/scene_table.h"
 
-namespace {
-
-// The simulated machine has been up ten seconds when the demo starts.
-constexpr uint32_t kBootTicks = 10000;
-
-}  // namespace
-
 bool SimulatedShow::start(const DemoOptions& options) {
     frame_ = 0;
-    setSimulatedTicks(kBootTicks);
+    setSimulatedTicks(ticksOfPass(0, fps_));
     if (!startDemo(run_, options)) return false;
-    setSimulatedTicks(kBootTicks);  // loading takes no simulated time
+    setSimulatedTicks(ticksOfPass(0, fps_));  // loading takes no simulated time
     beginShow(run_);
     return true;
 }
 
 void SimulatedShow::step() {
-    // Whole milliseconds, as the real clock counts them.
-    const double ms = frame_ * 1000.0 / fps_;
-    setSimulatedTicks(kBootTicks + static_cast<uint32_t>(ms));
+    setSimulatedTicks(ticksOfPass(frame_, fps_));
     runMainLoopPass(run_);
     ++frame_;
 }

@@ -35,6 +35,9 @@ public:
     long framesRun() const { return frame_; }
     double fps() const { return fps_; }
 
+    // The run the passes play, for a driver that goes on with passes of its own.
+    DemoRun& run() { return run_; }
+
     // The demo's exit sequence; the clock is real again.
     int finish();
 

@@ -32,6 +32,12 @@ void resetTimeline(int firstRow) {
     advanceRequested = false;
 }
 
+void setCurrentRow(int row, float sceneSeconds) {
+    currentScene = row;
+    currentRender = timelineRows[row].render;
+    sceneStartTime = clockSeconds() - sceneSeconds;
+}
+
 void useSceneRows(const SceneEntry* rows, int count) {
     timelineRows = rows;
     timelineRowCount = count;

@@ -23,3 +23,7 @@ void advanceScene();
 
 // Forgets the current row, as at program start; the first pass plays firstRow.
 void resetTimeline(int firstRow = 0);
+
+// Makes a row current as though it had been for sceneSeconds, without running its start:
+// a seek has put the scene's state in place.
+void setCurrentRow(int row, float sceneSeconds);

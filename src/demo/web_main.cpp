@@ -9,6 +9,7 @@
 #include "demo/benchmark.h"
 #include "demo/demo.h"
 #include "demo/loading_screen.h"
+#include "demo/show_passes.h"
 #include "demo/simulated_show.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
@@ -16,9 +17,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: dorminax [--window | --fullscreen] [--gentle]\n"
+    "usage: dorminax [--window | --fullscreen] [--start SECONDS] [--paused] [--gentle]\n"
     "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
     "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
+    "  --start SECONDS         the show starts that many seconds in\n"
+    "  --paused                the show starts held on its first frame\n"
     "  --gentle                the gentle show, its flashes softened\n"
     "  --at SECONDS            the frame that many seconds into the show; given again\n"
     "                          with later times, the page stops at each in turn\n"
@@ -42,6 +45,8 @@ struct WebOptions {
     int scene = 0;
     double time = 0.0;
     double loading = 0.0;
+    double start = -1.0;  // the show's own start
+    bool paused = false;
     bool gentle = false;
 };
 
@@ -68,6 +73,10 @@ WebOptions parseWebOptions(int argc, char** argv) {
             o.loading = line.number(0.0, 1.0);
         } else if (line.is("--bench")) {
             o.mode = WebOptions::Mode::Bench;
+        } else if (line.is("--start")) {
+            o.start = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--paused")) {
+            o.paused = true;
         } else if (line.is("--gentle")) {
             o.gentle = true;
         } else {
@@ -148,7 +157,7 @@ DemoOptions inThePage() {
 
 int runBenchmark() {
     if (!benchmark.start(simulatedShow, inThePage())) return 1;
-    platform::runMainLoop([] { return runSlice([] { return benchmark.timePass(simulatedShow); }); },
+    platform::runMainLoop([] { return runSlice([] { return benchmark.timeStep(simulatedShow); }); },
                           reportBenchmark);
     return 0;
 }
@@ -166,12 +175,24 @@ int drawLoadingScreen() {
 
 extern "C" void dorminax_next_frame() { holding = false; }
 
+// The player bar's gentle switch, as the show plays.
+extern "C" void dorminax_set_gentle(int on) { setGentleMode(on != 0); }
+
+// Where scene N's first frame is drawn, in show seconds: the page turns an address's
+// #scene=N into a start time with it before the program runs.
+extern "C" double dorminax_scene_start(int scene) {
+    const long pass = firstPassOfRow(rowOfScene(scene), kSeekFps);
+    return pass < 0 ? 0.0 : pass / kSeekFps;
+}
+
 int main(int argc, char** argv) {
     options = parseWebOptions(argc, argv);
     switch (options.mode) {
         case WebOptions::Mode::Show: {
             DemoOptions demo;
             demo.mode = options.answer;
+            demo.startSeconds = options.start;
+            demo.startPaused = options.paused;
             demo.gentle = options.gentle;
             return runDemo(demo);
         }

@@ -13,6 +13,7 @@
 
 int screenshotCounter = 0;
 bool screenshotFailed = false;
+PlayerRequest playerRequest;
 
 namespace {
 
@@ -63,9 +64,21 @@ void windowProc(const platform::Message& message) {
             postQuitMessage();
             break;
         case platform::MessageType::KeyUp:
-            if (message.key == platform::kKeyEscape) postQuitMessage();
-            if (message.key == platform::kKeySpace) advanceRequested = true;
-            if (message.key == platform::kKeyS && !writeScreenshot()) screenshotFailed = true;
+            if (message.key == platform::kKeyEscape) {
+                postQuitMessage();
+            } else if (message.key == platform::kKeySpace) {
+                advanceRequested = true;
+            } else if (message.key == platform::kKeyS) {
+                if (!writeScreenshot()) screenshotFailed = true;
+            } else {
+                playerRequest = {PlayerRequest::Kind::Key, message.key, 0.0};
+            }
+            break;
+        case platform::MessageType::SeekTo:
+            playerRequest = {PlayerRequest::Kind::SeekTo, 0, message.seconds};
+            break;
+        case platform::MessageType::Returned:
+            playerRequest = {PlayerRequest::Kind::Resync, 0, 0.0};
             break;
     }
 }

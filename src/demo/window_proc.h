@@ -1,10 +1,20 @@
-// The window's messages: quit on Escape or close, next scene on Space, screenshot on S.
+// The window's messages: quit on Escape or close, next scene on Space, screenshot on S,
+// and the player's keys and requests for the main loop.
 #pragma once
 
 #include "platform/platform.h"
 
 // Handles one message of the demo's window (keys act on release).
 void windowProc(const platform::Message& message);
+
+// A request for the player, from one of its keys (P, the arrows, ...) or from the
+// platform's own player; the main loop answers it at the pass that took it.
+struct PlayerRequest {
+    enum class Kind { None, Key, SeekTo, Resync } kind = Kind::None;
+    int key = 0;           // Key: its virtual-key code
+    double seconds = 0.0;  // SeekTo: the show time
+};
+extern PlayerRequest playerRequest;
 
 // Asks the main loop to end at its next message step.
 void postQuitMessage();

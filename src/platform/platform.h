@@ -48,16 +48,37 @@ void setWindowTitle(const char* title);
 
 // ---- Messages and keys ----
 
-// Virtual-key codes the demo understands (the values of the original key codes).
+// Virtual-key codes the demo understands (the values of the original key codes), and
+// the player's keys (Windows' virtual-key codes too).
 constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
 constexpr int kKeyS = 83;
+constexpr int kKeyP = 80;
+constexpr int kKeyPageUp = 33;
+constexpr int kKeyPageDown = 34;
+constexpr int kKeyHome = 36;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyUp = 38;
+constexpr int kKeyRight = 39;
+constexpr int kKeyDown = 40;
+constexpr int kKey1 = 49;  // to kKey9 = 57, the digits above the letters
+constexpr int kKey9 = 57;
+constexpr int kKeyComma = 188;
+constexpr int kKeyPeriod = 190;
 
-enum class MessageType { KeyUp, Close, Destroy };
+enum class MessageType {
+    KeyUp,
+    Close,
+    Destroy,
+    SeekTo,    // the platform's own player (a browser's bar) asks for a show time
+    Returned,  // the show's passes stopped for a while (a browser tab in the background)
+               // and go on again: the picture must catch up with the music
+};
 
 struct Message {
     MessageType type;
-    int key;  // a virtual-key code for KeyUp, 0 otherwise
+    int key;               // a virtual-key code for KeyUp, 0 otherwise
+    double seconds = 0.0;  // the show time for SeekTo
 };
 
 // Takes at most one pending message without waiting; false when there is none.
@@ -76,6 +97,29 @@ void runMainLoop(bool (*pass)(), void (*done)());
 // the desktop it stays there; a browser offers it as a download.
 void offerFile(const char* fileName);
 
+// Gives the machine a few milliseconds back: a held show has nothing to draw. A backend
+// whose loop the platform paces (a browser) returns at once.
+void idle(uint32_t milliseconds);
+
+// ---- The player: where the show is, for a platform with a player of its own ----
+
+// The scenes as chapters of the show: where each begins (show seconds) and its name.
+struct Chapter {
+    double seconds;
+    const char* name;
+};
+void showChapters(const Chapter* chapters, int count);
+
+// Where the show is, given at every pass: a browser's player bar and the system's media
+// controls show it; the desktop's backends, whose title the demo writes, ignore it.
+struct PlayerPosition {
+    double seconds;        // show time of the picture
+    double lengthSeconds;  // the show's length
+    int scene;             // 1..9
+    bool paused;
+};
+void showPlayerPosition(const PlayerPosition& position);
+
 // ---- Clock and diagnostics ----
 
 // Milliseconds since an arbitrary start, wrapping at 2^32.
@@ -89,8 +133,17 @@ bool audioInit();
 void audioStart();
 // Opens a music file; returns 0 when there is none to play.
 uint32_t audioStreamCreateFile(const char* fileName);
-// Plays the stream once, from the given second of the music.
+// Plays the stream once, from the given second of the music; when it plays already, it
+// starts again from there.
 void audioStreamPlay(uint32_t stream, double fromSeconds);
+// Stops the stream where it is; audioStreamPlay starts it again from any second.
+void audioStreamPause(uint32_t stream);
+// The second of the music the listener hears now; negative when the stream is not
+// playing or the backend cannot tell.
+double audioStreamPosition(uint32_t stream);
+// The music's length in seconds; 0 while not known (a browser decodes it in the
+// background).
+double audioStreamLength(uint32_t stream);
 void audioStreamFree(uint32_t stream);
 void audioStop();
 void audioFree();

@@ -138,6 +138,11 @@ void start() {
     for (int j = 0; j < kRingCount; ++j) ringCentres[j] = pathPoint(static_cast<float>(j * 1.4));
 }
 
+// The ring table is all that one frame hands to the next (the palette is the display's).
+void keepState(StateRecord& record) { record.keep(ringCentres); }
+
+void restoreState(StateRecord& record) { record.restore(ringCentres); }
+
 void render(float t) {
     Palette shownPalette;
 

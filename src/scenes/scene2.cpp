@@ -38,6 +38,9 @@ std::unique_ptr<uint8_t[]> picture;  // 320x240, index 0 transparent
 uint8_t shadeRemap[kRemapTableSize];  // light intensity -> nearest picture colour
 Mesh sphere;                          // released at program exit
 VertexCache sphereVertices;           // lit and projected once a frame
+// The scene time of the last frame that moved the camera and deformed the sphere: from
+// 19 s that shape is drawn again, and it is all the state a frame hands to the next.
+float shapeTime = 0.0f;
 
 // An odd power keeps the sign of its base.
 float pow5(float a) { return a * a * a * a * a; }
@@ -108,6 +111,16 @@ void unload() {
 
 void start() {}
 
+void keepState(StateRecord& record) { record.keep(shapeTime); }
+
+// The camera, the sphere's view arrays and its draw order depend on that moment alone:
+// worked out again rather than kept.
+void restoreState(StateRecord& record) {
+    record.restore(shapeTime);
+    moveCamera(shapeTime);
+    deformSphere(shapeTime);
+}
+
 void render(float t) {
     // 1. Fade from white, only while t < 4.
     if (t < kFadeEnd) {
@@ -120,7 +133,10 @@ void render(float t) {
     clearFrame(FrameBuffer, 0);
 
     // 3. The camera moves only while t < 19.
-    if (t < kFreeze) moveCamera(t);
+    if (t < kFreeze) {
+        moveCamera(t);
+        shapeTime = t;
+    }
 
     // 4. The sphere, only while t < 19.6; from 19 s its last shape is drawn again.
     if (t < kVanish) {

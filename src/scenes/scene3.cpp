@@ -111,6 +111,11 @@ void unload() {
 
 void start() { setPalette(scenePalette.get()); }
 
+// The ScratchFrame carries the last drawn image, wiped so far, into the next frame.
+void keepState(StateRecord& record) { record.keep(ScratchFrame, kFrameSize); }
+
+void restoreState(StateRecord& record) { record.restore(ScratchFrame, kFrameSize); }
+
 void render(float t) {
     if (t < kFirstWipe) {
         // Drawing phase.

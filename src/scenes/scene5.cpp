@@ -121,6 +121,11 @@ void unload() {
 
 void start() { setPalette(picturePalette.get()); }
 
+// The FrameBuffer holds the last warped frame, which the dissolve takes apart.
+void keepState(StateRecord& record) { record.keep(FrameBuffer, kFrameSize); }
+
+void restoreState(StateRecord& record) { record.restore(FrameBuffer, kFrameSize); }
+
 void render(float t) {
     if (t <= kFreezeTime)
         renderWarpedCredits(t);

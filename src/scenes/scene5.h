@@ -1,12 +1,18 @@
 // Scene 5: credits over a warping picture, then a block dissolve of the frozen frame.
 #pragma once
 
+#include "core/state_record.h"
+
 namespace scene5 {
 
 void load();
 void unload();
 void start();
 void render(float t);
+
+// What one frame hands to the next, kept for a seek and put back from it.
+void keepState(StateRecord& record);
+void restoreState(StateRecord& record);
 
 // The timing rules of render, exposed for the tests.
 // Blur radii of the credits while the warp settles (0..50, 0 from 5 s on).

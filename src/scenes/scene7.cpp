@@ -130,6 +130,24 @@ void start() {
     camera.update();
 }
 
+void keepState(StateRecord& record) {
+    record.keep(ballClock);
+    record.keep(cameraClock);
+    record.keep(balls);
+    record.keep(camera.eye);
+}
+
+// The blob depends on the balls alone, the camera's matrices on its eye: both are worked
+// out again rather than kept.
+void restoreState(StateRecord& record) {
+    record.restore(ballClock);
+    record.restore(cameraClock);
+    record.restore(balls);
+    record.restore(camera.eye);
+    camera.update();
+    blob.polygonize();
+}
+
 void render(float t) {
     // 1-2. Balls move in [0, 2), [4, 6), [8, 10), [12, 14), [16, 18); the camera in the
     //      windows between. Each keeps its own clock, so each picks up where it stopped.

@@ -1,11 +1,17 @@
 // Scene 7: ten metaballs, smooth-shaded and then environment-mapped, under a pulsing blur.
 #pragma once
 
+#include "core/state_record.h"
+
 namespace scene7 {
 void load();
 void unload();
 void start();
 void render(float t);
+
+// What one frame hands to the next, kept for a seek and put back from it.
+void keepState(StateRecord& record);
+void restoreState(StateRecord& record);
 
 // The scene's time rules, which render follows and the tests check.
 

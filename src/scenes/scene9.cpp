@@ -169,6 +169,21 @@ void start() {
     clearFrame(FrameBuffer, 0);
 }
 
+// The particles, the last time and the update turn, and the picture the trails fade in.
+void keepState(StateRecord& record) {
+    record.keep(particles.get(), sizeof(Particle) * kParticleCount);
+    record.keep(lastTime);
+    record.keep(updateTurn);
+    record.keep(FrameBuffer, kFrameSize);
+}
+
+void restoreState(StateRecord& record) {
+    record.restore(particles.get(), sizeof(Particle) * kParticleCount);
+    record.restore(lastTime);
+    record.restore(updateTurn);
+    record.restore(FrameBuffer, kFrameSize);
+}
+
 void render(float t) {
     // 1. The time since the previous frame moves the particles at the end.
     const float dt = t - lastTime;

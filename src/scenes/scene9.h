@@ -4,11 +4,17 @@
 
 #include <cstdint>
 
+#include "core/state_record.h"
+
 namespace scene9 {
 void load();
 void unload();
 void start();
 void render(float t);
+
+// What one frame hands to the next, kept for a seek and put back from it.
+void keepState(StateRecord& record);
+void restoreState(StateRecord& record);
 
 // The frame's building blocks, which render uses and the tests check.
 

@@ -3,12 +3,19 @@
 
 #include <cfloat>
 
+#include "core/state_record.h"
+
 struct SceneEntry {
     void (*load)();            // loads data files and builds tables, once at start-up
     void (*unload)();          // frees what load made, once at exit
     void (*start)();           // resets the scene each time it becomes current
     void (*render)(float t);   // draws and presents one frame, t = seconds since start
     float duration;            // seconds before the timeline moves on
+    // For seeking: what one frame hands to the next (start resets some of it, not all),
+    // kept into a record and put back from it. None for a scene whose frames each stand
+    // alone once start has run.
+    void (*keepState)(StateRecord& record) = nullptr;
+    void (*restoreState)(StateRecord& record) = nullptr;
 };
 
 // The rows in show order: scene 1 first, scene 9 last.

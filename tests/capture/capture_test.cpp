@@ -71,6 +71,13 @@ double probeSeconds(const std::string& file, const std::string& stream) {
     return std::atof(probe(file, stream, "duration").c_str());
 }
 
+// The file's chapters as ffprobe reads them: "start,end,title" lines, times in seconds.
+std::string chapters(const std::string& file) {
+    CommandResult r = run("ffprobe -v error -show_entries chapter=start_time,end_time:"
+                          "chapter_tags=title -of csv=p=0 " + quoted(file));
+    return r.output;
+}
+
 // Decoded pictures as 8-bit RGB, one at a time, through ffmpeg. A 4:2:0 video is turned
 // back into RGB with its own BT.709 matrix and each chroma sample copied to the pixels it
 // covers, so that what is measured is the file, not a reader's smoothing.
@@ -228,6 +235,9 @@ TEST(Capture, FilesHoldTheShowsFramesAndMusicAcrossASceneChange) {
         << "two captures with the same arguments differ";
 
     EXPECT_EQ(probe("first.mkv", "v:0", "codec_name,width,height"), "ffv1,640,480");
+    // A chapter for each scene, from its first frame (scene 2's is at 30.0167 s).
+    EXPECT_EQ(chapters("first.mkv"),
+              "0.000000,1.516667,1 Ring flight\n1.516667,3.000000,2 Deforming sphere\n");
     EXPECT_EQ(probe("first.mkv", "a:0", "codec_name,sample_rate"), "flac,44100");
     const std::vector<std::vector<uint8_t>> frames = readAllFrames("first.mkv", 640, 480);
     ASSERT_EQ(frames.size(), 180u) << "60 fps for 3 seconds";
@@ -245,6 +255,8 @@ TEST(Capture, FilesHoldTheShowsFramesAndMusicAcrossASceneChange) {
     ASSERT_EQ(compressed.status, 0) << compressed.output;
     EXPECT_EQ(probe("part.mp4", "v:0", "codec_name,width,height,pix_fmt"), "h264,640,480,yuv420p");
     EXPECT_EQ(probe("part.mp4", "a:0", "codec_name"), "aac");
+    EXPECT_EQ(chapters("part.mp4"),
+              "0.000000,0.517000,1 Ring flight\n0.517000,1.000000,2 Deforming sphere\n");
     EXPECT_NEAR(probeSeconds("part.mp4", "v:0"), 1.0, 1.0 / 60);
     EXPECT_NEAR(probeSeconds("part.mp4", "a:0"), 1.0, 1.0 / 60);
     FrameReader reader("part.mp4", 640, 480, true);
@@ -299,6 +311,28 @@ TEST(Capture, FromNinetyFiveTheRevealBeginsOnBlack) {
     EXPECT_LT(shown, 640u * 480u / 2) << "less than a second in, most blocks are still black";
 }
 
+// --scene 6: the reveal alone, from its first frame to scene 7's, with its music, as one
+// chapter.
+TEST(Capture, TheSceneOptionCapturesThatSceneAloneWithItsMusic) {
+    TemporaryDirectory folder;
+    const CommandResult made = capture("--scale 1 --fps 10 --scene 6 reveal.mkv");
+    ASSERT_EQ(made.status, 0) << made.output;
+    // At 10 fps scene 6 begins on pass 955 and scene 7 on pass 1006: from black to the
+    // whole picture.
+    const std::vector<std::vector<uint8_t>> frames = readAllFrames("reveal.mkv", 320, 240);
+    ASSERT_EQ(frames.size(), 51u);
+    EXPECT_TRUE(isBlack(frames.front()));
+    EXPECT_EQ(frames.back(), frameToolPicture("--fps 10 --scene 6 --time 4.95"));
+    EXPECT_EQ(chapters("reveal.mkv"), "0.000000,5.100000,6 Reveal\n");
+    const std::vector<float> recorded = decodeSound("reveal.mkv");
+    EXPECT_NEAR(double(recorded.size()), 5.1 * 44100.0, 1);
+    // (ffmpeg's atrim does not land on the sample this far into the music: cut it here.)
+    const std::vector<float> whole = decodeSound(music());
+    ASSERT_GT(whole.size(), size_t(100.6 * 44100));
+    const std::vector<float> original(whole.begin() + 4211550, whole.begin() + 4436460);
+    EXPECT_GT(correlation(recorded, original), 0.95);
+}
+
 // The web file: VP9 and Opus, whose 48 kHz sound stays in step with the 44.1 kHz music.
 TEST(Capture, WebmHoldsVp9AndOpusInStepWithTheMusic) {
     TemporaryDirectory folder;
@@ -308,6 +342,7 @@ TEST(Capture, WebmHoldsVp9AndOpusInStepWithTheMusic) {
     EXPECT_EQ(probe("clip.webm", "a:0", "codec_name,sample_rate"), "opus,48000");
     const std::vector<float> recorded = decodeSound("clip.webm");
     EXPECT_NEAR(double(recorded.size()), 44100.0, 44100.0 / 50) << "Opus frames are 20 ms";
+    EXPECT_EQ(chapters("clip.webm"), "0.000000,1.000000,2 Deforming sphere\n");
     EXPECT_GT(correlation(recorded, decodeSound(music(), "start=40:end=41")), 0.95);
 }
 
@@ -441,7 +476,8 @@ TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
     for (const char* bad :
          {"--scale 0", "--scale 9", "--fps 0", "--from -1", "--from 5 --to 4", "--span 5-4",
           "--span 5", "--span 1-3 --span 2-4", "--span 1-2 --from 3", "--to 3 --span 4-5",
-          "--preset nope", "--preset preview"}) {
+          "--preset nope", "--preset preview", "--scene 10", "--scene 6 --from 3",
+          "--scene 6 --span 1-2"}) {
         r = capture(std::string(bad) + " show.mp4");
         EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
         EXPECT_NE(r.output.find("usage:"), std::string::npos) << bad;

@@ -13,7 +13,8 @@ prefix="$work/prefix"
 # install) is left alone.
 cmake --install "$build" --prefix "$prefix" --component demo >"$work/install.log" 2>&1 ||
     fail "install: $(cat "$work/install.log")"
-for file in bin/dorminax share/applications/dorminax.desktop share/man/man6/dorminax.6 \
+for file in bin/dorminax share/applications/io.github.dorminax.Dorminax.desktop \
+    share/metainfo/io.github.dorminax.Dorminax.metainfo.xml share/man/man6/dorminax.6.gz \
     share/dorminax/demotuin.ogg share/dorminax/gfx/cool.gif share/dorminax/3ds/torus.3ds; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done

@@ -12,8 +12,8 @@ const fs = require('fs');
 const path = require('path');
 const { serveFolder, launchChromium, openPage, waitForState } = require('./harness');
 
-// The benchmark's table: "start-up: S ms", then "SCENE FRAMES MEDIAN P99 WORST FPS" rows
-// (the page's console lines start with their type, "log: ").
+// The benchmark's table: "start-up: S ms", then "SCENE FRAMES MEDIAN P99 WORST FPS" rows,
+// and "worst seek: S ms" (the page's console lines start with their type, "log: ").
 function parseTimes(messages) {
   const times = {};
   for (const line of messages.flatMap((message) => message.split('\n'))) {
@@ -22,6 +22,8 @@ function parseTimes(messages) {
     if (scene) times[scene[1]] = { frames: +scene[2], median: +scene[3], worst: +scene[4] };
     const startUp = /start-up: ([0-9.]+) ms/.exec(line);
     if (startUp) times.startUp = +startUp[1];
+    const seek = /worst seek: ([0-9.]+) ms/.exec(line);
+    if (seek) times.worstSeek = +seek[1];
   }
   return times;
 }
@@ -46,7 +48,10 @@ function kilobytes(file) {
 
 // Per scene, the lowest median and the lowest worst frame of the rounds.
 function bestOf(rounds) {
-  const best = { startUp: Math.min(...rounds.map((round) => round.startUp)) };
+  const best = {
+    startUp: Math.min(...rounds.map((round) => round.startUp)),
+    worstSeek: Math.min(...rounds.map((round) => round.worstSeek)),
+  };
   for (let scene = 1; scene <= 9; ++scene) {
     best[scene] = {
       frames: rounds[0][scene].frames,
@@ -80,6 +85,7 @@ function bestOf(rounds) {
                 `   ${ms(d.worst)} ms   ${ms(b.worst)} ms`);
   }
   console.log(`start-up: desktop ${desktop.startUp} ms, browser ${browser.startUp} ms`);
+  console.log(`worst seek: desktop ${desktop.worstSeek} ms, browser ${browser.worstSeek} ms`);
   for (const file of ['dorminax.wasm', 'dorminax.js', 'dorminax-data.js', 'dorminax.data']) {
     console.log(`${file.padEnd(17)} ${kilobytes(path.join(webDir, file)).padStart(10)}`);
   }

@@ -11,7 +11,8 @@ const { execFile } = require('child_process');
 const fs = require('fs');
 const path = require('path');
 const {
-  serveFolder, launchChromium, openPage, waitForState, canvasPixels, runTest, check,
+  serveFolder, launchChromium, openPage, waitForState, canvasPixels, decodePng, identicalShare,
+  runTest, check,
 } = require('./harness');
 
 const kExact = 'identical';
@@ -112,30 +113,6 @@ async function browserFramesAt(browser, url, frames, outDir) {
   check(page.consoleErrors.length === 0, `?${query}: ${page.consoleErrors.join(' | ')}`);
   await page.close();
   return pixels;
-}
-
-// A PNG decoded by the browser, as RGBA bytes.
-async function decodePng(browser, file) {
-  const page = await browser.newPage();
-  const base64 = fs.readFileSync(file).toString('base64');
-  const bytes = await page.evaluate(async (data) => {
-    const blob = await (await fetch(`data:image/png;base64,${data}`)).blob();
-    const bitmap = await createImageBitmap(blob);
-    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
-    const context = canvas.getContext('2d');
-    context.drawImage(bitmap, 0, 0);
-    return Array.from(context.getImageData(0, 0, bitmap.width, bitmap.height).data);
-  }, base64);
-  await page.close();
-  return Uint8Array.from(bytes);
-}
-
-function identicalShare(a, b) {
-  let same = 0;
-  for (let i = 0; i < a.length; i += 4) {
-    if (a[i] === b[i] && a[i + 1] === b[i + 1] && a[i + 2] === b[i + 2]) same += 1;
-  }
-  return same / (a.length / 4);
 }
 
 function passes(rule, share) {

@@ -106,6 +106,30 @@ async function canvasPixels(page) {
   return Uint8Array.from(bytes);
 }
 
+// A PNG decoded by the browser, as RGBA bytes.
+async function decodePng(browser, file) {
+  const page = await browser.newPage();
+  const base64 = fs.readFileSync(file).toString('base64');
+  const bytes = await page.evaluate(async (data) => {
+    const blob = await (await fetch(`data:image/png;base64,${data}`)).blob();
+    const bitmap = await createImageBitmap(blob);
+    const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(bitmap, 0, 0);
+    return Array.from(context.getImageData(0, 0, bitmap.width, bitmap.height).data);
+  }, base64);
+  await page.close();
+  return Uint8Array.from(bytes);
+}
+
+function identicalShare(a, b) {
+  let same = 0;
+  for (let i = 0; i < a.length; i += 4) {
+    if (a[i] === b[i] && a[i + 1] === b[i + 1] && a[i + 2] === b[i + 2]) same += 1;
+  }
+  return same / (a.length / 4);
+}
+
 // Runs the test function and ends the process with its outcome, printing every failure.
 function runTest(name, body) {
   body().then(() => {
@@ -122,5 +146,6 @@ function check(condition, message) {
 }
 
 module.exports = {
-  serveFolder, launchChromium, openPage, waitForState, canvasPixels, runTest, check,
+  serveFolder, launchChromium, openPage, waitForState, canvasPixels, decodePng, identicalShare,
+  runTest, check,
 };

@@ -2,15 +2,20 @@
 // the page, the picture moves and the music plays; Shift puts the statistics in the title;
 // S downloads the screenshot; Escape ends the show with "fps = N" in the page and the
 // console. And No, the default (Enter), asks for full screen, where the statistics go to
-// the console. The prompt offers the gentle show, ticked when reduced motion is asked for.
-// Usage: node page_test.js WEB_DIR
+// the console. The prompt offers the gentle show, ticked when reduced motion is asked for,
+// and the player bar's switch follows it. The player: a link to a held moment shows
+// exactly the frame tool's frame there, P lets it go and holds it again, a scene's mark on
+// the seek bar leads to that scene's first frame, and every control has a name.
+// Usage: node page_test.js WEB_DIR DATA_DIR DORMINAX_FRAME OUT_DIR
 'use strict';
 
+const { execFile } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const {
-  serveFolder, launchChromium, openPage, waitForState, canvasPixels, runTest, check,
+  serveFolder, launchChromium, openPage, waitForState, canvasPixels, decodePng, identicalShare,
+  runTest, check,
 } = require('./harness');
 
 const kTitle = '--== Dorminax ==--';
@@ -112,14 +117,25 @@ async function checkGentleChoice(page, reducedMotion) {
 
 async function checkReducedMotionChoosesGentle(browser, url) {
   const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(String(error)));
+  page.on('console', (message) => {
+    if (message.type() === 'error') errors.push(message.text());
+  });
   await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
   await page.goto(url, { waitUntil: 'load' });
   await waitForState(page, ['question'], 10000);
   await checkGentleChoice(page, true);
   await page.click('#yes');
-  await waitForState(page, ['loading', 'playing'], 30000);
+  await waitForState(page, ['playing'], 30000);
   const show = await page.evaluate(() => document.body.dataset.show);
   check(show === 'gentle', `the show started is the ${show} one`);
+  check(await page.$eval('#gentle-now', (box) => box.checked),
+    'the bar\'s gentle switch is not ticked in the gentle show');
+  await page.click('#gentle-now');
+  const after = await page.evaluate(() => document.body.dataset.show);
+  check(after === 'default', `after the bar's switch the show is the ${after} one`);
+  check(errors.length === 0, `console errors: ${errors.join(' | ')}`);
   await page.close();
 }
 
@@ -145,14 +161,90 @@ async function checkFullScreenShow(browser, url) {
   await page.close();
 }
 
+// The frame tool's picture of a moment, as a PNG in OUT_DIR.
+function frameToolPicture(frameTool, dataDir, outDir, name, args) {
+  const file = path.join(outDir, `${name}-desktop.png`);
+  return new Promise((resolve, reject) => {
+    execFile(frameTool, ['--data', dataDir, ...args, file], (error, stdout, stderr) => {
+      if (error) reject(new Error(`${frameTool} ${args.join(' ')}: ${stderr}`));
+      else resolve(file);
+    });
+  });
+}
+
+async function position(page) {
+  return page.evaluate(() => ({ ...PageSide.position }));
+}
+
+async function checkPlayer(browser, url, tools) {
+  const held = frameToolPicture(...tools, 'held', ['--at', '98.5']);
+  const sceneEight = frameToolPicture(...tools, 'scene8', ['--scene', '8', '--time', '0']);
+  held.catch(() => {});
+  sceneEight.catch(() => {});
+  const page = await openPage(browser, `${url}#t=98.5&paused`);
+  await waitForState(page, ['question'], 10000);
+  await page.click('#yes');
+  await waitForState(page, ['playing'], 30000);
+  // Held at the link's moment, once the music's length is known: the frame tool's frame
+  // (scene 6 takes nothing from the maths library: pixel for pixel), the link in place.
+  await page.waitForFunction(() => PageSide.position.length === 184, { timeout: 30000 });
+  let at = await position(page);
+  check(at.paused && at.seconds === 98.5 && at.scene === 6, `held at ${JSON.stringify(at)}`);
+  const share = identicalShare(await canvasPixels(page), await decodePng(browser, await held));
+  check(share === 1, `#t=98.5&paused: ${(share * 100).toFixed(3)}% of the frame tool's frame`);
+  check(await page.evaluate(() => location.hash) === '#t=98.5&paused', 'the link is not kept');
+
+  // Every control has a name; the slider says where the show is.
+  const controls = await page.$$eval('#player button:not(.mark), #player input, #seek',
+    (elements) => elements.map((e) => e.getAttribute('aria-label')));
+  check(controls.length === 5 && controls.every((name) => name),
+    `controls without a name: ${JSON.stringify(controls)}`);
+  const slider = await page.$eval('#seek', (seek) => seek.getAttribute('aria-valuetext'));
+  check(slider === '1:38.5 of 3:04, scene 6 Reveal', `the seek bar says "${slider}"`);
+  const marks = await page.$$eval('#seek .mark', (all) => all.map((mark) => mark.dataset.name));
+  check(marks.length === 9 && marks[5] === '6 Reveal', `the marks: ${marks.join(', ')}`);
+
+  // P plays: the picture moves, the music plays, the link goes; P holds it again.
+  await page.keyboard.press('KeyP');
+  await page.waitForFunction(() => !PageSide.position.paused &&
+                                   PageSide.music.source !== null, { timeout: 5000 });
+  await sleep(500);
+  check(identicalShare(await canvasPixels(page), await decodePng(browser, await held)) < 1,
+    'playing, the picture did not move');
+  check(await page.evaluate(() => location.hash) === '', 'playing, the link stays');
+  await page.keyboard.press('KeyP');
+  await page.waitForFunction(() => PageSide.position.paused && PageSide.music.source === null,
+    { timeout: 5000 });
+  const first = await canvasPixels(page);
+  await sleep(300);
+  check(identicalShare(first, await canvasPixels(page)) === 1, 'held, the picture moved');
+
+  // Scene 8's mark: its first frame, held.
+  const mark = await page.$('#seek .mark:nth-child(8)');
+  const box = await mark.boundingBox();
+  await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  const start = await page.evaluate(() => Module._dorminax_scene_start(8));
+  await page.waitForFunction((s) => PageSide.position.seconds === s, { timeout: 5000 }, start);
+  at = await position(page);
+  check(at.paused && at.scene === 8, `after scene 8's mark: ${JSON.stringify(at)}`);
+  const eightFrame = await decodePng(browser, await sceneEight);
+  const eight = identicalShare(await canvasPixels(page), eightFrame);
+  check(eight > 0.99, `scene 8's first frame: ${(eight * 100).toFixed(3)}% identical`);
+  check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
+  await page.close();
+}
+
 runTest('web page', async () => {
-  const [webDir] = process.argv.slice(2);
+  const [webDir, dataDir, frameTool, outDir] = process.argv.slice(2);
+  fs.mkdirSync(outDir, { recursive: true });
   const server = await serveFolder(path.resolve(webDir));
   const chromium = await launchChromium();
   try {
     await checkWindowedShow(chromium.browser, server.url);
     await checkFullScreenShow(chromium.browser, server.url);
     await checkReducedMotionChoosesGentle(chromium.browser, server.url);
+    await checkPlayer(chromium.browser, server.url,
+      [path.resolve(frameTool), path.resolve(dataDir), path.resolve(outDir)]);
   } finally {
     await chromium.close();
     await server.close();

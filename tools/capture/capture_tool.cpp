@@ -22,6 +22,7 @@ extern "C" {
 #include "assets/data_file.h"
 #include "core/command_line.h"
 #include "core/display.h"
+#include "demo/show_passes.h"
 #include "demo/simulated_show.h"
 #include "frame_queue.h"
 #include "gif_file.h"
@@ -62,13 +63,15 @@ struct Options {
     double from = 0.0;
     double to = -1.0;         // negative: the end of the show, or the preset's length
     std::vector<Span> spans;  // --span: several stretches in one file, instead
+    int scene = 0;            // 1..9: that scene alone, instead of the span or the spans
     bool gentle = false;
 };
 
 std::string usageText() {
     return std::string(
                "usage: dorminax-capture [--preset NAME] [--data DIR] [--scale N] [--fps N]\n"
-               "                        [--from T] [--to T] [--span T1-T2]... [--gentle] OUT\n"
+               "                        [--from T] [--to T] | [--span T1-T2]... | [--scene N]\n"
+               "                        [--gentle] OUT\n"
                "  OUT          the file; its extension sets what it holds:\n") +
            describeVideoFormats() +
            "  --preset NAME ready-made settings (OUT takes the preset's extension; the\n"
@@ -81,6 +84,7 @@ std::string usageText() {
            "  --to T       end T seconds into the show (default: where the music ends)\n"
            "  --span T1-T2 the show from T1 to T2 seconds; given again, later stretches\n"
            "               follow in the same file\n"
+           "  --scene N    scene N alone, 1 to 9, with its music\n"
            "  --gentle     the gentle show, its flashes softened\n"
            "  --data DIR   the data set (default: the working directory)\n";
 }
@@ -119,7 +123,8 @@ void settleOptions(CommandLine& line, Options& o) {
         if (o.scale == 0) o.scale = p->scale;
         if (o.fps == 0) o.fps = p->fps;
         o.gentle = o.gentle || p->gentle;
-        if (p->seconds > 0 && o.to < 0 && o.spans.empty()) o.to = o.from + p->seconds;
+        if (p->seconds > 0 && o.to < 0 && o.spans.empty() && o.scene == 0)
+            o.to = o.from + p->seconds;
     }
     if (o.scale == 0) o.scale = kDefaultScale;
     if (o.fps == 0) o.fps = o.format->defaultFps;
@@ -129,10 +134,21 @@ void settleOptions(CommandLine& line, Options& o) {
     }
 }
 
+// The three ways to say what to capture: --from with --to, --span (again and again), or
+// --scene; they do not mix.
+std::string rangeKind(const std::string& option) {
+    return option == "--to" ? "--from" : option;
+}
+
 Options parseOptions(CommandLine& line) {
     Options o;
-    std::string rangeOption;  // the first of --from and --to, which --span cannot go with
+    std::string rangeOption;  // the first of --from/--to, --span and --scene, which do not mix
     while (line.next()) {
+        if (line.is("--from") || line.is("--to") || line.is("--span") || line.is("--scene")) {
+            if (!rangeOption.empty() && rangeKind(rangeOption) != rangeKind(line.argument()))
+                line.refuseConflict(rangeOption);
+            if (rangeOption.empty()) rangeOption = line.argument();
+        }
         if (line.is("--data")) {
             o.dataDir = line.text();
         } else if (line.is("--scale")) {
@@ -140,13 +156,12 @@ Options parseOptions(CommandLine& line) {
         } else if (line.is("--fps")) {
             o.fps = line.integer(1, 240);
         } else if (line.is("--from") || line.is("--to")) {
-            if (!o.spans.empty()) line.refuseConflict("--span");
-            if (rangeOption.empty()) rangeOption = line.argument();
             double& time = line.is("--from") ? o.from : o.to;
             time = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--span")) {
-            if (!rangeOption.empty()) line.refuseConflict(rangeOption);
             o.spans.push_back(spanFrom(line, o.spans));
+        } else if (line.is("--scene")) {
+            o.scene = line.integer(1, kSceneCount);
         } else if (line.is("--preset")) {
             const std::string name = line.text();
             o.preset = presetNamed(name);
@@ -235,8 +250,30 @@ struct Capture {
     }
 };
 
+// A chapter for each scene each span shows, named as the show names it ("6 Reveal"), from
+// the scene's first frame (or the span's), in frames of the file.
+std::vector<VideoChapter> sceneChapters(const Capture& capture, int fps) {
+    std::vector<VideoChapter> chapters;
+    long offset = 0;  // the span's first frame in the file
+    for (const PassSpan& span : capture.spans) {
+        for (int scene = 1; scene <= kSceneCount; ++scene) {
+            const int row = rowOfScene(scene);
+            const long first = firstPassOfRow(row, fps);
+            const long next = row + 1 < kSceneCount ? firstPassOfRow(row + 1, fps) : -1;
+            const long end = next < 0 ? span.end : std::min(next, span.end);
+            const long start = std::max(first, span.first);
+            if (first < 0 || start >= end) continue;
+            chapters.push_back({offset + start - span.first, offset + end - span.first,
+                                std::to_string(scene) + " " + sceneName(scene)});
+        }
+        offset += span.end - span.first;
+    }
+    return chapters;
+}
+
 VideoFileSettings settingsFor(const Options& o, const Capture& capture) {
     VideoFileSettings settings;
+    settings.chapters = sceneChapters(capture, o.fps);
     settings.scale = o.scale;
     settings.fps = o.fps;
     if (capture.withSound) {
@@ -370,8 +407,20 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     return 0;
 }
 
+// Scene N from its first frame to the next scene's (the last: to the show's end), or the
+// preset's length of it.
+PassSpan sceneSpan(const Options& o, double showEnd) {
+    const int row = rowOfScene(o.scene);
+    PassSpan span{firstPassOfRow(row, o.fps), passAt(showEnd, o.fps)};
+    if (row + 1 < kSceneCount) span.end = firstPassOfRow(row + 1, o.fps);
+    if (o.preset && o.preset->seconds > 0)
+        span.end = std::min(span.end, span.first + passAt(o.preset->seconds, o.fps));
+    return span;
+}
+
 // The spans in passes, each at least one; refused when one holds none.
 std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, double showEnd) {
+    if (o.scene > 0) return {sceneSpan(o, showEnd)};
     std::vector<Span> spans = o.spans;
     if (spans.empty()) spans.push_back({o.from, o.to});
     std::vector<PassSpan> passes;

@@ -78,6 +78,7 @@ bool VideoFile::open(const std::string& path, const VideoFormat& format,
     if (!packet_) return fail("out of memory");
     if (!openVideo(format, settings)) return false;
     if (settings.audioSampleRate > 0 && !openAudio(format, settings)) return false;
+    if (!addChapters(settings)) return false;
 
     code = avio_open(&container_->pb, path.c_str(), AVIO_FLAG_WRITE);
     if (code < 0) return fail("", code);
@@ -86,6 +87,28 @@ bool VideoFile::open(const std::string& path, const VideoFormat& format,
     code = avformat_write_header(container_, &options);
     av_dict_free(&options);
     if (code < 0) return fail("", code);
+    return true;
+}
+
+// The chapters go into the header, which every muxer writes them with (the context frees
+// them with itself).
+bool VideoFile::addChapters(const VideoFileSettings& settings) {
+    for (size_t i = 0; i < settings.chapters.size(); ++i) {
+        const VideoChapter& chapter = settings.chapters[i];
+        AVChapter* entry = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+        if (!entry) return fail("out of memory");
+        entry->id = int64_t(i) + 1;
+        entry->time_base = AVRational{1, settings.fps};
+        entry->start = chapter.firstFrame;
+        entry->end = chapter.endFrame;
+        av_dict_set(&entry->metadata, "title", chapter.title.c_str(), 0);
+        int* count = reinterpret_cast<int*>(&container_->nb_chapters);
+        if (av_dynarray_add_nofree(&container_->chapters, count, entry) < 0) {
+            av_dict_free(&entry->metadata);
+            av_free(entry);
+            return fail("out of memory");
+        }
+    }
     return true;
 }
 

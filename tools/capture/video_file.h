@@ -18,11 +18,19 @@ struct AVStream;
 struct AVAudioFifo;
 struct SwrContext;
 
+// A chapter of the file, in video frames from its start.
+struct VideoChapter {
+    int64_t firstFrame;
+    int64_t endFrame;  // one past its last
+    std::string title;
+};
+
 struct VideoFileSettings {
     int scale = 1;  // the picture is 320 x 240 times this
     int fps = 60;
     int audioSampleRate = 0;  // 0: no audio track
     int audioChannels = 0;
+    std::vector<VideoChapter> chapters;
 };
 
 class VideoFile : public CaptureFile {
@@ -50,6 +58,7 @@ private:
         int64_t nextPts = 0;
     };
 
+    bool addChapters(const VideoFileSettings& settings);
     bool openVideo(const VideoFormat& format, const VideoFileSettings& settings);
     bool openAudio(const VideoFormat& format, const VideoFileSettings& settings);
     bool openEncoder(Track& track, const char* options);

@@ -71,9 +71,14 @@ int textWidth(const std::string& text, const char* fontFile, int pixelSize);
 // Paints the coverage onto the image in a colour.
 void paintCoverage(RgbImage& image, const TextCoverage& text, Rgb colour, float opacity = 1.0f);
 
-constexpr const char* kFontSans = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-constexpr const char* kFontSansBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-constexpr const char* kFontMono = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+// DejaVu's TrueType fonts: in Debian's folder, unless the build names another (the
+// Flatpak's does, DORMINAX_FONT_DIR).
+#ifndef DORMINAX_FONT_DIR
+#define DORMINAX_FONT_DIR "/usr/share/fonts/truetype/dejavu"
+#endif
+constexpr const char* kFontSans = DORMINAX_FONT_DIR "/DejaVuSans.ttf";
+constexpr const char* kFontSansBold = DORMINAX_FONT_DIR "/DejaVuSans-Bold.ttf";
+constexpr const char* kFontMono = DORMINAX_FONT_DIR "/DejaVuSansMono.ttf";
 
 // ---- Quantisation ----
 

@@ -187,7 +187,7 @@ int benchmark(const Options& o) {
     SimulatedShow show(o.fps);
     Benchmark bench;
     if (!bench.start(show, showOptions(o))) return 1;
-    while (!bench.timePass(show)) {
+    while (!bench.timeStep(show)) {
     }
     show.finish();
 

@@ -11,6 +11,8 @@ namespace headless {
 void setTicks(uint32_t milliseconds);
 void advanceTicks(uint32_t milliseconds);
 void pushMessage(platform::MessageType type, int key = 0);
+// The platform's player asking for a show time.
+void pushSeek(double seconds);
 void setShiftHeld(bool held);
 // The answer the start-up question gets (default: No).
 void setYesNoAnswer(bool yes);
@@ -33,5 +35,15 @@ const char* lastErrorCaption();
 // Whether a window is open, and in which mode.
 bool windowOpen();
 bool windowFullScreen();
+
+// The latest position the demo gave the platform's player.
+platform::PlayerPosition playerPosition();
+
+// A sound device that plays the music by the simulated clock: the demo's audio calls
+// succeed, and each is noted ("play 98.5", "pause") in the order made. Off by default,
+// as the tools want it.
+void setAudioAvailable(bool available, double musicSeconds = 184.0);
+const char* audioCalls();
+void clearAudioCalls();
 
 }  // namespace headless

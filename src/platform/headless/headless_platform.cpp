@@ -25,6 +25,22 @@ bool isFullScreen = false;
 
 std::string title;
 std::string debugLog;
+platform::PlayerPosition shownPosition = {0.0, 0.0, 0, false};
+
+// The simulated sound device: where the music was started and when.
+bool audioAvailable = false;
+double musicLength = 0.0;
+bool musicPlaying = false;
+double musicFrom = 0.0;
+uint32_t musicStartTicks = 0;
+std::string audioLog;
+
+void noteAudioCall(const char* call, double seconds = -1.0) {
+    char text[64];
+    if (seconds >= 0.0) std::snprintf(text, sizeof text, "%s %g; ", call, seconds);
+    else std::snprintf(text, sizeof text, "%s; ", call);
+    audioLog += text;
+}
 std::string errorText;
 std::string errorCaption;
 
@@ -35,6 +51,9 @@ namespace headless {
 void setTicks(uint32_t milliseconds) { simulatedTicks = milliseconds; }
 void advanceTicks(uint32_t milliseconds) { simulatedTicks += milliseconds; }
 void pushMessage(platform::MessageType type, int key) { pendingMessages.push_back({type, key}); }
+void pushSeek(double seconds) {
+    pendingMessages.push_back({platform::MessageType::SeekTo, 0, seconds});
+}
 void setShiftHeld(bool held) { shiftHeld = held; }
 void setYesNoAnswer(bool yes) { yesNoAnswer = yes; }
 const uint32_t* lastPresentedPixels() { return shownPixels; }
@@ -46,6 +65,16 @@ const char* lastErrorText() { return errorText.c_str(); }
 const char* lastErrorCaption() { return errorCaption.c_str(); }
 bool windowOpen() { return isOpen; }
 bool windowFullScreen() { return isFullScreen; }
+platform::PlayerPosition playerPosition() { return shownPosition; }
+
+void setAudioAvailable(bool available, double musicSeconds) {
+    audioAvailable = available;
+    musicLength = musicSeconds;
+    musicPlaying = false;
+    audioLog.clear();
+}
+const char* audioCalls() { return audioLog.c_str(); }
+void clearAudioCalls() { audioLog.clear(); }
 
 }  // namespace headless
 
@@ -97,14 +126,38 @@ void runMainLoop(bool (*pass)(), void (*done)()) {
 
 void offerFile(const char*) {}
 
+void idle(uint32_t) {}
+
+void showChapters(const Chapter*, int) {}
+void showPlayerPosition(const PlayerPosition& position) { shownPosition = position; }
+
 uint32_t ticks() { return simulatedTicks; }
 void debugOutput(const char* text) { debugLog += text; }
 
-bool audioInit() { return false; }
+bool audioInit() { return audioAvailable; }
 void audioStart() {}
-uint32_t audioStreamCreateFile(const char*) { return 0; }
-void audioStreamPlay(uint32_t, double) {}
-void audioStreamFree(uint32_t) {}
+uint32_t audioStreamCreateFile(const char*) { return audioAvailable ? 1 : 0; }
+
+void audioStreamPlay(uint32_t, double fromSeconds) {
+    noteAudioCall("play", fromSeconds);
+    musicPlaying = fromSeconds < musicLength;
+    musicFrom = fromSeconds;
+    musicStartTicks = simulatedTicks;
+}
+
+void audioStreamPause(uint32_t) {
+    noteAudioCall("pause");
+    musicPlaying = false;
+}
+
+double audioStreamPosition(uint32_t) {
+    if (!musicPlaying) return -1.0;
+    const double at = musicFrom + (simulatedTicks - musicStartTicks) / 1000.0;
+    return at < musicLength ? at : -1.0;
+}
+
+double audioStreamLength(uint32_t) { return musicLength; }
+void audioStreamFree(uint32_t) { noteAudioCall("free"); }
 void audioStop() {}
 void audioFree() {}
 

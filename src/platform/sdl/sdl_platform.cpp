@@ -21,6 +21,11 @@ SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 Mix_Music* music = nullptr;
+// Where the music was started and when (SDL's ticks), for its position: SDL_mixer's own
+// is the decoder's, a buffer ahead of what is heard.
+double musicFrom = 0.0;
+uint32_t musicStartTicks = 0;
+bool musicPlaying = false;
 
 platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
                                                  const char* title) {
@@ -91,8 +96,20 @@ int keyCode(SDL_Keycode key) {
         case SDLK_ESCAPE: return platform::kKeyEscape;
         case SDLK_SPACE: return platform::kKeySpace;
         case SDLK_s: return platform::kKeyS;
-        default: return 0;
+        case SDLK_p: return platform::kKeyP;
+        case SDLK_LEFT: return platform::kKeyLeft;
+        case SDLK_RIGHT: return platform::kKeyRight;
+        case SDLK_UP: return platform::kKeyUp;
+        case SDLK_DOWN: return platform::kKeyDown;
+        case SDLK_PAGEUP: return platform::kKeyPageUp;
+        case SDLK_PAGEDOWN: return platform::kKeyPageDown;
+        case SDLK_HOME: return platform::kKeyHome;
+        case SDLK_COMMA: return platform::kKeyComma;
+        case SDLK_PERIOD: return platform::kKeyPeriod;
+        default: break;
     }
+    if (key >= SDLK_1 && key <= SDLK_9) return platform::kKey1 + int(key - SDLK_1);
+    return 0;
 }
 
 // Turns an SDL event into a demo message; false for events the demo does not handle.
@@ -204,6 +221,12 @@ void runMainLoop(bool (*pass)(), void (*done)()) {
 
 void offerFile(const char*) {}
 
+void idle(uint32_t milliseconds) { SDL_Delay(milliseconds); }
+
+// The window title carries the player's time line; there is no player of SDL's own.
+void showChapters(const Chapter*, int) {}
+void showPlayerPosition(const PlayerPosition&) {}
+
 uint32_t ticks() { return SDL_GetTicks(); }
 
 void debugOutput(const char* text) { std::fputs(text, stderr); }
@@ -229,13 +252,32 @@ uint32_t audioStreamCreateFile(const char* fileName) {
 }
 
 void audioStreamPlay(uint32_t, double fromSeconds) {
-    // 0 loops: play once and stop; no fade-in.
-    if (music) Mix_FadeInMusicPos(music, 0, 0, fromSeconds);
+    // 0 loops: play once and stop; no fade-in. Playing already, it starts again there.
+    if (!music) return;
+    musicPlaying = Mix_FadeInMusicPos(music, 0, 0, fromSeconds) == 0;
+    musicFrom = fromSeconds;
+    musicStartTicks = SDL_GetTicks();
+}
+
+void audioStreamPause(uint32_t) {
+    if (music) Mix_HaltMusic();
+    musicPlaying = false;
+}
+
+double audioStreamPosition(uint32_t) {
+    if (!music || !musicPlaying || !Mix_PlayingMusic()) return -1.0;
+    return musicFrom + (SDL_GetTicks() - musicStartTicks) / 1000.0;
+}
+
+double audioStreamLength(uint32_t) {
+    const double length = music ? Mix_MusicDuration(music) : -1.0;
+    return length > 0.0 ? length : 0.0;
 }
 
 void audioStreamFree(uint32_t) {
     if (music) Mix_FreeMusic(music);
     music = nullptr;
+    musicPlaying = false;
 }
 
 void audioStop() { Mix_HaltMusic(); }

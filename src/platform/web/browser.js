@@ -1,11 +1,16 @@
 // The page side of the web backend (an Emscripten JavaScript library): the canvas, the
-// keys, the title, the error box, the debugger output, the music and the downloads. Each
-// browser* function is called from web_platform.cpp; the page itself is index.html.
+// keys, the title, the error box, the debugger output, the music, the downloads, and the
+// player bar with the system's media controls. Each browser* function is called from
+// web_platform.cpp; the page itself is index.html.
 var pageSideLibrary = {
   $PageSide: {
     // The message types of the platform interface, in its order.
     KEY_UP: 0,
     CLOSE: 1,
+    SEEK_TO: 3,
+    RETURNED: 4,
+    // The demo's key codes that the player bar and the media keys send.
+    PLAYER_KEYS: {pause: 80, back: 37, forward: 39, previous: 38, next: 40},
 
     canvas: null,
     context: null,
@@ -17,17 +22,39 @@ var pageSideLibrary = {
     running: false,
     debugLine: '',
     music: null,
+    seekTimes: [],
+    leavingFullScreen: false,  // the bar's own button leaves full screen: the show goes on
+    volume: 1,
+    muted: false,
+    // Where the show is, as the program said last (see browserShowPosition).
+    position: {seconds: 0, length: 0, scene: 0, paused: false},
+    chapters: [],
 
     // The demo's key codes (the Windows virtual-key codes) for the keys it acts on.
+    keyCodes: {
+      'Escape': 27, ' ': 32, 's': 83, 'S': 83, 'p': 80, 'P': 80,
+      'ArrowLeft': 37, 'ArrowUp': 38, 'ArrowRight': 39, 'ArrowDown': 40,
+      'PageUp': 33, 'PageDown': 34, 'Home': 36, ',': 188, '.': 190,
+    },
     keyCode: function(event) {
-      if (event.key === 'Escape') return 27;
-      if (event.key === ' ') return 32;
-      if (event.key === 's' || event.key === 'S') return 83;
-      return 0;
+      if (event.ctrlKey || event.altKey || event.metaKey) return 0;  // the browser's own
+      if (/^[1-9]$/.test(event.key)) return 48 + Number(event.key);
+      return PageSide.keyCodes[event.key] || 0;
+    },
+
+    // A key that a control of the bar takes for itself: Space and Enter press a button,
+    // the arrows and the like move the volume slider.
+    keyForControl: function(event) {
+      var target = event.target;
+      if (!target || !target.closest || !target.closest('#player')) return false;
+      if (target.tagName === 'BUTTON') return event.key === ' ' || event.key === 'Enter';
+      if (target.tagName === 'INPUT') return event.key !== 'Escape';
+      return false;
     },
 
     onKeyDown: function(event) {
       if (event.key === 'Shift') PageSide.shiftHeld = true;
+      if (PageSide.keyForControl(event)) return;
       var code = PageSide.keyCode(event);
       if (!code) return;
       event.preventDefault();  // Space would scroll the page
@@ -38,6 +65,7 @@ var pageSideLibrary = {
     // one that answered "Window Mode?") is not released into it.
     onKeyUp: function(event) {
       if (event.key === 'Shift') PageSide.shiftHeld = false;
+      if (PageSide.keyForControl(event)) return;
       var code = PageSide.keyCode(event);
       if (!code || !PageSide.keysDown[code]) return;
       event.preventDefault();
@@ -54,10 +82,22 @@ var pageSideLibrary = {
     onFullScreenChange: function() {
       if (document.fullscreenElement) {
         PageSide.wasFullScreen = true;
+      } else if (PageSide.leavingFullScreen) {
+        // The bar's button: the show plays on in the page from now on.
+        PageSide.leavingFullScreen = false;
+        PageSide.wasFullScreen = false;
+        PageSide.fullScreen = false;
       } else if (PageSide.fullScreen && PageSide.wasFullScreen) {
         PageSide.wasFullScreen = false;
         PageSide.messages.push(PageSide.CLOSE * 256);
       }
+      PageSide.player.update();
+    },
+
+    // Back from the background, where the browser ran no animation frames but the music
+    // played on: the picture catches up with the music at the next pass.
+    onVisibilityChange: function() {
+      if (document.visibilityState === 'visible') PageSide.messages.push(PageSide.RETURNED * 256);
     },
 
     listen: function(on) {
@@ -66,6 +106,236 @@ var pageSideLibrary = {
       window[method]('keyup', PageSide.onKeyUp);
       window[method]('blur', PageSide.onBlur);
       document[method]('fullscreenchange', PageSide.onFullScreenChange);
+      document[method]('visibilitychange', PageSide.onVisibilityChange);
+      PageSide.player.listen(on);
+    },
+
+    pushKey: function(code) {
+      PageSide.messages.push(PageSide.KEY_UP * 256 + code);
+    },
+
+    pushSeek: function(seconds) {
+      PageSide.seekTimes.push(seconds);
+      PageSide.messages.push(PageSide.SEEK_TO * 256);
+    },
+
+    // "1:38.5" (tenths) or "3:04".
+    clockText: function(seconds, tenths) {
+      seconds = Math.max(0, seconds);
+      if (!tenths) {
+        var whole = Math.round(seconds);
+        return Math.floor(whole / 60) + ':' + String(whole % 60).padStart(2, '0');
+      }
+      var t = Math.round(seconds * 10);
+      return Math.floor(t / 600) + ':' + String(Math.floor(t / 10) % 60).padStart(2, '0') +
+             '.' + (t % 10);
+    },
+
+    // The player bar under the picture (over it in full screen, shown while the pointer
+    // moves or a control has the focus), and the system's media controls.
+    player: {
+      element: null,
+      hideTimer: 0,
+      linkShown: '',
+      mediaTitle: '',
+      mediaPositionAt: -10,
+
+      byId: function(id) { return document.getElementById(id); },
+
+      listen: function(on) {
+        var bar = PageSide.player.element = PageSide.player.byId('player');
+        if (!bar) return;
+        var method = on ? 'addEventListener' : 'removeEventListener';
+        var p = PageSide.player;
+        p.byId('play')[method]('click', p.onPlay);
+        p.byId('seek')[method]('pointerdown', p.onSeekPointer);
+        p.byId('seek')[method]('pointermove', p.onSeekHover);
+        p.byId('seek')[method]('pointerleave', p.onSeekLeave);
+        p.byId('mute')[method]('click', p.onMute);
+        p.byId('volume')[method]('input', p.onVolume);
+        p.byId('full-screen')[method]('click', p.onFullScreen);
+        document.getElementById('stage')[method]('pointermove', p.onPointerMove);
+        bar[method]('focusin', p.onPointerMove);
+        bar.hidden = !on;
+        if (on) p.setUpMediaSession();
+        p.update();
+      },
+
+      onPlay: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
+
+      // A show time from a place on the seek bar; within a few pixels of a scene's mark,
+      // that scene's first frame exactly.
+      secondsAt: function(clientX) {
+        var track = PageSide.player.byId('seek').getBoundingClientRect();
+        var length = PageSide.position.length;
+        if (!(track.width > 0) || !(length > 0)) return 0;
+        var x = Math.min(Math.max(clientX - track.left, 0), track.width);
+        var nearest = null;
+        PageSide.chapters.forEach(function(chapter) {
+          var mark = chapter.seconds / length * track.width;
+          if (Math.abs(mark - x) <= 4 && (!nearest || Math.abs(mark - x) < nearest.distance))
+            nearest = {seconds: chapter.seconds, distance: Math.abs(mark - x)};
+        });
+        return nearest ? nearest.seconds : x / track.width * length;
+      },
+
+      onSeekPointer: function(event) {
+        if (event.button !== 0) return;
+        event.preventDefault();
+        PageSide.pushSeek(PageSide.player.secondsAt(event.clientX));
+      },
+
+      // The name of the scene under the pointer, over the bar.
+      onSeekHover: function(event) {
+        var p = PageSide.player;
+        var seconds = p.secondsAt(event.clientX);
+        var chapter = null;
+        PageSide.chapters.forEach(function(c) { if (c.seconds <= seconds) chapter = c; });
+        var label = p.byId('seek-name');
+        var track = p.byId('seek').getBoundingClientRect();
+        label.textContent = (chapter ? chapter.label + ' \u00b7 ' : '') +
+                            PageSide.clockText(seconds, true);
+        label.style.left = (event.clientX - track.left) + 'px';
+        label.hidden = false;
+      },
+
+      onSeekLeave: function() { PageSide.player.byId('seek-name').hidden = true; },
+
+      onMute: function() {
+        PageSide.muted = !PageSide.muted;
+        PageSide.applyVolume();
+        PageSide.player.update();
+      },
+
+      onVolume: function(event) {
+        PageSide.volume = Number(event.target.value);
+        PageSide.muted = PageSide.volume === 0;
+        PageSide.applyVolume();
+        PageSide.player.update();
+      },
+
+      onFullScreen: function() {
+        if (document.fullscreenElement) {
+          PageSide.leavingFullScreen = true;
+          document.exitFullscreen().catch(function() { PageSide.leavingFullScreen = false; });
+        } else {
+          document.getElementById('stage').requestFullscreen().catch(function() {});
+        }
+      },
+
+      // In full screen the bar shows while the pointer moves, and a while after.
+      onPointerMove: function() {
+        var p = PageSide.player;
+        document.body.classList.add('pointer-moved');
+        clearTimeout(p.hideTimer);
+        p.hideTimer = setTimeout(function() {
+          document.body.classList.remove('pointer-moved');
+        }, 2500);
+      },
+
+      setUpMediaSession: function() {
+        if (!('mediaSession' in navigator)) return;
+        var session = navigator.mediaSession;
+        var keys = PageSide.PLAYER_KEYS;
+        var handlers = {
+          play: function() { if (PageSide.position.paused) PageSide.pushKey(keys.pause); },
+          pause: function() { if (!PageSide.position.paused) PageSide.pushKey(keys.pause); },
+          seekbackward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.back); },
+          seekforward: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.forward); },
+          seekto: function(details) { PageSide.pushSeek(details.seekTime); },
+          previoustrack: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.previous); },
+          nexttrack: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.next); },
+        };
+        Object.keys(handlers).forEach(function(action) {
+          try {
+            session.setActionHandler(action, handlers[action]);
+          } catch (e) {}  // an action this browser does not know
+        });
+      },
+
+      updateMediaSession: function(chapter) {
+        if (!('mediaSession' in navigator)) return;
+        var p = PageSide.player;
+        var position = PageSide.position;
+        var session = navigator.mediaSession;
+        session.playbackState = position.paused ? 'paused' : 'playing';
+        if (chapter && chapter.label !== p.mediaTitle && window.MediaMetadata) {
+          p.mediaTitle = chapter.label;
+          session.metadata = new MediaMetadata({title: chapter.label, artist: 'Dorminax'});
+        }
+        if (session.setPositionState && position.length > 0 &&
+            Math.abs(position.seconds - p.mediaPositionAt) >= 1) {
+          p.mediaPositionAt = position.seconds;
+          try {
+            session.setPositionState({duration: position.length, playbackRate: 1,
+                                      position: Math.min(position.seconds, position.length)});
+          } catch (e) {}
+        }
+      },
+
+      // Held, the address is a link to this moment; playing, it is the page's own again.
+      updateLink: function() {
+        var position = PageSide.position;
+        var link = position.paused
+            ? '#t=' + String(Math.floor(position.seconds * 1000) / 1000) + '&paused' : '';
+        var p = PageSide.player;
+        if (link === p.linkShown) return;
+        p.linkShown = link;
+        history.replaceState(null, '', location.pathname + location.search + link);
+      },
+
+      update: function() {
+        var p = PageSide.player;
+        if (!p.element) return;
+        var position = PageSide.position;
+        var length = position.length;
+        var chapter = PageSide.chapters[position.scene - 1];
+        var at = PageSide.clockText(position.seconds, true);
+        var total = PageSide.clockText(length, false);
+        var play = p.byId('play');
+        play.setAttribute('aria-label', position.paused ? 'Play' : 'Pause');
+        play.dataset.paused = position.paused ? 'yes' : 'no';
+        var seek = p.byId('seek');
+        seek.setAttribute('aria-valuemax', String(Math.round(length * 10) / 10));
+        seek.setAttribute('aria-valuenow', String(Math.round(position.seconds * 10) / 10));
+        seek.setAttribute('aria-valuetext',
+                          at + ' of ' + total + (chapter ? ', scene ' + chapter.label : ''));
+        var share = length > 0 ? Math.min(position.seconds / length, 1) : 0;
+        p.byId('seek-elapsed').style.width = (share * 100) + '%';
+        p.byId('time').textContent = at + ' / ' + total;
+        var mute = p.byId('mute');
+        mute.setAttribute('aria-label', PageSide.muted ? 'Unmute' : 'Mute');
+        mute.dataset.muted = PageSide.muted ? 'yes' : 'no';
+        p.byId('volume').value = String(PageSide.muted ? 0 : PageSide.volume);
+        p.byId('full-screen').setAttribute('aria-label',
+            document.fullscreenElement ? 'Leave full screen' : 'Full screen');
+        document.body.classList.toggle('held', position.paused);
+        p.updateLink();
+        p.updateMediaSession(chapter);
+      },
+
+      // The scenes' marks on the seek bar, each named on hover and a button to its start.
+      placeMarks: function() {
+        var marks = PageSide.player.byId('seek-marks');
+        if (!marks) return;
+        marks.textContent = '';
+        var length = PageSide.position.length;
+        PageSide.chapters.forEach(function(chapter) {
+          var mark = document.createElement('button');
+          mark.className = 'mark';
+          mark.tabIndex = -1;  // the digits reach them from the keyboard
+          mark.dataset.name = chapter.label;
+          mark.dataset.seconds = String(chapter.seconds);
+          mark.setAttribute('aria-label', 'Scene ' + chapter.label);
+          mark.style.left = (length > 0 ? chapter.seconds / length * 100 : 0) + '%';
+          marks.appendChild(mark);
+        });
+      },
+    },
+
+    applyVolume: function() {
+      var music = PageSide.music;
+      if (music && music.gain) music.gain.gain.value = PageSide.muted ? 0 : PageSide.volume;
     },
 
     showOutput: function(line) {
@@ -83,8 +353,17 @@ var pageSideLibrary = {
       if (offset >= music.buffer.duration) return;
       music.source = context.createBufferSource();
       music.source.buffer = music.buffer;
-      music.source.connect(context.destination);
+      music.source.connect(music.gain);
       music.source.start(0, offset);
+      music.startedAt = {seconds: offset, time: context.currentTime};
+    },
+
+    stopMusicSource: function() {
+      var music = PageSide.music;
+      if (!music) return;
+      if (music.source) music.source.stop();
+      music.source = null;
+      music.startedAt = null;
     },
   },
 
@@ -129,6 +408,34 @@ var pageSideLibrary = {
     return PageSide.messages.length ? PageSide.messages.shift() : -1;
   },
 
+  browserTakeSeekSeconds__deps: ['$PageSide'],
+  browserTakeSeekSeconds: function() {
+    return PageSide.seekTimes.length ? PageSide.seekTimes.shift() : 0;
+  },
+
+  browserClearChapters__deps: ['$PageSide'],
+  browserClearChapters: function() {
+    PageSide.chapters = [];
+  },
+
+  browserAddChapter__deps: ['$PageSide'],
+  browserAddChapter: function(seconds, name) {
+    var number = PageSide.chapters.length + 1;
+    PageSide.chapters.push({seconds: seconds, label: number + ' ' + UTF8ToString(name)});
+  },
+
+  browserShowPosition__deps: ['$PageSide'],
+  browserShowPosition: function(seconds, lengthSeconds, scene, paused) {
+    var position = PageSide.position;
+    var lengthChanged = position.length !== lengthSeconds;
+    position.seconds = seconds;
+    position.length = lengthSeconds;
+    position.scene = scene;
+    position.paused = !!paused;
+    if (lengthChanged) PageSide.player.placeMarks();
+    PageSide.player.update();
+  },
+
   browserShiftHeld__deps: ['$PageSide'],
   browserShiftHeld: function() {
     return PageSide.shiftHeld ? 1 : 0;
@@ -171,7 +478,11 @@ var pageSideLibrary = {
 
   browserAudioDecode__deps: ['$PageSide'],
   browserAudioDecode: function(bytes, size) {
-    var music = PageSide.music = {buffer: null, source: null, playFrom: null, stopped: false};
+    var context = Module.audioContext;
+    var music = PageSide.music = {buffer: null, source: null, playFrom: null, stopped: false,
+                                  startedAt: null, gain: context.createGain()};
+    music.gain.connect(context.destination);
+    PageSide.applyVolume();
     var data = HEAPU8.slice(bytes, bytes + size).buffer;
     Module.audioContext.decodeAudioData(data).then(function(buffer) {
       music.buffer = buffer;
@@ -184,8 +495,30 @@ var pageSideLibrary = {
   browserAudioPlay__deps: ['$PageSide'],
   browserAudioPlay: function(fromSeconds) {
     if (!PageSide.music) return;
+    PageSide.stopMusicSource();  // playing already: from the new place
     PageSide.music.playFrom = {seconds: fromSeconds, asked: Module.audioContext.currentTime};
     PageSide.startMusicIfDue();
+  },
+
+  browserAudioPause__deps: ['$PageSide'],
+  browserAudioPause: function() {
+    if (!PageSide.music) return;
+    PageSide.stopMusicSource();
+    PageSide.music.playFrom = null;
+  },
+
+  browserAudioPosition__deps: ['$PageSide'],
+  browserAudioPosition: function() {
+    var music = PageSide.music;
+    if (!music || !music.startedAt || !Module.audioContext) return -1;
+    var at = music.startedAt.seconds + (Module.audioContext.currentTime - music.startedAt.time);
+    return at < music.buffer.duration ? at : -1;
+  },
+
+  browserAudioLength__deps: ['$PageSide'],
+  browserAudioLength: function() {
+    var music = PageSide.music;
+    return music && music.buffer ? music.buffer.duration : 0;
   },
 
   browserAudioStop__deps: ['$PageSide'],
@@ -193,11 +526,12 @@ var pageSideLibrary = {
     var music = PageSide.music;
     if (!music) return;
     music.stopped = true;
-    if (music.source) music.source.stop();
+    PageSide.stopMusicSource();
   },
 
   browserAudioClose__deps: ['$PageSide'],
   browserAudioClose: function() {
+    PageSide.stopMusicSource();
     PageSide.music = null;
     if (Module.audioContext) Module.audioContext.close();
     Module.audioContext = null;

@@ -22,10 +22,11 @@ set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_D
 target_link_options(dorminax PRIVATE
   "SHELL:--js-library ${WEB_SOURCE_DIR}/browser.js"
   -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain
-  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame
+  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame,_dorminax_scene_start,_dorminax_set_gentle
   -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
 
-# The start prompt names the scenes that flash, from the main build's flash report.
+# The start prompt names the scenes that flash, from the main build's flash report; the
+# footer names the version.
 set(FLASH_PROMPT_FILE ${FLASH_REPORT_DIR}/flash-prompt.txt)
 if(NOT EXISTS ${FLASH_PROMPT_FILE})
   message(FATAL_ERROR "DORMINAX_FLASH_REPORT_DIR must name a measured flash report (build/flash-report)")
@@ -45,3 +46,32 @@ add_custom_command(
   COMMENT "Packing the data set for the page")
 add_custom_target(web_data ALL
   DEPENDS ${CMAKE_BINARY_DIR}/dorminax.data ${CMAKE_BINARY_DIR}/dorminax-data.js)
+
+# The zip of the web folder, for any static host: the page, the program and the data set
+# in dorminax-VERSION-web/, with a README.txt and the licence. Its bytes depend on the
+# files' contents alone (packaging/release_zip.py).
+find_program(PYTHON3 python3)
+if(NOT PYTHON3)
+  message(FATAL_ERROR "python3 not found: it writes the release zip")
+endif()
+set(WEB_RELEASE_NAME dorminax-${PROJECT_VERSION}-web)
+set(WEB_RELEASE_DIR ${CMAKE_BINARY_DIR}/release)
+set(WEB_ZIP ${CMAKE_BINARY_DIR}/${WEB_RELEASE_NAME}.zip)
+set(WEB_TEXTS ${CMAKE_BINARY_DIR}/texts)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/web/README.txt.in ${WEB_TEXTS}/README.txt @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${WEB_TEXTS}/LICENSE.txt COPYONLY)
+set(RELEASE_ZIP_SCRIPT ${CMAKE_SOURCE_DIR}/packaging/release_zip.py)
+add_custom_command(
+  OUTPUT ${WEB_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${WEB_RELEASE_DIR} ${WEB_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_RELEASE_DIR}/${WEB_RELEASE_NAME}
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/index.html $<TARGET_FILE:dorminax>
+          ${CMAKE_BINARY_DIR}/dorminax.wasm ${CMAKE_BINARY_DIR}/dorminax.data
+          ${CMAKE_BINARY_DIR}/dorminax-data.js ${WEB_TEXTS}/README.txt ${WEB_TEXTS}/LICENSE.txt
+          ${WEB_RELEASE_DIR}/${WEB_RELEASE_NAME}
+  COMMAND ${PYTHON3} ${RELEASE_ZIP_SCRIPT} ${DORMINAX_SOURCE_DATE_EPOCH} ${WEB_ZIP}
+          ${WEB_RELEASE_DIR}
+  DEPENDS dorminax web_data ${CMAKE_BINARY_DIR}/dorminax.data ${CMAKE_BINARY_DIR}/index.html
+          ${WEB_TEXTS}/README.txt ${WEB_TEXTS}/LICENSE.txt ${RELEASE_ZIP_SCRIPT}
+  COMMENT "Packing ${WEB_RELEASE_NAME}.zip")
+add_custom_target(web_zip ALL DEPENDS ${WEB_ZIP})

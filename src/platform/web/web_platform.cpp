@@ -18,6 +18,7 @@ void browserCloseCanvas();
 void browserPutFrame(const uint8_t* rgba);
 void browserSetTitle(const char* title);
 int browserTakeMessage();
+double browserTakeSeekSeconds();
 int browserShiftHeld();
 void browserShowErrorBox(const char* text, const char* caption);
 void browserDebugOutput(const char* text);
@@ -25,9 +26,15 @@ void browserLoopState(int running);
 int browserAudioAvailable();
 void browserAudioDecode(const uint8_t* bytes, int size);
 void browserAudioPlay(double fromSeconds);
+void browserAudioPause();
+double browserAudioPosition();
+double browserAudioLength();
 void browserAudioStop();
 void browserAudioClose();
 void browserOfferFile(const char* name, const uint8_t* bytes, int size);
+void browserClearChapters();
+void browserAddChapter(double seconds, const char* name);
+void browserShowPosition(double seconds, double lengthSeconds, int scene, int paused);
 }
 
 namespace {
@@ -126,6 +133,7 @@ bool pollMessage(Message& message) {
     if (taken < 0) return false;
     message.type = static_cast<MessageType>(taken >> 8);
     message.key = taken & 0xFF;
+    message.seconds = message.type == MessageType::SeekTo ? browserTakeSeekSeconds() : 0.0;
     return true;
 }
 
@@ -138,6 +146,19 @@ void runMainLoop(bool (*pass)(), void (*done)()) {
     // Frame rate 0: one pass per animation frame. Not simulating an infinite loop: the
     // caller returns, and the browser keeps the program alive for the loop.
     emscripten_set_main_loop(runOneAnimationFrame, 0, false);
+}
+
+// The browser paces the loop: one pass per animation frame.
+void idle(uint32_t) {}
+
+void showChapters(const Chapter* chapters, int count) {
+    browserClearChapters();
+    for (int i = 0; i < count; ++i) browserAddChapter(chapters[i].seconds, chapters[i].name);
+}
+
+void showPlayerPosition(const PlayerPosition& position) {
+    browserShowPosition(position.seconds, position.lengthSeconds, position.scene,
+                        position.paused ? 1 : 0);
 }
 
 void offerFile(const char* fileName) {
@@ -169,6 +190,9 @@ uint32_t audioStreamCreateFile(const char* fileName) {
 }
 
 void audioStreamPlay(uint32_t, double fromSeconds) { browserAudioPlay(fromSeconds); }
+void audioStreamPause(uint32_t) { browserAudioPause(); }
+double audioStreamPosition(uint32_t) { return browserAudioPosition(); }
+double audioStreamLength(uint32_t) { return browserAudioLength(); }
 void audioStreamFree(uint32_t) {}
 void audioStop() { browserAudioStop(); }
 void audioFree() { browserAudioClose(); }

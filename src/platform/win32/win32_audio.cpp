@@ -27,6 +27,9 @@ constexpr int kBufferFrames = 8192;  // about 0.19 s at 44.1 kHz: 1.5 s queued i
 struct Music {
     stb_vorbis* decoder = nullptr;
     int channels = 0;                // as played: the file's, at most two
+    double sampleRate = 0.0;
+    double firstSample = 0.0;        // where the device's count of samples began
+    bool playing = false;
     HWAVEOUT device = nullptr;
     HANDLE bufferDone = nullptr;     // set by waveOut whenever it returns a buffer
     HANDLE feeder = nullptr;         // the thread that refills them
@@ -75,16 +78,23 @@ void stopFeeder() {
     music.feeder = nullptr;
 }
 
-void closeMusic() {
+// The feeder stopped and every queued buffer handed back: the device is silent, ready to
+// be fed from anywhere in the music.
+void stopPlaying() {
     stopFeeder();
-    if (music.device) {
-        waveOutReset(music.device);  // hands every queued buffer back
-        for (WAVEHDR& header : music.headers) {
-            if (header.dwFlags & WHDR_PREPARED)
-                waveOutUnprepareHeader(music.device, &header, sizeof header);
-        }
-        waveOutClose(music.device);
+    music.playing = false;
+    if (!music.device) return;
+    waveOutReset(music.device);  // hands every queued buffer back, and counts from 0 again
+    for (WAVEHDR& header : music.headers) {
+        if (header.dwFlags & WHDR_PREPARED)
+            waveOutUnprepareHeader(music.device, &header, sizeof header);
+        header = {};
     }
+}
+
+void closeMusic() {
+    stopPlaying();
+    if (music.device) waveOutClose(music.device);
     if (music.bufferDone) CloseHandle(music.bufferDone);
     if (music.decoder) stb_vorbis_close(music.decoder);  // closes the file too
     music = Music{};
@@ -126,6 +136,7 @@ uint32_t audioStreamCreateFile(const char* fileName) {
     if (!music.decoder) return 0;
     const stb_vorbis_info info = stb_vorbis_get_info(music.decoder);
     music.channels = std::min(info.channels, 2);  // more are mixed down
+    music.sampleRate = info.sample_rate;
     if (!openDevice(info)) {
         music.device = nullptr;
         closeMusic();
@@ -137,15 +148,36 @@ uint32_t audioStreamCreateFile(const char* fileName) {
 }
 
 void audioStreamPlay(uint32_t, double fromSeconds) {
-    if (!music.device || music.feeder) return;
-    const double firstSample = fromSeconds * stb_vorbis_get_info(music.decoder).sample_rate;
+    if (!music.device) return;
+    stopPlaying();  // playing already: from the new place
+    const double firstSample = std::max(0.0, fromSeconds) * music.sampleRate;
     const double length = stb_vorbis_stream_length_in_samples(music.decoder);
-    if (!(firstSample < length)) return;  // the show starts past the music's end
-    if (firstSample > 0.0) stb_vorbis_seek(music.decoder, static_cast<unsigned>(firstSample));
+    if (!(firstSample < length)) return;  // the show is past the music's end
+    stb_vorbis_seek(music.decoder, static_cast<unsigned>(firstSample));
+    music.firstSample = firstSample;
+    music.playing = true;
     for (int i = 0; i < kBufferCount; ++i) {
         if (!queueBuffer(i)) return;  // the whole rest fits the first buffers
     }
+    InterlockedExchange(&music.stopping, 0);
     music.feeder = CreateThread(nullptr, 0, feedDevice, nullptr, 0, nullptr);
+}
+
+void audioStreamPause(uint32_t) { stopPlaying(); }
+
+double audioStreamPosition(uint32_t) {
+    if (!music.device || !music.playing) return -1.0;
+    MMTIME time = {};
+    time.wType = TIME_SAMPLES;
+    if (waveOutGetPosition(music.device, &time, sizeof time) != MMSYSERR_NOERROR ||
+        time.wType != TIME_SAMPLES)
+        return -1.0;
+    return (music.firstSample + time.u.sample) / music.sampleRate;
+}
+
+double audioStreamLength(uint32_t) {
+    if (!music.decoder) return 0.0;
+    return stb_vorbis_stream_length_in_seconds(music.decoder);
 }
 
 void audioStreamFree(uint32_t) { closeMusic(); }

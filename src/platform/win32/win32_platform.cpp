@@ -87,13 +87,26 @@ void drawFrame(HWND hwnd, HDC dc) {
                   reinterpret_cast<const BITMAPINFO*>(&frameInfo), DIB_RGB_COLORS, SRCCOPY);
 }
 
+// The demo's key codes are Windows' own virtual-key codes.
 int demoKey(WPARAM key) {
     switch (key) {
         case VK_ESCAPE: return platform::kKeyEscape;
         case VK_SPACE: return platform::kKeySpace;
         case 'S': return platform::kKeyS;
-        default: return 0;
+        case 'P': return platform::kKeyP;
+        case VK_LEFT: return platform::kKeyLeft;
+        case VK_RIGHT: return platform::kKeyRight;
+        case VK_UP: return platform::kKeyUp;
+        case VK_DOWN: return platform::kKeyDown;
+        case VK_PRIOR: return platform::kKeyPageUp;
+        case VK_NEXT: return platform::kKeyPageDown;
+        case VK_HOME: return platform::kKeyHome;
+        case VK_OEM_COMMA: return platform::kKeyComma;
+        case VK_OEM_PERIOD: return platform::kKeyPeriod;
+        default: break;
     }
+    if (key >= '1' && key <= '9') return platform::kKey1 + int(key - '1');
+    return 0;
 }
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -314,6 +327,12 @@ void runMainLoop(bool (*pass)(), void (*done)()) {
 }
 
 void offerFile(const char*) {}  // a screenshot stays in the working directory
+
+void idle(uint32_t milliseconds) { Sleep(milliseconds); }
+
+// The window title carries the player's time line; there is no player of Windows' own.
+void showChapters(const Chapter*, int) {}
+void showPlayerPosition(const PlayerPosition&) {}
 
 uint32_t ticks() { return timeGetTime(); }
 

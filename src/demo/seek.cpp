@@ -1,0 +1,253 @@
+// Seeking by replay from the scene's beginning or from a checkpoint.
+#include "demo/seek.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "core/display.h"
+#include "core/random.h"
+#include "core/state_record.h"
+#include "demo/show_passes.h"
+#include "demo/timeline.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+// A checkpoint whenever the passes since the last took this long to play: no seek then
+// replays for longer, in whichever scene, on whatever machine laid them down.
+constexpr double kReplayMsPerCheckpoint = 30.0;
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// What a scene's pass may change besides the frames: the palette in force, the random
+// source (scene 9 draws from it as it starts) and the scene's own state.
+struct Snapshot {
+    Palette palette;
+    uint32_t random = 0;
+    StateRecord scene;
+};
+
+// The state before a pass of the row.
+struct Checkpoint {
+    long pass;
+    Snapshot state;
+};
+
+struct RowSeeking {
+    long firstPass = 0;  // the pass on which the row begins
+    long endPass = 0;    // one past the last pass a seek may ask for
+    Snapshot loaded;     // the state as loaded
+    std::vector<Checkpoint> checkpoints;  // by pass
+    // How far the replay that lays the checkpoints down has come: the state before
+    // progressPass, and the time its passes took since the last checkpoint.
+    long progressPass = 0;
+    Snapshot progress;
+    double msSinceCheckpoint = 0.0;
+    bool hasState = false;
+
+    bool complete() const { return !hasState || progressPass >= endPass; }
+};
+
+std::vector<RowSeeking> rows;
+
+// The live show's frames and state while the checkpoints' replay has the scenes.
+uint8_t liveFrameBuffer[kFrameSize];
+uint8_t liveScratchFrame[kFrameSize];
+Snapshot liveState;
+
+void take(int row, Snapshot& snapshot) {
+    snapshot.palette = currentPalette();
+    snapshot.random = randomSourceState();
+    snapshot.scene.clear();
+    if (rows[row].hasState) timelineRows[row].keepState(snapshot.scene);
+}
+
+void putBack(int row, Snapshot& snapshot) {
+    setPalette(&snapshot.palette);
+    setRandomSourceState(snapshot.random);
+    snapshot.scene.rewind();
+    if (rows[row].hasState) timelineRows[row].restoreState(snapshot.scene);
+}
+
+// The row begins as it did in the frame tool's show: from its state as loaded (nothing
+// that carries over from visit to visit has been carried yet), then its start.
+void beginRow(int row) {
+    putBack(row, rows[row].loaded);
+    timelineRows[row].start();
+}
+
+void playPass(int row, long pass) {
+    timelineRows[row].render(sceneSecondsOfPass(pass, rows[row].firstPass, kSeekFps));
+    showPaletteChange();
+}
+
+// The checkpoints' replay picks up where it stopped in the row.
+void resumeProgress(int row) {
+    RowSeeking& r = rows[row];
+    if (r.progressPass == r.firstPass) beginRow(row);
+    else putBack(row, r.progress);
+}
+
+// One pass of the checkpoints' replay: a checkpoint first when one is due, then the pass,
+// timed. Seen or not as the presentation stands.
+void playProgressPass(int row) {
+    RowSeeking& r = rows[row];
+    if (r.msSinceCheckpoint >= kReplayMsPerCheckpoint) {
+        r.checkpoints.push_back({r.progressPass, Snapshot{}});
+        take(row, r.checkpoints.back().state);
+        r.msSinceCheckpoint = 0.0;
+    }
+    const Clock::time_point before = Clock::now();
+    playPass(row, r.progressPass);
+    r.msSinceCheckpoint += millisecondsSince(before);
+    ++r.progressPass;
+}
+
+// The row whose checkpoints are laid down next: the current one, then the show's order.
+int rowToBuild() {
+    if (currentScene >= 0 && currentScene < int(rows.size()) && !rows[currentScene].complete())
+        return currentScene;
+    for (int row = 0; row < int(rows.size()); ++row) {
+        if (!rows[row].complete()) return row;
+    }
+    return -1;
+}
+
+// The row on a pass of the frame tool's show.
+int rowOfPass(long pass) {
+    int row = 0;
+    while (row + 1 < int(rows.size()) && pass >= rows[row + 1].firstPass) ++row;
+    return row;
+}
+
+// Puts the row's state before a pass that the checkpoints' replay has passed: from the
+// last checkpoint at or before it, or the row's beginning; returns the pass it is at.
+long restoreBefore(int row, long pass) {
+    RowSeeking& r = rows[row];
+    const auto after = std::upper_bound(
+        r.checkpoints.begin(), r.checkpoints.end(), pass,
+        [](long p, const Checkpoint& checkpoint) { return p < checkpoint.pass; });
+    if (after == r.checkpoints.begin()) {
+        beginRow(row);
+        return r.firstPass;
+    }
+    Checkpoint& checkpoint = *(after - 1);
+    putBack(row, checkpoint.state);
+    return checkpoint.pass;
+}
+
+}  // namespace
+
+void prepareSeeking(double showSeconds) {
+    rows.assign(timelineRowCount, RowSeeking{});
+    for (int row = 0; row < timelineRowCount; ++row) {
+        RowSeeking& r = rows[row];
+        r.hasState = timelineRows[row].keepState != nullptr;
+        r.firstPass = firstPassOfRow(row, kSeekFps);
+        r.progressPass = r.firstPass;
+        if (row > 0) rows[row - 1].endPass = r.firstPass;
+        take(row, r.loaded);
+    }
+    extendSeekingSpan(showSeconds);
+}
+
+void extendSeekingSpan(double showSeconds) {
+    if (rows.empty()) return;
+    RowSeeking& last = rows.back();
+    last.endPass = std::max(last.endPass, passAtOrAfter(showSeconds, kSeekFps) + 1);
+}
+
+double rowShowSeconds(int row) {
+    if (row < 0 || row >= timelineRowCount) return 0.0;
+    const long pass = row < int(rows.size()) ? rows[row].firstPass : firstPassOfRow(row, kSeekFps);
+    return pass / kSeekFps;
+}
+
+SeekResult seekShow(double showSeconds) {
+    if (rows.empty()) prepareSeeking(showSeconds);
+    const long pass = passAtOrAfter(showSeconds, kSeekFps);
+    const int row = rowOfPass(pass);
+    RowSeeking& r = rows[row];
+
+    if (!r.hasState) {
+        // Every frame stands alone once start has run.
+        beginRow(row);
+        playPass(row, pass);
+    } else if (pass < r.progressPass) {
+        // Within the checkpoints: at most their spacing of unseen passes.
+        long from = restoreBefore(row, pass);
+        hidePresentation(true);
+        for (; from < pass; ++from) playPass(row, from);
+        hidePresentation(false);
+        playPass(row, pass);
+    } else {
+        // Beyond them: the checkpoints' replay goes on up to the pass, laying them down,
+        // and from the state after it later.
+        resumeProgress(row);
+        hidePresentation(true);
+        while (r.progressPass < pass) playProgressPass(row);
+        hidePresentation(false);
+        playProgressPass(row);
+        take(row, r.progress);
+    }
+
+    const float sceneSeconds = sceneSecondsOfPass(pass, r.firstPass, kSeekFps);
+    setCurrentRow(row, sceneSeconds);
+    return {pass, pass / kSeekFps, row, sceneSeconds};
+}
+
+bool buildCheckpoints(double budgetMilliseconds) {
+    const int row = rowToBuild();
+    if (row < 0) return false;
+    const Clock::time_point start = Clock::now();
+
+    // The live show's state aside: its frames, and what the row's passes change.
+    std::memcpy(liveFrameBuffer, FrameBuffer, kFrameSize);
+    std::memcpy(liveScratchFrame, ScratchFrame, kFrameSize);
+    take(row, liveState);
+    hidePresentation(true);
+
+    RowSeeking& r = rows[row];
+    resumeProgress(row);
+    while (!r.complete()) {
+        playProgressPass(row);
+        if (millisecondsSince(start) >= budgetMilliseconds) break;
+    }
+    take(row, r.progress);
+
+    putBack(row, liveState);
+    std::memcpy(FrameBuffer, liveFrameBuffer, kFrameSize);
+    std::memcpy(ScratchFrame, liveScratchFrame, kFrameSize);
+    hidePresentation(false);
+    return rowToBuild() >= 0;
+}
+
+void buildAllCheckpoints() {
+    while (buildCheckpoints(1000.0)) {
+    }
+}
+
+double checkpointBytes() {
+    double bytes = 0.0;
+    for (const RowSeeking& r : rows) {
+        for (const Checkpoint& checkpoint : r.checkpoints)
+            bytes += sizeof(Checkpoint) + checkpoint.state.scene.size();
+    }
+    return bytes;
+}
+
+std::vector<long> dearestSeekPasses() {
+    std::vector<long> passes;
+    for (const RowSeeking& r : rows) {
+        passes.push_back(r.firstPass);
+        for (const Checkpoint& checkpoint : r.checkpoints) passes.push_back(checkpoint.pass - 1);
+        if (r.endPass - 1 > r.firstPass) passes.push_back(r.endPass - 1);
+    }
+    return passes;
+}

@@ -1,0 +1,134 @@
+// Seeking: the frame shown right after seekShow(T) is the frame tool's at T, whatever the
+// show did before (another scene, another frame rate, forwards or back), with the
+// checkpoints in place and without them; and laying the checkpoints down between passes
+// leaves the show's own frames as they were. One playing of the show serves it all: the
+// golden frames are the frame tool's at 60 frames per second.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/display.h"
+#include "demo/demo.h"
+#include "demo/seek.h"
+#include "demo/show_passes.h"
+#include "demo/simulated_show.h"
+#include "demo/timeline.h"
+#include "scenes/scene_table.h"
+
+namespace {
+
+struct GoldenFrame {
+    double showSeconds;
+    uint64_t hash;
+};
+
+const GoldenFrame kGolden[] = {
+#include "golden_frames.inc"
+};
+constexpr size_t kGoldenCount = sizeof kGolden / sizeof kGolden[0];
+
+// FNV-1a over the frame on screen and the palette in force, as the golden frames hash it.
+uint64_t hashBytes(uint64_t hash, const uint8_t* bytes, int count) {
+    for (int i = 0; i < count; ++i) {
+        hash ^= bytes[i];
+        hash *= 0x100000001B3ull;
+    }
+    return hash;
+}
+
+uint64_t hashFrameOnScreen() {
+    const uint64_t hash = hashBytes(0xCBF29CE484222325ull, frameOnScreen(), kFrameSize);
+    return hashBytes(hash, currentPalette().rgb, sizeof currentPalette().rgb);
+}
+
+// Passes of the show by the clock at a frame rate of their own, after the simulated ones.
+class LivePasses {
+public:
+    LivePasses(DemoRun& run, uint32_t fromTicks) : run_(run), ticks_(fromTicks) {}
+    void play(int passes, double fps) {
+        for (int i = 0; i < passes; ++i) {
+            ticks_ += static_cast<uint32_t>(1000.0 / fps);
+            setSimulatedTicks(ticks_);
+            runMainLoopPass(run_);
+        }
+    }
+
+private:
+    DemoRun& run_;
+    uint32_t ticks_;
+};
+
+}  // namespace
+
+TEST(ShowPasses, PassesAndRowStartsAreTheFrameToolsOwn) {
+    EXPECT_EQ(passAtOrAfter(0.0, 60.0), 0);
+    EXPECT_EQ(passAtOrAfter(0.1, 60.0), 6);
+    EXPECT_EQ(passAtOrAfter(98.5, 60.0), 5910);
+    EXPECT_EQ(passAtOrAfter(5911 / 60.0, 60.0), 5911);
+    EXPECT_EQ(passAtOrAfter(98.49, 60.0), 5910);
+    EXPECT_EQ(passAtOrAfter(-3.0, 60.0), 0);
+    // A row begins a pass after the one on which its elapsed time equals its duration.
+    EXPECT_EQ(firstPassOfRow(1, 60.0), 1801);
+    EXPECT_EQ(placeOfPass(1800, 60.0).row, 0);
+    EXPECT_EQ(placeOfPass(1801, 60.0).row, 1);
+    EXPECT_EQ(placeOfPass(1000000, 60.0).row, kSceneCount - 1);
+}
+
+TEST(Seeking, TheFrameAfterASeekIsTheFrameToolsFromAnywhere) {
+    // The last scene checked up to 160 s: its passes are the dearest to replay.
+    constexpr double kLastChecked = 160.0;
+    SimulatedShow show(60.0);
+    ASSERT_TRUE(show.start());
+    prepareSeeking(kLastChecked);
+
+    // The show itself, with checkpoints laid down between its passes (every seventh, the
+    // live show's state set aside and put back each time): its frames stay the golden
+    // ones, and its rows begin where the pass arithmetic says.
+    std::vector<const GoldenFrame*> checked;
+    std::vector<long> rowStarts(kSceneCount, -1);
+    for (const GoldenFrame& golden : kGolden) {
+        if (golden.showSeconds > kLastChecked) break;
+        checked.push_back(&golden);
+        while (show.framesRun() == 0 || show.lastFrameSeconds() < golden.showSeconds) {
+            show.step();
+            if (rowStarts[currentScene] < 0) rowStarts[currentScene] = show.framesRun() - 1;
+            if (show.framesRun() % 7 == 0) buildCheckpoints(1.0);
+        }
+        ASSERT_EQ(hashFrameOnScreen(), golden.hash)
+            << "laying checkpoints down changed the show's frame at " << golden.showSeconds;
+    }
+    for (int row = 0; row < kSceneCount; ++row)
+        EXPECT_EQ(rowStarts[row], firstPassOfRow(row, 60.0)) << "row " << row;
+    buildAllCheckpoints();
+
+    // Seeks in a jumbled order, each after a few passes by the clock at another rate.
+    LivePasses live(show.run(), ticksOfPass(show.framesRun(), 60.0));
+    const double rates[] = {24.0, 60.0, 144.0, 9.0};
+    for (size_t i = 0; i < checked.size(); ++i) {
+        const GoldenFrame& golden = *checked[(i * 37) % checked.size()];
+        live.play(3, rates[i % 4]);
+        const SeekResult result = seekShow(golden.showSeconds);
+        EXPECT_EQ(hashFrameOnScreen(), golden.hash) << "seek to " << golden.showSeconds;
+        EXPECT_EQ(result.pass, passAtOrAfter(golden.showSeconds, 60.0));
+        EXPECT_EQ(currentScene, result.row);
+    }
+
+    // Without checkpoints: a seek plays from the scene's beginning and lays them down as
+    // it passes them, for the next seek and for the builder, which goes on from there.
+    prepareSeeking(kLastChecked);
+    const double times[] = {150.0, 148.0, 152.0, 4.0, 52.0};
+    for (double seconds : times) {
+        const GoldenFrame* golden = nullptr;
+        for (const GoldenFrame* g : checked) {
+            if (g->showSeconds == seconds) golden = g;
+        }
+        ASSERT_NE(golden, nullptr);
+        seekShow(seconds);
+        EXPECT_EQ(hashFrameOnScreen(), golden->hash) << "seek without checkpoints to " << seconds;
+        buildCheckpoints(5.0);
+        live.play(2, 30.0);
+    }
+    show.finish();
+}
