@@ -1,6 +1,7 @@
 #include "demo/benchmark.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "demo/seek.h"
@@ -23,6 +24,13 @@ int sceneNumberOfRow(int row) {
         if (rowOfScene(scene) == row) return scene;
     }
     return 0;
+}
+
+// The nearest-rank percentile of sorted times: the least time that at least that share of
+// them do not exceed.
+double percentile(const std::vector<double>& sorted, double share) {
+    const size_t rank = static_cast<size_t>(std::ceil(share * sorted.size()));
+    return sorted[std::clamp<size_t>(rank, 1, sorted.size()) - 1];
 }
 
 // snprintf onto the end of a string.
@@ -97,8 +105,8 @@ std::vector<SceneFigures> sceneFigures(std::vector<std::vector<double>>& byRow) 
         std::vector<double>& times = byRow[row];
         if (times.empty()) continue;
         std::sort(times.begin(), times.end());
-        figures.push_back(
-            {sceneNumberOfRow(row), times.size(), times[times.size() / 2], times.back()});
+        figures.push_back({sceneNumberOfRow(row), times.size(), times[times.size() / 2],
+                           percentile(times, 0.99), times.back()});
     }
     return figures;
 }
@@ -121,10 +129,10 @@ BenchFigures Benchmark::figures(double fps) {
 std::string benchTable(const BenchFigures& figures) {
     std::string text;
     append(text, "start-up: %.1f ms\n", figures.startUpMs);
-    text += "scene  frames  median ms  worst ms  median fps\n";
+    text += "scene  frames  median ms  p99 ms  worst ms  median fps\n";
     for (const SceneFigures& s : figures.scenes) {
-        append(text, "%5d  %6zu  %9.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
-               s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
+        append(text, "%5d  %6zu  %9.3f  %6.3f  %8.3f  %10.0f\n", s.scene, s.frames, s.medianMs,
+               s.p99Ms, s.worstMs, s.medianMs > 0 ? 1000.0 / s.medianMs : 0.0);
     }
     if (!figures.seeks.empty()) {
         append(text, "checkpoints: %.1f MB, laid down in %.1f ms\n", figures.checkpointMegabytes,
@@ -151,8 +159,10 @@ std::string benchJson(const BenchFigures& figures) {
     text += "  \"scenes\": [\n";
     for (size_t i = 0; i < figures.scenes.size(); ++i) {
         const SceneFigures& s = figures.scenes[i];
-        append(text, "    {\"scene\": %d, \"frames\": %zu, \"medianMs\": %.4f, \"worstMs\": %.4f}%s\n",
-               s.scene, s.frames, s.medianMs, s.worstMs,
+        append(text,
+               "    {\"scene\": %d, \"frames\": %zu, \"medianMs\": %.4f, \"p99Ms\": %.4f, "
+               "\"worstMs\": %.4f}%s\n",
+               s.scene, s.frames, s.medianMs, s.p99Ms, s.worstMs,
                i + 1 < figures.scenes.size() ? "," : "");
     }
     text += "  ],\n";

@@ -17,6 +17,7 @@ struct SceneFigures {
     int scene;
     size_t frames;
     double medianMs;
+    double p99Ms;  // the 99th percentile: the program's slow frames, not the host's one-offs
     double worstMs;
 };
 
@@ -47,7 +48,8 @@ public:
     // true once it is done.
     bool timeStep(SimulatedShow& show);
 
-    // The median and worst pass and seek of each scene, in the scenes' order.
+    // The median, 99th percentile and worst pass and seek of each scene, in the scenes'
+    // order on the timeline.
     BenchFigures figures(double fps);
 
 private:
@@ -69,7 +71,7 @@ private:
 
 double millisecondsSince(Benchmark::Clock::time_point start);
 
-// "start-up: S ms", then one line per scene: frames, median and worst ms, median fps.
+// "start-up: S ms", then one line per scene: frames, median, p99 and worst ms, median fps.
 std::string benchTable(const BenchFigures& figures);
 
 // The same figures as JSON, for tracking them over time.

@@ -1,6 +1,6 @@
 // The video capture, checked from outside: every file it writes is read back by FFmpeg's
-// own command-line tools (ffprobe and ffmpeg), and its frames are held against the frame
-// tool's pictures of the same moments.
+// own command-line tools (ffprobe and ffmpeg), a GIF by Pillow too, and its frames are held
+// against the frame tool's pictures of the same moments.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/flash_meter.h"
 #include "test_support.h"
 
 namespace {
@@ -24,6 +25,10 @@ namespace fs = std::filesystem;
 
 const std::string kCapture = DORMINAX_CAPTURE_TOOL;
 const std::string kFrameTool = DORMINAX_FRAME_TOOL;
+// Debian's Python, with Pillow, and the script that decodes a GIF's frames through it.
+const std::string kPillowFrames =
+    std::string(DORMINAX_PILLOW_PYTHON) + " " + DORMINAX_TESTS_SOURCE + "/gif_frames.py";
+const std::string kPreview = DORMINAX_PREVIEW;
 
 std::string quoted(const std::string& text) {
     std::string result = "'";
@@ -76,18 +81,20 @@ std::string chapters(const std::string& file) {
 // Decoded pictures as 8-bit RGB, one at a time, through ffmpeg. A 4:2:0 video is turned
 // back into RGB with its own BT.709 matrix and each chroma sample copied to the pixels it
 // covers, so that what is measured is the file, not a reader's smoothing.
+// Every decoded frame is read, however long the file holds it (a GIF's delays).
 class FrameReader {
 public:
     FrameReader(const std::string& file, int width, int height, bool yuv)
+        : FrameReader(width, height,
+                      "ffmpeg -v error -i " + quoted(file) + " -map 0:v:0" +
+                          (yuv ? " -vf scale=in_color_matrix=bt709:in_range=tv:"
+                                 "flags=neighbor+full_chroma_int+accurate_rnd"
+                               : "") +
+                          " -fps_mode passthrough -f rawvideo -pix_fmt rgb24 -") {}
+    // Any command that writes raw RGB frames on its standard output.
+    FrameReader(int width, int height, const std::string& command)
         : size_(size_t(width) * height * 3) {
-        const std::string filter =
-            yuv ? " -vf scale=in_color_matrix=bt709:in_range=tv:"
-                  "flags=neighbor+full_chroma_int+accurate_rnd"
-                : "";
-        pipe_ = popen(("ffmpeg -v error -i " + quoted(file) + " -map 0:v:0" + filter +
-                       " -f rawvideo -pix_fmt rgb24 -")
-                          .c_str(),
-                      "r");
+        pipe_ = popen(command.c_str(), "r");
     }
     ~FrameReader() {
         if (pipe_) pclose(pipe_);
@@ -102,12 +109,35 @@ private:
     std::FILE* pipe_ = nullptr;
 };
 
-std::vector<std::vector<uint8_t>> readAllFrames(const std::string& file, int width, int height) {
-    FrameReader reader(file, width, height, false);
-    std::vector<std::vector<uint8_t>> frames;
+using Frames = std::vector<std::vector<uint8_t>>;
+
+Frames readAllFrames(FrameReader&& reader) {
+    Frames frames;
     std::vector<uint8_t> frame;
     while (reader.next(frame)) frames.push_back(frame);
     return frames;
+}
+
+Frames readAllFrames(const std::string& file, int width, int height) {
+    return readAllFrames(FrameReader(file, width, height, false));
+}
+
+// The frames of a GIF as Pillow composes them.
+Frames readFramesWithPillow(const std::string& file, int width, int height) {
+    return readAllFrames(FrameReader(width, height, kPillowFrames + " " + quoted(file)));
+}
+
+// The flash meter's report on 320x240 frames at a frame rate, from the first.
+FlashReport flashReportOf(const Frames& frames, double fps) {
+    FlashMeter meter(fps);
+    std::vector<uint32_t> pixels(320 * 240);
+    for (size_t n = 0; n < frames.size(); ++n) {
+        const uint8_t* rgb = frames[n].data();
+        for (size_t i = 0; i < pixels.size(); ++i, rgb += 3)
+            pixels[i] = (uint32_t(rgb[0]) << 16) | (uint32_t(rgb[1]) << 8) | rgb[2];
+        meter.addFrame(n / fps, measureFrameLight(pixels.data()));
+    }
+    return meter.report();
 }
 
 // The frame tool's picture of a moment of the show, 320x240 RGB.
@@ -337,6 +367,100 @@ TEST(Capture, WithoutTheMusicTheVideoIsSilent) {
     EXPECT_EQ(readAllFrames("quiet.mkv", 1280, 960).size(), 15u);
 }
 
+// The end of scene 2's fade from white as a GIF (at its default 50 fps): the fade's frames
+// each in a palette of their own, then the palette that stays. Pillow and ffmpeg each
+// decode exactly the frames of the lossless capture, which are the frame tool's.
+TEST(Capture, GifHoldsEveryFrameExactlyAcrossPaletteChanges) {
+    TemporaryDirectory folder;
+    const std::string span = "--scale 2 --from 33.5 --to 34.5 ";
+    const CommandResult gif = capture(span + "fade.gif");
+    ASSERT_EQ(gif.status, 0) << gif.output;
+    const CommandResult exact = capture(span + "--fps 50 fade.mkv");
+    ASSERT_EQ(exact.status, 0) << exact.output;
+    EXPECT_EQ(probe("fade.gif", "v:0", "codec_name,width,height,r_frame_rate"),
+              "gif,640,480,50/1");
+    EXPECT_NEAR(probeSeconds("fade.gif", "v:0"), 1.0, 0.01);
+
+    const Frames frames = readAllFrames("fade.mkv", 640, 480);
+    ASSERT_EQ(frames.size(), 50u);
+    EXPECT_TRUE(isUpscaled(frames[10], frameToolPicture("--fps 50 --at 33.7"), 2));
+    const Frames byFfmpeg = readAllFrames("fade.gif", 640, 480);
+    const Frames byPillow = readFramesWithPillow("fade.gif", 640, 480);
+    ASSERT_EQ(byFfmpeg.size(), frames.size());
+    ASSERT_EQ(byPillow.size(), frames.size());
+    for (size_t n = 0; n < frames.size(); ++n) {
+        EXPECT_TRUE(byFfmpeg[n] == frames[n]) << "ffmpeg's frame " << n;
+        EXPECT_TRUE(byPillow[n] == frames[n]) << "Pillow's frame " << n;
+    }
+}
+
+// Two stretches of the show in one file, one after the other, each with its own music.
+TEST(Capture, SpansFollowOneAnotherInOneFile) {
+    TemporaryDirectory folder;
+    const CommandResult made = capture("--scale 1 --fps 30 --span 95.5-96 --span 100.5-101 two.mkv");
+    ASSERT_EQ(made.status, 0) << made.output;
+    const Frames frames = readAllFrames("two.mkv", 320, 240);
+    ASSERT_EQ(frames.size(), 30u);
+    EXPECT_TRUE(isUpscaled(frames[0], frameToolPicture("--fps 30 --at 95.5"), 1));
+    EXPECT_TRUE(isUpscaled(frames[15], frameToolPicture("--fps 30 --at 100.5"), 1));
+
+    // The music decoded whole, to cut it at exact samples.
+    const std::vector<float> whole = decodeSound(music());
+    ASSERT_GT(whole.size(), 101u * 44100);
+    std::vector<float> original(whole.begin() + 95.5 * 44100, whole.begin() + 96 * 44100);
+    original.insert(original.end(), whole.begin() + 100.5 * 44100, whole.begin() + 101 * 44100);
+    const std::vector<float> recorded = decodeSound("two.mkv");
+    EXPECT_EQ(recorded.size(), 44100u) << "FLAC keeps every sample";
+    EXPECT_GT(correlation(recorded, original), 0.9999);
+}
+
+// Each preset makes what it promises: the picture's size, the codec and the frame rate; the
+// archive's frames are exact, and the preview, the start of the show made gentle, passes
+// the flash test that the show fails from 6.5 s.
+TEST(Capture, PresetsMakeWhatTheyPromise) {
+    TemporaryDirectory folder;
+    CommandResult r = capture("--preset youtube --to 0.5 upload.mp4");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(probe("upload.mp4", "v:0", "codec_name,profile,width,height,pix_fmt,r_frame_rate"),
+              "h264,High,1920,1440,yuv420p,60/1");
+    EXPECT_EQ(probe("upload.mp4", "a:0", "codec_name"), "aac");
+
+    r = capture("--preset archive --from 95 --to 95.5 archive.mkv");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(probe("archive.mkv", "v:0", "codec_name,width,height,r_frame_rate"),
+              "ffv1,320,240,60/1");
+    EXPECT_EQ(probe("archive.mkv", "a:0", "codec_name"), "flac");
+    const Frames archived = readAllFrames("archive.mkv", 320, 240);
+    ASSERT_EQ(archived.size(), 30u);
+    EXPECT_TRUE(isUpscaled(archived[29], frameToolPicture("--at 95.4833333"), 1));
+
+    r = capture("--preset preview preview.gif");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(probe("preview.gif", "v:0", "codec_name,width,height,r_frame_rate"),
+              "gif,320,240,50/1");
+    const Frames preview = readAllFrames("preview.gif", 320, 240);
+    EXPECT_EQ(preview.size(), 500u) << "10 s at 50 fps";
+    const FlashReport report = flashReportOf(preview, 50);
+    EXPECT_TRUE(report.passes()) << report.failingFrames << " frames in failing spans";
+}
+
+// The README's preview plays by itself, over and over, at the top of the page: it is
+// small, and played twice in a row (through the jump from its end to its start) it does
+// not flash, not even enough to warn.
+TEST(Capture, TheReadmePreviewIsSmallAndDoesNotFlash) {
+    EXPECT_LT(fs::file_size(kPreview), 2000000u);
+    EXPECT_EQ(probe(kPreview, "v:0", "codec_name,width,height"), "gif,320,240");
+    const std::string rate = probe(kPreview, "v:0", "r_frame_rate");
+    const double fps = std::atof(rate.c_str()) / std::atof(rate.c_str() + rate.find('/') + 1);
+    Frames frames = readAllFrames(kPreview, 320, 240);
+    ASSERT_GT(frames.size(), 100u);
+    const size_t once = frames.size();
+    for (size_t n = 0; n < once; ++n) frames.push_back(frames[n]);
+    const FlashReport report = flashReportOf(frames, fps);
+    EXPECT_TRUE(report.passes()) << report.failingFrames << " frames in failing spans";
+    EXPECT_FALSE(report.warns()) << report.spans.size() << " spans warn";
+}
+
 // Bad requests end with the codes users can act on, and never leave a file behind.
 TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
     TemporaryDirectory folder;
@@ -349,12 +473,18 @@ TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
     EXPECT_EQ(r.status, 2) << r.output;
     EXPECT_NE(r.output.find(".mp4, .mkv, .webm"), std::string::npos) << r.output;
 
-    for (const char* bad : {"--scale 0", "--scale 9", "--fps 0", "--from -1", "--from 5 --to 4",
-                            "--scene 10", "--scene 6 --from 3"}) {
+    for (const char* bad :
+         {"--scale 0", "--scale 9", "--fps 0", "--from -1", "--from 5 --to 4", "--span 5-4",
+          "--span 5", "--span 1-3 --span 2-4", "--span 1-2 --from 3", "--to 3 --span 4-5",
+          "--preset nope", "--preset preview", "--scene 10", "--scene 6 --from 3",
+          "--scene 6 --span 1-2"}) {
         r = capture(std::string(bad) + " show.mp4");
         EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
         EXPECT_NE(r.output.find("usage:"), std::string::npos) << bad;
     }
+    r = capture("--fps 60 --to 1 show.gif");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("25 or 50 frames a second"), std::string::npos) << r.output;
 
     // A data folder without the pictures: the demo's own error, and nothing written.
     fs::create_directory("empty");

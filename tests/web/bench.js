@@ -12,12 +12,13 @@ const fs = require('fs');
 const path = require('path');
 const { serveFolder, launchChromium, openPage, waitForState } = require('./harness');
 
-// The benchmark's table: "start-up: S ms", then "SCENE FRAMES MEDIAN WORST FPS" rows, and
-// "worst seek: S ms" (the page's console lines start with their type, "log: ").
+// The benchmark's table: "start-up: S ms", then "SCENE FRAMES MEDIAN P99 WORST FPS" rows,
+// and "worst seek: S ms" (the page's console lines start with their type, "log: ").
 function parseTimes(messages) {
   const times = {};
   for (const line of messages.flatMap((message) => message.split('\n'))) {
-    const scene = /^(?:\w+: )?\s*(\d)\s+(\d+)\s+([0-9.]+)\s+([0-9.]+)\s+\d+\s*$/.exec(line);
+    const scene =
+      /^(?:\w+: )?\s*(\d)\s+(\d+)\s+([0-9.]+)\s+[0-9.]+\s+([0-9.]+)\s+\d+\s*$/.exec(line);
     if (scene) times[scene[1]] = { frames: +scene[2], median: +scene[3], worst: +scene[4] };
     const startUp = /start-up: ([0-9.]+) ms/.exec(line);
     if (startUp) times.startUp = +startUp[1];

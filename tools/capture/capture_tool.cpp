@@ -1,6 +1,7 @@
 // dorminax-capture: plays the demo's real start-up and timeline headless, with a simulated
 // clock at a fixed frame rate, and encodes every frame that would be on screen, in the
-// palette in force, into a video file with the show's music.
+// palette in force, into a video file with the show's music or into an animated GIF.
+// The show plays on this thread while another encodes the frame before.
 #include <sys/stat.h>
 
 extern "C" {
@@ -11,7 +12,11 @@ extern "C" {
 #include <cmath>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "assets/data_file.h"
@@ -19,11 +24,13 @@ extern "C" {
 #include "core/display.h"
 #include "demo/show_passes.h"
 #include "demo/simulated_show.h"
+#include "frame_queue.h"
+#include "gif_file.h"
 #include "music_reader.h"
 #include "partial_file.h"
 #include "platform/data_path.h"
+#include "presets.h"
 #include "progress_meter.h"
-#include "scaled_frame.h"
 #include "scenes/scene_table.h"
 #include "video_file.h"
 #include "video_formats.h"
@@ -36,43 +43,111 @@ constexpr double kLongestShowSeconds = 86400.0;
 // Without the music there is no end to the show to go by: the last scene, which runs
 // until the viewer leaves, then plays for a minute.
 constexpr double kLastSceneWithoutMusic = 60.0;
+constexpr int kDefaultScale = 4;
+// Frames played ahead of the encoder: enough to ride out the encoder's uneven frames.
+constexpr int kQueuedFrames = 4;
+
+// A stretch of the show in seconds.
+struct Span {
+    double from;
+    double to;  // negative: the end of the show
+};
 
 struct Options {
     std::string dataDir = ".";
     std::string output;
     const VideoFormat* format = nullptr;
-    int scale = 4;
-    int fps = 60;
+    const Preset* preset = nullptr;
+    int scale = 0;  // 0: the preset's, else kDefaultScale
+    int fps = 0;    // 0: the preset's, else the format's
     double from = 0.0;
-    double to = -1.0;  // negative: the end of the show
-    int scene = 0;     // 1..9: that scene alone; 0: the span of --from and --to
+    double to = -1.0;         // negative: the end of the show, or the preset's length
+    std::vector<Span> spans;  // --span: several stretches in one file, instead
+    int scene = 0;            // 1..9: that scene alone, instead of the span or the spans
     bool gentle = false;
 };
 
 std::string usageText() {
     return std::string(
-               "usage: dorminax-capture [--data DIR] [--scale N] [--fps N]\n"
-               "                        [--from T] [--to T] | [--scene N] [--gentle] OUT\n"
-               "  OUT          the video file; its extension sets what it holds:\n") +
+               "usage: dorminax-capture [--preset NAME] [--data DIR] [--scale N] [--fps N]\n"
+               "                        [--from T] [--to T] | [--span T1-T2]... | [--scene N]\n"
+               "                        [--gentle] OUT\n"
+               "  OUT          the file; its extension sets what it holds:\n") +
            describeVideoFormats() +
+           "  --preset NAME ready-made settings (OUT takes the preset's extension; the\n"
+           "               options given beside it override them):\n" +
+           describePresets() +
            "  --scale N    each pixel becomes an N x N block, 1 to 8 (default 4: 1280x960)\n"
-           "  --fps N      frames per second, 1 to 240 (default 60)\n"
+           "  --fps N      frames per second, 1 to 240 (default 60); a .gif plays exactly\n"
+           "               at " + gifFrameRates() + " (default 50)\n"
            "  --from T     start T seconds into the show (default 0)\n"
            "  --to T       end T seconds into the show (default: where the music ends)\n"
+           "  --span T1-T2 the show from T1 to T2 seconds; given again, later stretches\n"
+           "               follow in the same file\n"
            "  --scene N    scene N alone, 1 to 9, with its music\n"
            "  --gentle     the gentle show, its flashes softened\n"
            "  --data DIR   the data set (default: the working directory)\n";
 }
 
+// "--span 12.5-16": a stretch of the show, after any given before it.
+Span spanFrom(CommandLine& line, const std::vector<Span>& before) {
+    const std::string value = line.text();
+    const char* text = value.c_str();
+    char* end = nullptr;
+    Span span{std::strtod(text, &end), -1.0};
+    const bool dash = end != text && *end == '-';
+    if (dash) {
+        const char* rest = end + 1;
+        span.to = std::strtod(rest, &end);
+        if (end == rest) span.to = -1.0;
+    }
+    if (!dash || *end != '\0' || !(span.from >= 0.0) || !(span.to > span.from) ||
+        span.to > kLongestShowSeconds) {
+        line.refuse("option '--span' takes two times in seconds, the first before the second "
+                    "(12.5-16), not '" + value + "'");
+    }
+    if (!before.empty() && span.from < before.back().to)
+        line.refuse("the spans must follow one another in the show's order: '" + value +
+                    "' begins before the one before it ends");
+    return span;
+}
+
+// The preset's settings where no option gave one, then the format's.
+void settleOptions(CommandLine& line, Options& o) {
+    if (const Preset* p = o.preset) {
+        if (std::strcmp(o.format->extension, p->format->extension) != 0) {
+            line.refuse(std::string("the ") + p->name + " preset writes a " +
+                        p->format->extension + " file, not '" + o.output + "'");
+        }
+        o.format = p->format;
+        if (o.scale == 0) o.scale = p->scale;
+        if (o.fps == 0) o.fps = p->fps;
+        o.gentle = o.gentle || p->gentle;
+        if (p->seconds > 0 && o.to < 0 && o.spans.empty() && o.scene == 0)
+            o.to = o.from + p->seconds;
+    }
+    if (o.scale == 0) o.scale = kDefaultScale;
+    if (o.fps == 0) o.fps = o.format->defaultFps;
+    if (o.format->isGif() && !isGifFrameRate(o.fps)) {
+        line.refuse("a .gif plays exactly at " + gifFrameRates() + " frames a second, not " +
+                    std::to_string(o.fps) + " (its delays are whole hundredths of a second)");
+    }
+}
+
+// The three ways to say what to capture: --from with --to, --span (again and again), or
+// --scene; they do not mix.
+std::string rangeKind(const std::string& option) {
+    return option == "--to" ? "--from" : option;
+}
+
 Options parseOptions(CommandLine& line) {
     Options o;
-    std::string spanOption;  // --from or --to, or --scene: the span is one or the other
+    std::string rangeOption;  // the first of --from/--to, --span and --scene, which do not mix
     while (line.next()) {
-        if (line.is("--from") || line.is("--to") || line.is("--scene")) {
-            const bool scene = line.is("--scene");
-            if (!spanOption.empty() && (spanOption == "--scene") != scene)
-                line.refuseConflict(spanOption);
-            if (spanOption.empty() || scene) spanOption = line.argument();
+        if (line.is("--from") || line.is("--to") || line.is("--span") || line.is("--scene")) {
+            if (!rangeOption.empty() && rangeKind(rangeOption) != rangeKind(line.argument()))
+                line.refuseConflict(rangeOption);
+            if (rangeOption.empty()) rangeOption = line.argument();
         }
         if (line.is("--data")) {
             o.dataDir = line.text();
@@ -80,12 +155,18 @@ Options parseOptions(CommandLine& line) {
             o.scale = line.integer(1, 8);
         } else if (line.is("--fps")) {
             o.fps = line.integer(1, 240);
-        } else if (line.is("--from")) {
-            o.from = line.number(0.0, kLongestShowSeconds);
-        } else if (line.is("--to")) {
-            o.to = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--from") || line.is("--to")) {
+            double& time = line.is("--from") ? o.from : o.to;
+            time = line.number(0.0, kLongestShowSeconds);
+        } else if (line.is("--span")) {
+            o.spans.push_back(spanFrom(line, o.spans));
         } else if (line.is("--scene")) {
             o.scene = line.integer(1, kSceneCount);
+        } else if (line.is("--preset")) {
+            const std::string name = line.text();
+            o.preset = presetNamed(name);
+            if (!o.preset)
+                line.refuse("option '--preset' takes " + presetNames() + ", not '" + name + "'");
         } else if (line.is("--gentle")) {
             o.gentle = true;
         } else if (line.is("--help")) {
@@ -104,6 +185,7 @@ Options parseOptions(CommandLine& line) {
         line.refuse("cannot tell what to write to '" + o.output +
                     "': the supported extensions are " + supportedExtensions());
     }
+    settleOptions(line, o);
     line.requireWritable(o.output);
     return o;
 }
@@ -150,71 +232,130 @@ int reportWriteFailure(const Options& o, const std::string& error) {
     return 1;
 }
 
-// What one capture needs besides its options: the span in passes and the music.
-struct Capture {
-    long firstPass = 0;
-    long endPass = 0;  // one past the last
-    MusicReader music;
+// A stretch of the show in passes: the first, and one past the last.
+struct PassSpan {
+    long first;
+    long end;
 };
 
-// A chapter for each scene the span shows, named as the show names it ("6 Reveal"),
-// from the scene's first frame (or the span's).
+// What one capture needs besides its options: its spans and the music.
+struct Capture {
+    std::vector<PassSpan> spans;
+    MusicReader music;
+    bool withSound = false;  // the music goes into the file
+    long frames() const {
+        long count = 0;
+        for (const PassSpan& span : spans) count += span.end - span.first;
+        return count;
+    }
+};
+
+// A chapter for each scene each span shows, named as the show names it ("6 Reveal"), from
+// the scene's first frame (or the span's), in frames of the file.
 std::vector<VideoChapter> sceneChapters(const Capture& capture, int fps) {
     std::vector<VideoChapter> chapters;
-    for (int scene = 1; scene <= kSceneCount; ++scene) {
-        const int row = rowOfScene(scene);
-        const long first = firstPassOfRow(row, fps);
-        const long next = row + 1 < kSceneCount ? firstPassOfRow(row + 1, fps) : -1;
-        const long end = next < 0 ? capture.endPass : std::min(next, capture.endPass);
-        const long start = std::max(first, capture.firstPass);
-        if (first < 0 || start >= end) continue;
-        chapters.push_back({start - capture.firstPass, end - capture.firstPass,
-                            std::to_string(scene) + " " + sceneName(scene)});
+    long offset = 0;  // the span's first frame in the file
+    for (const PassSpan& span : capture.spans) {
+        for (int scene = 1; scene <= kSceneCount; ++scene) {
+            const int row = rowOfScene(scene);
+            const long first = firstPassOfRow(row, fps);
+            const long next = row + 1 < kSceneCount ? firstPassOfRow(row + 1, fps) : -1;
+            const long end = next < 0 ? span.end : std::min(next, span.end);
+            const long start = std::max(first, span.first);
+            if (first < 0 || start >= end) continue;
+            chapters.push_back({offset + start - span.first, offset + end - span.first,
+                                std::to_string(scene) + " " + sceneName(scene)});
+        }
+        offset += span.end - span.first;
     }
     return chapters;
 }
 
 VideoFileSettings settingsFor(const Options& o, const Capture& capture) {
-    const MusicReader& music = capture.music;
     VideoFileSettings settings;
     settings.chapters = sceneChapters(capture, o.fps);
-    settings.width = kFrameWidth * o.scale;
-    settings.height = kFrameHeight * o.scale;
+    settings.scale = o.scale;
     settings.fps = o.fps;
-    if (music.isOpen()) {
-        settings.audioSampleRate = music.sampleRate();
-        settings.audioChannels = music.channels();
+    if (capture.withSound) {
+        settings.audioSampleRate = capture.music.sampleRate();
+        settings.audioChannels = capture.music.channels();
     }
     return settings;
 }
 
-// Plays and encodes the span's frames, each followed by the music up to the next one so
-// that the two stay interleaved. False on an encoding error or an interruption.
-bool encodeSpan(const Options& o, Capture& capture, SimulatedShow& show, VideoFile& file,
-                ProgressMeter& progress) {
-    MusicReader& music = capture.music;
-    const int64_t firstSample = sampleAtPass(capture.firstPass, o.fps, music.sampleRate());
-    music.seek(firstSample);
-    int64_t samplesWritten = 0;
-    std::vector<float> samples;
-    std::vector<uint32_t> pixels;
-    const long frames = capture.endPass - capture.firstPass;
-    for (long frame = 0; frame < frames && !interruption; ++frame) {
-        show.step();
-        drawScaledFrame(frameOnScreen(), paletteOnScreen(), o.scale, pixels);
-        if (!file.writeVideoFrame(pixels.data())) return false;
-        if (music.isOpen()) {
-            const int64_t upTo =
-                sampleAtPass(show.framesRun(), o.fps, music.sampleRate()) - firstSample;
-            const int count = static_cast<int>(upTo - samplesWritten);
-            samples.resize(size_t(count) * music.channels());
-            music.read(samples.data(), count);
-            if (!file.writeAudio(samples.data(), count)) return false;
-            samplesWritten = upTo;
-        }
-        progress.update(frame + 1);
+// The file of the output's kind, opened; null with the reason in `error`.
+std::unique_ptr<CaptureFile> openFile(const Options& o, const Capture& capture,
+                                      const std::string& path, std::string& error) {
+    if (o.format->isGif()) {
+        auto gif = std::make_unique<GifFile>();
+        if (gif->open(path, o.scale, o.fps)) return gif;
+        error = gif->error();
+    } else {
+        auto video = std::make_unique<VideoFile>();
+        if (video->open(path, *o.format, settingsFor(o, capture))) return video;
+        error = video->error();
     }
-    return !interruption && file.finish();
+    return nullptr;
+}
+
+// The encoding thread: every frame handed over, with its sound, into the file. False on
+// an encoding error or an interruption, after which the show's side gets no more slots.
+bool encodeQueuedFrames(FrameQueue& queue, CaptureFile& file) {
+    while (QueuedFrame* frame = queue.next()) {
+        const bool written = !interruption &&
+                             file.writeVideoFrame(frame->indices, frame->palette) &&
+                             file.writeAudio(frame->samples.data(), frame->sampleFrames);
+        queue.release();
+        if (!written) {
+            queue.abandon();
+            return false;
+        }
+    }
+    return true;
+}
+
+// The show's thread: plays every pass, and hands each pass of the spans to the encoder
+// with the music up to the next pass, so that the two stay interleaved.
+void playSpans(const Options& o, Capture& capture, SimulatedShow& show, FrameQueue& queue,
+               ProgressMeter& progress) {
+    MusicReader& music = capture.music;
+    long handedOver = 0;
+    for (const PassSpan& span : capture.spans) {
+        while (show.framesRun() < span.first && !interruption) show.step();
+        if (capture.withSound) music.seek(sampleAtPass(span.first, o.fps, music.sampleRate()));
+        for (long pass = span.first; pass < span.end && !interruption; ++pass) {
+            show.step();  // drawn while the encoder works on the frames before
+            QueuedFrame* frame = queue.claim();
+            if (!frame) return;  // the encoder has stopped
+            std::memcpy(frame->indices, frameOnScreen(), kFrameSize);
+            frame->palette = paletteOnScreen();
+            frame->sampleFrames = 0;
+            if (capture.withSound) {
+                const int rate = music.sampleRate();
+                frame->sampleFrames = static_cast<int>(sampleAtPass(pass + 1, o.fps, rate) -
+                                                       sampleAtPass(pass, o.fps, rate));
+                music.read(frame->samples.data(), frame->sampleFrames);
+            }
+            queue.publish();
+            progress.update(++handedOver);
+        }
+    }
+}
+
+// Plays and encodes the spans' frames, the encoder on a thread of its own. False on an
+// encoding error or an interruption.
+bool encodeSpans(const Options& o, Capture& capture, SimulatedShow& show, CaptureFile& file,
+                 ProgressMeter& progress) {
+    const int channels = capture.withSound ? capture.music.channels() : 0;
+    const size_t samplesPerFrame =
+        capture.withSound ? size_t(capture.music.sampleRate() / o.fps + 1) * channels : 0;
+    FrameQueue queue(kQueuedFrames, samplesPerFrame);
+    bool encoded = false;
+    std::thread encoder([&] { encoded = encodeQueuedFrames(queue, file); });
+    playSpans(o, capture, show, queue, progress);
+    queue.close();
+    encoder.join();
+    return encoded && !interruption && file.finish();
 }
 
 void reportDone(const Options& o, long frames, double seconds) {
@@ -234,35 +375,67 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     demo.gentle = o.gentle;
     if (!show.start(demo)) return 1;
     // Only now, with the data set known to be usable, is a missing music worth a word.
-    if (!capture.music.isOpen()) {
+    if (!capture.music.isOpen() && o.format->audioEncoder) {
         std::fprintf(stderr, "%s: cannot read the music %s; the video has no audio track\n",
                      kProgram, hostPath(kMusicName).c_str());
     }
-    if (capture.firstPass > 0)
+    const long firstPass = capture.spans.front().first;
+    if (firstPass > 0) {
         std::fprintf(stderr, "%s: playing the show up to %g s\n", kProgram,
-                     double(capture.firstPass) / o.fps);
-    while (show.framesRun() < capture.firstPass && !interruption) show.step();
+                     double(firstPass) / o.fps);
+    }
+    while (show.framesRun() < firstPass && !interruption) show.step();
     if (interruption) endInterrupted();
-
-    VideoFile file;
-    if (!file.open(partialPath, *o.format, settingsFor(o, capture)))
-        return reportWriteFailure(o, file.error());
-    const long frames = capture.endPass - capture.firstPass;
-    ProgressMeter progress(frames, o.fps);
-    const bool written = encodeSpan(o, capture, show, file, progress);
-    progress.finish();
-    if (interruption) endInterrupted();
-    if (!written) return reportWriteFailure(o, file.error());
-    show.finish();
 
     std::string error;
+    const std::unique_ptr<CaptureFile> file = openFile(o, capture, partialPath, error);
+    if (!file) return reportWriteFailure(o, error);
+    const long frames = capture.frames();
+    ProgressMeter progress(frames, o.fps);
+    const bool written = encodeSpans(o, capture, show, *file, progress);
+    progress.finish();
+    if (interruption) endInterrupted();
+    if (!written) return reportWriteFailure(o, file->error());
+    show.finish();
+
     if (!completePartialFile(o.output, error)) return reportWriteFailure(o, error);
-    if (capture.music.damaged()) {
+    if (capture.withSound && capture.music.damaged()) {
         std::fprintf(stderr, "%s: demotuin.ogg could not be decoded to its end; the rest of "
                      "the soundtrack is silent\n", kProgram);
     }
     reportDone(o, frames, progress.elapsedSeconds());
     return 0;
+}
+
+// Scene N from its first frame to the next scene's (the last: to the show's end), or the
+// preset's length of it.
+PassSpan sceneSpan(const Options& o, double showEnd) {
+    const int row = rowOfScene(o.scene);
+    PassSpan span{firstPassOfRow(row, o.fps), passAt(showEnd, o.fps)};
+    if (row + 1 < kSceneCount) span.end = firstPassOfRow(row + 1, o.fps);
+    if (o.preset && o.preset->seconds > 0)
+        span.end = std::min(span.end, span.first + passAt(o.preset->seconds, o.fps));
+    return span;
+}
+
+// The spans in passes, each at least one; refused when one holds none.
+std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, double showEnd) {
+    if (o.scene > 0) return {sceneSpan(o, showEnd)};
+    std::vector<Span> spans = o.spans;
+    if (spans.empty()) spans.push_back({o.from, o.to});
+    std::vector<PassSpan> passes;
+    for (const Span& span : spans) {
+        const double to = span.to >= 0.0 ? span.to : showEnd;
+        const PassSpan inPasses{passAt(span.from, o.fps), passAt(to, o.fps)};
+        if (inPasses.end <= inPasses.first) {
+            char fault[160];
+            std::snprintf(fault, sizeof fault, "nothing to capture from %g s to %g s%s",
+                          span.from, to, span.to >= 0.0 ? "" : " (the end of the show)");
+            line.refuse(fault);
+        }
+        passes.push_back(inPasses);
+    }
+    return passes;
 }
 
 }  // namespace
@@ -291,21 +464,8 @@ int main(int argc, char** argv) {
     const double showEnd =
         capture.music.isOpen() ? capture.music.seconds()
                                : showTimeOfRow(kSceneCount - 1) + kLastSceneWithoutMusic;
-    const double to = o.to >= 0.0 ? o.to : showEnd;
-    capture.firstPass = passAt(o.from, o.fps);
-    capture.endPass = passAt(to, o.fps);
-    if (o.scene > 0) {
-        // From the scene's first frame to the next scene's (the last: to the show's end).
-        const int row = rowOfScene(o.scene);
-        capture.firstPass = firstPassOfRow(row, o.fps);
-        if (row + 1 < kSceneCount) capture.endPass = firstPassOfRow(row + 1, o.fps);
-    }
-    if (capture.endPass <= capture.firstPass) {
-        char fault[160];
-        std::snprintf(fault, sizeof fault, "nothing to capture from %g s to %g s%s", o.from, to,
-                      o.to >= 0.0 ? "" : " (the end of the show)");
-        line.refuse(fault);
-    }
+    capture.spans = passSpans(line, o, showEnd);
+    capture.withSound = capture.music.isOpen() && o.format->audioEncoder;
 
     std::string error;
     const std::string partialPath = createPartialFile(o.output, error);

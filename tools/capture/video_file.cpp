@@ -1,4 +1,4 @@
-// Encoding and muxing through libavformat, libavcodec, libswscale and libswresample.
+// Encoding and muxing through libavformat, libavcodec and libswresample.
 #include "video_file.h"
 
 extern "C" {
@@ -6,15 +6,17 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
 
+#include "core/numeric.h"
+#include "scaled_frame.h"
+
 namespace {
 
-// The capture's own frames arrive as 0x00RRGGBB words: bytes B, G, R, 0 in memory.
-constexpr AVPixelFormat kSourcePixels = AV_PIX_FMT_BGR0;
+// The lossless encoders take 0x00RRGGBB words: bytes B, G, R, 0 in memory.
+constexpr AVPixelFormat kLosslessPixels = AV_PIX_FMT_BGR0;
 constexpr AVSampleFormat kSourceSamples = AV_SAMPLE_FMT_FLT;
 constexpr int kDefaultAudioFrameSize = 1024;
 
@@ -54,7 +56,6 @@ VideoFile::~VideoFile() {
         av_frame_free(&track->frame);
     }
     av_packet_free(&packet_);
-    sws_freeContext(colourConverter_);
     swr_free(&resampler_);
     if (audioQueue_) av_audio_fifo_free(audioQueue_);
     if (!resampled_.empty()) av_freep(&resampled_[0]);
@@ -118,11 +119,13 @@ bool VideoFile::openEncoder(Track& track, const char* options) {
     track.encoder->thread_count = 0;  // as many as the machine has
     AVDictionary* dictionary = nullptr;
     av_dict_parse_string(&dictionary, options, "=", " ", 0);
-    int code = avcodec_open2(track.encoder, track.encoder->codec, &dictionary);
+    // Named first: an encoder that fails to open forgets its codec.
+    const AVCodec* codec = track.encoder->codec;
+    const std::string name = codec->name;
+    int code = avcodec_open2(track.encoder, codec, &dictionary);
     const AVDictionaryEntry* unused = av_dict_get(dictionary, "", nullptr, AV_DICT_IGNORE_SUFFIX);
     const std::string unusedName = unused ? unused->key : "";
     av_dict_free(&dictionary);
-    const std::string name = track.encoder->codec->name;
     if (code < 0) return fail("cannot start the " + name + " encoder", code);
     if (!unusedName.empty()) return fail("the " + name + " encoder has no option " + unusedName);
 
@@ -140,26 +143,27 @@ bool VideoFile::openVideo(const VideoFormat& format, const VideoFileSettings& se
     if (!codec) return fail(std::string("this FFmpeg has no ") + format.videoEncoder + " encoder");
     AVCodecContext* c = video_.encoder = avcodec_alloc_context3(codec);
     if (!c) return fail("out of memory");
-    c->width = settings.width;
-    c->height = settings.height;
+    scale_ = settings.scale;
+    c->width = kFrameWidth * settings.scale;
+    c->height = kFrameHeight * settings.scale;
     c->sample_aspect_ratio = AVRational{1, 1};
     c->time_base = AVRational{1, settings.fps};
     c->framerate = AVRational{settings.fps, 1};
     if (format.lossless) {
-        c->pix_fmt = kSourcePixels;
-        c->gop_size = 1;  // every frame stands alone: an archive cuts and seeks anywhere
+        c->pix_fmt = kLosslessPixels;
         c->color_primaries = AVCOL_PRI_BT709;
         c->color_trc = AVCOL_TRC_IEC61966_2_1;
         c->colorspace = AVCOL_SPC_RGB;
         c->color_range = AVCOL_RANGE_JPEG;
     } else {
         c->pix_fmt = AV_PIX_FMT_YUV420P;
-        c->gop_size = 2 * settings.fps;  // a key frame every two seconds, for seeking
         c->color_primaries = AVCOL_PRI_BT709;
         c->color_trc = AVCOL_TRC_BT709;
         c->colorspace = AVCOL_SPC_BT709;
         c->color_range = AVCOL_RANGE_MPEG;
     }
+    // Key frames for seeking; an archive's every frame may stand alone, to cut anywhere.
+    c->gop_size = std::max(1, truncToInt(format.keyframeSeconds * settings.fps + 0.5));
     if (!openEncoder(video_, format.videoOptions)) return false;
     video_.stream->avg_frame_rate = c->framerate;
 
@@ -168,17 +172,6 @@ bool VideoFile::openVideo(const VideoFormat& format, const VideoFileSettings& se
     video_.frame->height = c->height;
     int code = av_frame_get_buffer(video_.frame, 0);
     if (code < 0) return fail("cannot make a video frame", code);
-
-    // Same size in and out: only the colour model changes. Point sampling keeps the
-    // chroma of each block of the upscaled picture inside that block.
-    colourConverter_ = sws_getContext(c->width, c->height, kSourcePixels, c->width, c->height,
-                                      c->pix_fmt, SWS_POINT | SWS_ACCURATE_RND, nullptr, nullptr,
-                                      nullptr);
-    if (!colourConverter_) return fail("cannot convert RGB frames for the video encoder");
-    if (!format.lossless) {
-        sws_setColorspaceDetails(colourConverter_, sws_getCoefficients(SWS_CS_DEFAULT), 1,
-                                 sws_getCoefficients(SWS_CS_ITU709), 0, 0, 1 << 16, 1 << 16);
-    }
     return true;
 }
 
@@ -231,14 +224,14 @@ bool VideoFile::encode(Track& track, const AVFrame* frame) {
     }
 }
 
-bool VideoFile::writeVideoFrame(const uint32_t* pixels) {
+bool VideoFile::writeVideoFrame(const uint8_t* indices, const Palette& palette) {
     AVFrame* frame = video_.frame;
     const int code = av_frame_make_writable(frame);
     if (code < 0) return fail("cannot make a video frame", code);
-    const uint8_t* const source[] = {reinterpret_cast<const uint8_t*>(pixels)};
-    const int sourceStride[] = {frame->width * 4};
-    sws_scale(colourConverter_, source, sourceStride, 0, frame->height, frame->data,
-              frame->linesize);
+    if (frame->format == kLosslessPixels)
+        expandToBgr0(indices, palette, scale_, frame->data[0], frame->linesize[0]);
+    else
+        expandToYuv420(indices, palette, scale_, frame->data, frame->linesize);
     frame->pts = video_.nextPts++;
     return encode(video_, frame);
 }

@@ -1,11 +1,13 @@
-// A video file being written through FFmpeg's libraries: one stream of RGB frames at a
-// fixed rate and, when asked, one stream of the music's samples.
+// A video file being written through FFmpeg's libraries: one stream of the show's frames
+// at a fixed rate and, when asked, one stream of the music's samples.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "capture_file.h"
+#include "core/frame_format.h"
 #include "video_formats.h"
 
 struct AVCodecContext;
@@ -15,7 +17,6 @@ struct AVPacket;
 struct AVStream;
 struct AVAudioFifo;
 struct SwrContext;
-struct SwsContext;
 
 // A chapter of the file, in video frames from its start.
 struct VideoChapter {
@@ -25,38 +26,29 @@ struct VideoChapter {
 };
 
 struct VideoFileSettings {
-    int width = 0;
-    int height = 0;
+    int scale = 1;  // the picture is 320 x 240 times this
     int fps = 60;
     int audioSampleRate = 0;  // 0: no audio track
     int audioChannels = 0;
     std::vector<VideoChapter> chapters;
 };
 
-class VideoFile {
+class VideoFile : public CaptureFile {
 public:
     VideoFile() = default;
     VideoFile(const VideoFile&) = delete;
     VideoFile& operator=(const VideoFile&) = delete;
     // Releases everything; a file that was not finished is left on disk for the caller.
-    ~VideoFile();
+    ~VideoFile() override;
 
-    // Sets up the encoders and writes the file's header. False with error() set; errors
-    // do not name the file, which may be a temporary one.
+    // Sets up the encoders and writes the file's header. False with error() set.
     bool open(const std::string& path, const VideoFormat& format,
               const VideoFileSettings& settings);
 
-    // The next frame: width x height pixels of 0x00RRGGBB, row 0 at the top, no gaps.
-    bool writeVideoFrame(const uint32_t* pixels);
-
-    // The next stretch of sound: sample frames of interleaved samples in -1..1 at the
-    // settings' rate and channel count.
-    bool writeAudio(const float* interleaved, int frames);
-
-    // Empties the encoders and completes the file.
-    bool finish();
-
-    const std::string& error() const { return error_; }
+    bool writeVideoFrame(const uint8_t* indices, const Palette& palette) override;
+    bool writeAudio(const float* interleaved, int frames) override;
+    bool finish() override;
+    const std::string& error() const override { return error_; }
 
 private:
     struct Track {
@@ -79,7 +71,7 @@ private:
     AVPacket* packet_ = nullptr;
     Track video_;
     Track audio_;
-    SwsContext* colourConverter_ = nullptr;
+    int scale_ = 1;
     SwrContext* resampler_ = nullptr;
     AVAudioFifo* audioQueue_ = nullptr;
     std::vector<uint8_t*> resampled_;  // one buffer per plane
