@@ -17,6 +17,7 @@
 #include "core/display.h"
 #include "demo/simulated_show.h"
 #include "demo/timeline.h"
+#include "golden_frames.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -51,30 +52,6 @@ void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
-
-struct GoldenFrame {
-    double showSeconds;
-    uint64_t hash;
-};
-
-// FNV-1a, 64 bits.
-uint64_t hashBytes(uint64_t hash, const uint8_t* bytes, int count) {
-    for (int i = 0; i < count; ++i) {
-        hash ^= bytes[i];
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
-}
-
-uint64_t hashFrameOnScreen() {
-    const uint64_t hash = hashBytes(0xCBF29CE484222325ull, frameOnScreen(), kFrameSize);
-    return hashBytes(hash, paletteOnScreen().rgb, sizeof paletteOnScreen().rgb);
-}
-
-// Scene changes by the table fall at 30, 50, 67, 87, 95, 100, 120 and 145 s.
-const GoldenFrame kGolden[] = {
-#include "golden_frames.inc"
-};
 
 // Where nothing flashes the gentle show is the show as drawn: checked times in every scene
 // but the ring flight, away from the flashing of scenes 2 and 8 (and a second and a half

@@ -15,33 +15,10 @@
 #include "demo/show_passes.h"
 #include "demo/simulated_show.h"
 #include "demo/timeline.h"
+#include "golden_frames.h"
 #include "scenes/scene_table.h"
 
 namespace {
-
-struct GoldenFrame {
-    double showSeconds;
-    uint64_t hash;
-};
-
-const GoldenFrame kGolden[] = {
-#include "golden_frames.inc"
-};
-constexpr size_t kGoldenCount = sizeof kGolden / sizeof kGolden[0];
-
-// FNV-1a over the frame on screen and the palette in force, as the golden frames hash it.
-uint64_t hashBytes(uint64_t hash, const uint8_t* bytes, int count) {
-    for (int i = 0; i < count; ++i) {
-        hash ^= bytes[i];
-        hash *= 0x100000001B3ull;
-    }
-    return hash;
-}
-
-uint64_t hashFrameOnScreen() {
-    const uint64_t hash = hashBytes(0xCBF29CE484222325ull, frameOnScreen(), kFrameSize);
-    return hashBytes(hash, currentPalette().rgb, sizeof currentPalette().rgb);
-}
 
 // Passes of the show by the clock at a frame rate of their own, after the simulated ones.
 class LivePasses {
