@@ -124,6 +124,12 @@ press_at_scene_time() {  # KEY SCENE SECONDS
 }
 
 cd "$data" || exit 1
+# The server may still be coming up: a demo that cannot reach it falls back to drawing
+# unseen and says so in an error box, which no step here expects.
+for _ in $(seq 1 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
 wm_pid=""
 if [ -n "${WINDOW_MANAGER:-}" ]; then
     "$WINDOW_MANAGER" >/dev/null 2>&1 &
