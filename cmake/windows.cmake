@@ -77,7 +77,7 @@ enable_testing()
 if(DORMINAX_DATA_DIR AND DORMINAX_NATIVE_BUILD)
   set(WINE_TESTS ${CMAKE_SOURCE_DIR}/tests/windows)
   set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
-  set(XVFB xvfb-run -a -s "-screen 0 1024x768x24")
+  set(XVFB bash ${CMAKE_SOURCE_DIR}/tests/on_xvfb.sh)
   set(WINE_CHECKS ${DORMINAX_NATIVE_BUILD}/wine_checks)
   add_test(NAME wine_prefix COMMAND ${XVFB} bash ${WINE_TESTS}/make_prefix.sh ${WINE_PREFIX})
   add_test(NAME wine_keys_and_screenshots

@@ -21,7 +21,7 @@ fail() {
 drive() {
     local name=$1
     local folder=${DRIVE_FOLDER:-$work/data}
-    local display=(xvfb-run -a -s "-screen 0 1024x768x24")
+    local display=(bash "$here/../on_xvfb.sh")
     [ -n "${SHARED_DISPLAY:-}" ] && display=()
     shift
     rm -f "$folder/exit_status"

@@ -1,7 +1,7 @@
 #!/bin/bash
-# Runs inside xvfb-run: starts the demo in a folder (its data folder, or any other) with
-# the options in DEMO_ARGS, answers the start-up question with Enter unless an option
-# settles the mode, then takes these steps on its window:
+# Runs on an X display (tests/on_xvfb.sh): starts the demo in a folder (its data folder,
+# or any other) with the options in DEMO_ARGS, answers the start-up question with Enter
+# unless an option settles the mode, then takes these steps on its window:
 #   KEY            presses the key ("wait" lets three seconds pass)
 #   box:TEXT       presses Enter on the error box whose caption holds TEXT
 #   size           writes the window's size, WIDTHxHEIGHT, and the smallest size it may
@@ -124,12 +124,6 @@ press_at_scene_time() {  # KEY SCENE SECONDS
 }
 
 cd "$data" || exit 1
-# The server may still be coming up: a demo that cannot reach it falls back to drawing
-# unseen and says so in an error box, which no step here expects.
-for _ in $(seq 1 50); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
 wm_pid=""
 if [ -n "${WINDOW_MANAGER:-}" ]; then
     "$WINDOW_MANAGER" >/dev/null 2>&1 &

@@ -6,7 +6,7 @@
 # Usage: first_use_test.sh DEMO DATA_DIR (the frame tool is beside the demo)
 set -u
 if [ -z "${SHARED_DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env SHARED_DISPLAY=1 bash "$0" "$@"
+    exec bash "$(dirname "$0")/../on_xvfb.sh" env SHARED_DISPLAY=1 bash "$0" "$@"
 fi
 source "$(dirname "$0")/common.sh"
 frame_tool=$(dirname "$demo")/dorminax-frame

@@ -72,6 +72,34 @@ bool videoDriverNamed() {
     return named && *named;
 }
 
+// An X server resets when its last client leaves and, for that moment, takes no one in;
+// SDL then falls back to a driver that draws unseen. On a bare server (a kiosk, Xvfb) the
+// question box, the look at the screen's size and the window, each on a connection of its
+// own, would leave it between them. One reference to the video subsystem, taken by the
+// first of them and given back with the window, keeps a connection open from the first to
+// the window; a few tries over a second tell a resetting server from none. (Given back,
+// since without a window manager the reset is also what hands the keyboard back to the
+// window under the pointer, such as an error box shown afterwards.)
+bool displayHeld = false;
+
+bool holdDisplay() {
+    for (int attempt = 0; !displayHeld && attempt < 10; ++attempt) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            displayHeld = !drawsUnseen(SDL_GetCurrentVideoDriver()) || videoDriverNamed();
+            if (displayHeld) break;
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        if (!SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY")) break;
+        SDL_Delay(100);
+    }
+    return displayHeld;
+}
+
+void releaseDisplay() {
+    if (displayHeld) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    displayHeld = false;
+}
+
 // Runs work with standard error sent nowhere: the sound libraries that SDL loads (ALSA,
 // JACK) print pages of their own complaints there when no device answers.
 template <class Work>
@@ -144,6 +172,7 @@ bool askYesNo(const char* text, const char* caption) {
     const SDL_MessageBoxData box = {
         SDL_MESSAGEBOX_INFORMATION | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT, nullptr, caption, text,
         SDL_arraysize(buttons), buttons, nullptr};
+    holdDisplay();
     int answer = 0;
     if (SDL_ShowMessageBox(&box, &answer) != 0) return false;  // no display: No
     return answer == 1;
@@ -160,6 +189,7 @@ void showErrorBox(const char* text, const char* caption) {
 }
 
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
+    holdDisplay();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         std::fprintf(stderr, "no display: %s\n", SDL_GetError());
         return DisplayFailure::VideoInit;
@@ -175,11 +205,8 @@ DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
 }
 
 int largestWindowScale() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
     SDL_Rect usable;
-    const bool known = SDL_GetDisplayUsableBounds(0, &usable) == 0;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (!known) return 0;
+    if (!holdDisplay() || SDL_GetDisplayUsableBounds(0, &usable) != 0) return 0;
     return std::max(1, std::min(usable.w / kWidth, usable.h / kHeight));
 }
 
@@ -191,6 +218,7 @@ void closeWindow() {
     renderer = nullptr;
     window = nullptr;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    releaseDisplay();
 }
 
 void presentPixels(const uint32_t* pixels) {
