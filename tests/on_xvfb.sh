@@ -1,10 +1,8 @@
 #!/bin/bash
 # Runs a command on an Xvfb screen of 1024x768 of its own and exits with its status.
-# The server chooses its display number itself (-displayfd): it takes the first number on
-# which it can open every socket. xvfb-run -a guesses from the lock files in /tmp, which
-# other containers on the host do not share, and a server that then finds the abstract
-# socket taken starts anyway on the file socket alone, while clients, which try the
-# abstract socket first, reach the other host's server and lose it when that one ends.
+# The server chooses its display number itself (-displayfd): the first on which it can
+# open every socket. xvfb-run -a guesses one from the lock files in /tmp, which say
+# nothing of a server started from another /tmp (another container) on the same host.
 # Usage: on_xvfb.sh COMMAND [ARGUMENT...]
 set -u
 folder=$(mktemp -d)
