@@ -234,7 +234,7 @@ TEST(Capture, FilesHoldTheShowsFramesAndMusicAcrossASceneChange) {
     EXPECT_TRUE(readFileBytes("first.mkv") == readFileBytes("second.mkv"))
         << "two captures with the same arguments differ";
 
-    EXPECT_EQ(probe("first.mkv", "v:0", "codec_name,width,height"), "ffv1,640,480");
+    EXPECT_EQ(probe("first.mkv", "v:0", "codec_name,width,height"), "h264,640,480");
     // A chapter for each scene, from its first frame (scene 2's is at 30.0167 s).
     EXPECT_EQ(chapters("first.mkv"),
               "0.000000,1.516667,1 Ring flight\n1.516667,3.000000,2 Deforming sphere\n");

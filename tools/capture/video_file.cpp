@@ -162,7 +162,7 @@ bool VideoFile::openVideo(const VideoFormat& format, const VideoFileSettings& se
         c->colorspace = AVCOL_SPC_BT709;
         c->color_range = AVCOL_RANGE_MPEG;
     }
-    // Key frames for seeking; an archive's every frame may stand alone, to cut anywhere.
+    // Key frames for seeking and cutting; 0 seconds makes every frame one.
     c->gop_size = std::max(1, truncToInt(format.keyframeSeconds * settings.fps + 0.5));
     if (!openEncoder(video_, format.videoOptions)) return false;
     video_.stream->avg_frame_rate = c->framerate;
