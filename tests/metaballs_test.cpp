@@ -397,6 +397,26 @@ TEST_F(MetaballMeshTest, PolygonizingAgainGivesTheSameMesh) {
     EXPECT_EQ(snapshot(blob.mesh), first);
 }
 
+TEST_F(MetaballMeshTest, BlobsOfOtherGridsLeaveNoTraceInTheSharedTables) {
+    // The work tables are shared by every blob and only what a surface set is reset. A
+    // blob on the finest grid, then configured for a coarser one before it is built
+    // again, must leave no entry behind where this blob's grid reaches.
+    balls = {Vector3(1, 2, 0.5f), Vector3(-1.5f, 0, 0)};
+    configure(40);
+    blob.polygonize();
+    const MeshSnapshot first = snapshot(blob.mesh);
+    std::vector<Vector3> otherBalls;
+    for (float z = -9; z <= 9; z += 1.5f) otherBalls.push_back(Vector3(0, 0, z));
+    const int count = static_cast<int>(otherBalls.size());
+    MetaballMesh other;
+    other.configure(count, otherBalls.data(), 64, kExtent, 1.0f, 100000);
+    other.polygonize();
+    ASSERT_GT(other.mesh.faceCount, 0);
+    other.configure(count, otherBalls.data(), 24, kExtent, 1.0f, 100000);
+    blob.polygonize();
+    EXPECT_EQ(snapshot(blob.mesh), first);
+}
+
 TEST_F(MetaballMeshTest, AFaceLimitLeavesAPartialSurfaceInsideTheArrays) {
     balls = {Vector3(0, 0, 0)};
     configure(kGrid, 100);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "core/numeric.h"
+#include "core/plain.h"
 #include "render3d/marching_cubes_tables.h"
 
 namespace {
@@ -23,6 +24,16 @@ uint8_t visited[kMaxGridPoints];       // per cell: the walk has processed it
 uint8_t evaluated[kMaxGridPoints];     // per grid point: fieldValues holds its value
 float fieldValues[kMaxGridPoints];
 int16_t edgeVertexCache[3 * kMaxGridPoints];  // per grid edge: its vertex, or kNoVertex
+// What the last polygonize set in the three flag tables, so that the next resets those
+// entries alone: a surface touches a few percent of the grid, and clearing all of it
+// (most of a megabyte) every frame pushed the rest of the frame out of the cache. A
+// crossed edge has one vertex, so the vertex numbers list the edges set.
+int visitedCells[kMaxGridPoints];
+int visitedCount = 0;
+int evaluatedPoints[kMaxGridPoints];
+int evaluatedCount = 0;
+int vertexEdges[kMaxMetaballVertices];
+int vertexEdgeCount = 0;
 int cornerOffsets[8];                  // linear index of each cube corner from the cell's
 Vector3 cornerPositions[8];            // position of each cube corner from the cell's lowest
 float cornerValues[8];                 // the field at the current cell's corners
@@ -80,6 +91,7 @@ float fieldAt(const SurfaceBuild& build, int gridPoint, const Vector3& p) {
     if (!(f <= FLT_MAX)) f = FLT_MAX;
     fieldValues[gridPoint] = f;
     evaluated[gridPoint] = 1;
+    evaluatedPoints[evaluatedCount++] = gridPoint;
     return f;
 }
 
@@ -129,6 +141,7 @@ int edgeVertex(SurfaceBuild& build, int key, const Vector3& a, const Vector3& b,
     mesh.positions[index] = p;
     mesh.normals[index] = surfaceNormal(build.blob, p);
     edgeVertexCache[key] = static_cast<int16_t>(index);
+    vertexEdges[vertexEdgeCount++] = key;
     return index;
 }
 
@@ -180,6 +193,7 @@ bool enterCell(SurfaceBuild& build, WalkFrame& frame) {
     }
     if (visited[frame.cell]) return false;
     visited[frame.cell] = 1;
+    visitedCells[visitedCount++] = frame.cell;
     const int cubeIndex = evaluateCorners(build, frame.cell, frame.x, frame.y, frame.z);
     frame.mask = kCubeEdgeMasks[cubeIndex];
     if (frame.mask == 0) return false;
@@ -267,6 +281,22 @@ void seedFromBall(SurfaceBuild& build, const Vector3& ball) {
     }
 }
 
+// Clears what the last polygonize set in the flag tables; the plain build clears the
+// whole grid, as every polygonize once did. The field values need no clearing: only an
+// entry flagged as evaluated is read.
+void resetWorkTables(int gridPoints) {
+    if (kPlainBuild) {
+        std::memset(visited, 0, gridPoints);
+        std::memset(evaluated, 0, gridPoints);
+        std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
+    } else {
+        for (int i = 0; i < visitedCount; ++i) visited[visitedCells[i]] = 0;
+        for (int i = 0; i < evaluatedCount; ++i) evaluated[evaluatedPoints[i]] = 0;
+        for (int i = 0; i < vertexEdgeCount; ++i) edgeVertexCache[vertexEdges[i]] = kNoVertex;
+    }
+    visitedCount = evaluatedCount = vertexEdgeCount = 0;
+}
+
 }  // namespace
 
 void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float size,
@@ -286,13 +316,14 @@ void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float s
     gridPlane = gridSize * gridSize;
     cellSize = extent / gridSize;
 
-    // Every polygonize clears the work tables over the whole grid: the first would pay
-    // for the first touch of all their pages, a few milliseconds in one frame, so the
-    // loading screen pays instead. The mesh arrays are sized for the largest surface but
-    // a surface uses a few percent of them; their pages are touched only as faces and
-    // vertices reach them (a caller wanting none touched in a frame polygonizes once at
-    // load).
+    // The work tables are cleared over the whole grid: the polygonize calls touch their
+    // pages here and there, and the first touch of a page costs far more than the
+    // clearing, so the loading screen pays for all of them at once. The mesh arrays are
+    // sized for the largest surface but a surface uses a few percent of them; their pages
+    // are touched only as faces and vertices reach them (a caller wanting none touched in
+    // a frame polygonizes once at load).
     const int gridPoints = gridSize * gridSize * gridSize;
+    resetWorkTables(gridPoints);  // another grid's last surface, too
     std::memset(visited, 0, gridPoints);
     std::memset(evaluated, 0, gridPoints);
     std::fill(fieldValues, fieldValues + gridPoints, 0.0f);
@@ -309,9 +340,7 @@ void MetaballMesh::polygonize() {
     mesh.vertexCount = 0;
     mesh.faceCount = 0;
     mesh.visibleCount = 0;
-    std::memset(visited, 0, gridPoints);
-    std::memset(evaluated, 0, gridPoints);
-    std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
+    resetWorkTables(gridPoints);
     for (int c = 0; c < 8; ++c) {
         const CubeCorner& corner = kCubeCorners[c];
         cornerOffsets[c] = corner.dx + corner.dy * n + corner.dz * gridPlane;
