@@ -8,6 +8,7 @@
 # Usage: frames_test.sh PREFIX FRAME_EXE NATIVE_FRAME WINE_CHECKS DATA REPORT
 set -u
 source "$(dirname "$0")/wine.sh"
+keep_wineserver
 exe=$2
 native=$3
 checks=$4

@@ -8,6 +8,7 @@
 # Usage: keys_and_screenshots_test.sh PREFIX ZIP WINE_CHECKS
 set -u
 source "$(dirname "$0")/wine.sh"
+keep_wineserver
 zip=$2
 checks=$3
 demo=$work/dorminax

@@ -8,6 +8,13 @@ work=$(mktemp -d)
 # The prefix's Wine processes end with the test (the next test may bring another display).
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
+# Keeps one Wine server up until the test ends. Otherwise the server shuts down whenever
+# the last Windows program ends, and a program started during that shutdown loses its
+# connection ("recvmsg: Connection reset by peer"), failing a run that did nothing wrong.
+keep_wineserver() {
+    wineserver -p
+}
+
 fail() {
     echo "FAIL: $*"
     for log in "$work"/*.err "$work"/*.drive; do
