@@ -23,6 +23,11 @@ done
 for p in cmake libsdl2-dev libsdl2-mixer-dev libgif-dev libvorbis-dev; do
     echo "$run_packages" | grep -qx "$p" || fail "make run would not install $p"
 done
+# The data set's texts come from the repository's glyphs: no build or test needs a font.
+test_packages=$("$source_dir/scripts/install-deps" --list test) || fail "no package list for test"
+for p in libfreetype-dev fonts-dejavu-core python3-freetype; do
+    echo "$test_packages" | grep -qx "$p" && fail "make test would install $p"
+done
 
 # make run on the built tree: quiet, the options passed on, run from its own folder.
 rm -rf "$build/screenshots"

@@ -146,7 +146,7 @@ void darkenEdges(RgbImage& image) {
     }
 }
 
-void paintCentredText(RgbImage& image, const std::string& text, const char* font, int size,
+void paintCentredText(RgbImage& image, const std::string& text, Font font, int size,
                       int baseline, Rgb colour) {
     const int x = (image.width - textWidth(text, font, size)) / 2;
     paintCoverage(image, renderText(image.width, image.height, text, font, size, x, baseline), colour);

@@ -1,13 +1,8 @@
 // Picture making for the data set: canvas operations, noise, text and quantisation.
 #include "image.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "core/numeric.h"
 Rgb operator+(Rgb a, Rgb b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }
@@ -84,55 +79,30 @@ void addGlow(RgbImage& image, float cx, float cy, float radius, Rgb colour) {
     }
 }
 
-namespace {
-
-FT_Face openFace(FT_Library& library, const char* fontFile, int pixelSize) {
-    FT_Face face = nullptr;
-    if (FT_Init_FreeType(&library) != 0 || FT_New_Face(library, fontFile, 0, &face) != 0) {
-        std::fprintf(stderr, "datagen: cannot open font %s\n", fontFile);
-        std::exit(1);
-    }
-    FT_Set_Pixel_Sizes(face, 0, pixelSize);
-    return face;
-}
-
-}  // namespace
-
-TextCoverage renderText(int width, int height, const std::string& text, const char* fontFile,
+TextCoverage renderText(int width, int height, const std::string& text, Font font,
                         int pixelSize, int x, int baselineY) {
     TextCoverage coverage{width, height, std::vector<float>(size_t(width) * height, 0.0f)};
-    FT_Library library;
-    FT_Face face = openFace(library, fontFile, pixelSize);
     int penX = x;
-    for (unsigned char ch : text) {
-        if (FT_Load_Char(face, ch, FT_LOAD_RENDER) != 0) continue;
-        const FT_GlyphSlot glyph = face->glyph;
-        for (unsigned row = 0; row < glyph->bitmap.rows; ++row) {
-            for (unsigned col = 0; col < glyph->bitmap.width; ++col) {
-                const int px = penX + glyph->bitmap_left + int(col);
-                const int py = baselineY - glyph->bitmap_top + int(row);
+    for (char ch : text) {
+        const Glyph& glyph = findGlyph(font, pixelSize, ch);
+        for (int row = 0; row < glyph.rows; ++row) {
+            for (int col = 0; col < glyph.width; ++col) {
+                const int px = penX + glyph.left + col;
+                const int py = baselineY - glyph.top + row;
                 if (px < 0 || py < 0 || px >= width || py >= height) continue;
-                const float a = glyph->bitmap.buffer[row * glyph->bitmap.pitch + col] / 255.0f;
+                const float a = glyphCoverage(glyph, col, row) / 255.0f;
                 float& cell = coverage.alpha[size_t(py) * width + px];
-                cell = std::max(cell, a);
+                cell = std::max(cell, a);  // where neighbours overlap, the stronger one
             }
         }
-        penX += int(glyph->advance.x >> 6);
+        penX += glyph.advance;
     }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
     return coverage;
 }
 
-int textWidth(const std::string& text, const char* fontFile, int pixelSize) {
-    FT_Library library;
-    FT_Face face = openFace(library, fontFile, pixelSize);
+int textWidth(const std::string& text, Font font, int pixelSize) {
     int width = 0;
-    for (unsigned char ch : text) {
-        if (FT_Load_Char(face, ch, FT_LOAD_DEFAULT) == 0) width += int(face->glyph->advance.x >> 6);
-    }
-    FT_Done_Face(face);
-    FT_Done_FreeType(library);
+    for (char ch : text) width += findGlyph(font, pixelSize, ch).advance;
     return width;
 }
 

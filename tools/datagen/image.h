@@ -1,5 +1,5 @@
-// Picture making for the data set: a float RGB canvas, deterministic noise, FreeType
-// text, and quantisation to an 8-bit palette.
+// Picture making for the data set: a float RGB canvas, deterministic noise, text from
+// stored glyphs, and quantisation to an 8-bit palette.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data_files.h"
+#include "glyphs.h"
 
 // Linear RGB in 0..1 per component (values may stray outside; they are clamped on output).
 struct Rgb {
@@ -58,27 +59,18 @@ private:
 void addGlow(RgbImage& image, float cx, float cy, float radius, Rgb colour);
 
 // Text coverage (0..1 per pixel) of a string drawn with a DejaVu font at a pixel size,
-// its baseline starting at (x, y).
+// its baseline starting at (x, y); each glyph at the pen, which steps by its advance.
 struct TextCoverage {
     int width = 0;
     int height = 0;
     std::vector<float> alpha;
 };
-TextCoverage renderText(int width, int height, const std::string& text, const char* fontFile,
+TextCoverage renderText(int width, int height, const std::string& text, Font font,
                         int pixelSize, int x, int baselineY);
 // The advance width of a string in pixels (for centring).
-int textWidth(const std::string& text, const char* fontFile, int pixelSize);
+int textWidth(const std::string& text, Font font, int pixelSize);
 // Paints the coverage onto the image in a colour.
 void paintCoverage(RgbImage& image, const TextCoverage& text, Rgb colour, float opacity = 1.0f);
-
-// DejaVu's TrueType fonts: in Debian's folder, unless the build names another (the
-// Flatpak's does, DORMINAX_FONT_DIR).
-#ifndef DORMINAX_FONT_DIR
-#define DORMINAX_FONT_DIR "/usr/share/fonts/truetype/dejavu"
-#endif
-constexpr const char* kFontSans = DORMINAX_FONT_DIR "/DejaVuSans.ttf";
-constexpr const char* kFontSansBold = DORMINAX_FONT_DIR "/DejaVuSans-Bold.ttf";
-constexpr const char* kFontMono = DORMINAX_FONT_DIR "/DejaVuSansMono.ttf";
 
 // ---- Quantisation ----
 

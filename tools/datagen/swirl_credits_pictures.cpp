@@ -155,7 +155,7 @@ IndexedPicture makeBlossomTile() {
 }
 
 // Paints a line of text centred on the frame into a brightness map, at one level.
-void paintCentredLevel(std::vector<float>& levels, const std::string& text, const char* font,
+void paintCentredLevel(std::vector<float>& levels, const std::string& text, Font font,
                        int size, int baseline, float level) {
     constexpr int kWidth = 320, kHeight = 240;
     const int x = (kWidth - textWidth(text, font, size)) / 2;
