@@ -344,7 +344,7 @@ var pageSideLibrary = {
         var side = third <= 0 ? 'back' : third >= 2 ? 'forward' : '';
         var last = p.lastTap;
         p.lastTap = {time: event.timeStamp, side: side};
-        if (!side || !last || last.side !== side || event.timeStamp - last.time > 400) return;
+        if (!side || !last || last.side !== side || event.timeStamp - last.time > 500) return;
         PageSide.pushKey(PageSide.PLAYER_KEYS[side]);
         p.showSkip(side);
       },

@@ -9,11 +9,11 @@ const kFiles = [
   @CACHED_FILES@,
 ];
 
-// Every file from the server itself, past the browser's HTTP cache, which may still hold
-// the last build's.
+// Every file as the server has it now: the browser's HTTP cache may hold the last build's,
+// so each is checked with the server first (and not loaded again when unchanged).
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(kCacheName).then((cache) => cache.addAll(
-    kFiles.map((file) => new Request(file, { cache: 'reload' })))));
+    kFiles.map((file) => new Request(file, { cache: 'no-cache' })))));
 });
 
 self.addEventListener('activate', (event) => {
