@@ -95,6 +95,7 @@ windows: build
 
 # The demo in a web browser, with Debian's Emscripten, into $(WEB_DIR)/: index.html,
 # dorminax.js, dorminax.wasm, and the data set of the main build packed as dorminax.data;
+# the manifest, the main build's icons and the service worker that keeps them offline;
 # and dorminax-VERSION-web.zip of them.
 # Emscripten's tools find their Node.js modules through NODE_PATH; its cache of prebuilt
 # libraries is reached through a folder of our own, which it may write.
@@ -103,11 +104,13 @@ EMSCRIPTEN_ENV   := NODE_PATH=/usr/share/nodejs EM_CACHE=$(EMSCRIPTEN_CACHE)
 
 web: watch
 	./scripts/install-deps web
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target web_icons
 	mkdir -p $(EMSCRIPTEN_CACHE)
 	ln -sfn /usr/share/emscripten/cache/sysroot $(EMSCRIPTEN_CACHE)/sysroot
 	cp /usr/share/emscripten/cache/sysroot_install.stamp $(EMSCRIPTEN_CACHE)/
 	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
-	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT)
+	  -DDORMINAX_DATA_DIR=$(CURDIR)/$(BUILD_DIR)/data -DDORMINAX_FLASH_REPORT_DIR=$(FLASH_REPORT) \
+	  -DDORMINAX_ICON_DIR=$(CURDIR)/$(BUILD_DIR)/packaging
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 
 # Any static web server will do; browsers do not load the data from file:// addresses.

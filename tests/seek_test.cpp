@@ -5,6 +5,7 @@
 // golden frames are the frame tool's at 60 frames per second.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +52,13 @@ TEST(ShowPasses, PassesAndRowStartsAreTheFrameToolsOwn) {
     EXPECT_EQ(placeOfPass(1800, 60.0).row, 0);
     EXPECT_EQ(placeOfPass(1801, 60.0).row, 1);
     EXPECT_EQ(placeOfPass(1000000, 60.0).row, kSceneCount - 1);
+    // A scene's own time: from its first pass; nowhere past its end, the last scene's open.
+    EXPECT_EQ(passAtSceneTime(1, 0.0, 60.0), 1801);
+    EXPECT_EQ(passAtSceneTime(rowOfScene(6), 5.5, 60.0), -1);
+    EXPECT_GT(passAtSceneTime(kSceneCount - 1, 600.0, 60.0), 0);
+    EXPECT_EQ(passAtSceneTime(1, -1.0, 60.0), -1);
+    EXPECT_EQ(passAtSceneTime(1, std::nan(""), 60.0), -1);
+    EXPECT_EQ(passAtSceneTime(kSceneCount, 0.0, 60.0), -1);
 }
 
 TEST(Seeking, TheFrameAfterASeekIsTheFrameToolsFromAnywhere) {
@@ -65,19 +73,29 @@ TEST(Seeking, TheFrameAfterASeekIsTheFrameToolsFromAnywhere) {
     // ones, and its rows begin where the pass arithmetic says.
     std::vector<const GoldenFrame*> checked;
     std::vector<long> rowStarts(kSceneCount, -1);
+    // The pass on which each row's scene time reaches this (after a last millisecond's
+    // rounding, one pass later than row start + 4.9 s in several rows).
+    constexpr double kSceneSecondsChecked = 4.9;
+    std::vector<long> sceneTimeReached(kSceneCount, -1);
     for (const GoldenFrame& golden : kGolden) {
         if (golden.showSeconds > kLastChecked) break;
         checked.push_back(&golden);
         while (show.framesRun() == 0 || show.lastFrameSeconds() < golden.showSeconds) {
             show.step();
             if (rowStarts[currentScene] < 0) rowStarts[currentScene] = show.framesRun() - 1;
+            if (sceneTimeReached[currentScene] < 0 &&
+                clockSeconds() - sceneStartTime >= kSceneSecondsChecked)
+                sceneTimeReached[currentScene] = show.framesRun() - 1;
             if (show.framesRun() % 7 == 0) buildCheckpoints(1.0);
         }
         ASSERT_EQ(hashFrameOnScreen(), golden.hash)
             << "laying checkpoints down changed the show's frame at " << golden.showSeconds;
     }
-    for (int row = 0; row < kSceneCount; ++row)
+    for (int row = 0; row < kSceneCount; ++row) {
         EXPECT_EQ(rowStarts[row], firstPassOfRow(row, 60.0)) << "row " << row;
+        EXPECT_EQ(sceneTimeReached[row], passAtSceneTime(row, kSceneSecondsChecked, 60.0))
+            << "row " << row;
+    }
     buildAllCheckpoints();
 
     // Seeks in a jumbled order, each after a few passes by the clock at another rate.

@@ -12,6 +12,8 @@ namespace {
 // Beyond this, a row that has not ended by time is taken to last (the last row's
 // FLT_MAX): a day of show time at any rate the tools allow.
 constexpr long kLongestRowPasses = 86400L * 1000;
+// Nothing is looked for beyond a day into a scene.
+constexpr double kLongestSceneSeconds = 86400.0;
 
 // The first pass after firstPass on which the row has run strictly longer than its
 // duration, by the main loop's own float comparison; -1 when it never ends.
@@ -64,4 +66,15 @@ long firstPassOfRow(int row, double fps) {
 
 float sceneSecondsOfPass(long pass, long firstPass, double fps) {
     return secondsOfTicks(ticksOfPass(pass, fps)) - secondsOfTicks(ticksOfPass(firstPass, fps));
+}
+
+long passAtSceneTime(int row, double sceneSeconds, double fps) {
+    const long first = firstPassOfRow(row, fps);
+    if (first < 0 || !(sceneSeconds >= 0.0 && sceneSeconds <= kLongestSceneSeconds)) return -1;
+    const long end = endPassOfRow(row, first, fps);  // -1: the row never ends
+    // From a pass safely short of the time, as for a row's end, then pass by pass.
+    const double passes = std::floor((sceneSeconds - 0.01) * fps);
+    long pass = first + (passes > 0.0 ? long(passes) : 0);
+    while (sceneSecondsOfPass(pass, first, fps) < sceneSeconds) ++pass;
+    return end >= 0 && pass >= end ? -1 : pass;
 }

@@ -29,3 +29,7 @@ PassPlace placeOfPass(long pass, double fps);
 long firstPassOfRow(int row, double fps);
 // The scene time a row's render is given on a pass, as the main loop works it out.
 float sceneSecondsOfPass(long pass, long firstPass, double fps);
+// The first pass of a row on which its scene time has reached the seconds given: the pass
+// on which the frame tool's --scene N --time T stops. -1 when the row ends before then,
+// for a row outside the timeline, and for a time that is not a number of seconds >= 0.
+long passAtSceneTime(int row, double sceneSeconds, double fps);

@@ -185,6 +185,14 @@ extern "C" double dorminax_scene_start(int scene) {
     return pass < 0 ? 0.0 : pass / kSeekFps;
 }
 
+// Where scene N's time reaches T, in show seconds, as the frame tool's --scene N --time T
+// draws it: the page turns a link's #scene=N&t=T into a start time with it. -1 when the
+// scene has ended by then (the link's moment is not in the show).
+extern "C" double dorminax_scene_moment(int scene, double sceneSeconds) {
+    const long pass = passAtSceneTime(rowOfScene(scene), sceneSeconds, kSeekFps);
+    return pass < 0 ? -1.0 : pass / kSeekFps;
+}
+
 int main(int argc, char** argv) {
     options = parseWebOptions(argc, argv);
     switch (options.mode) {

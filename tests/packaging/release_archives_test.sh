@@ -58,16 +58,20 @@ zip_text "$dist/$windows_zip" README.txt | head -n 1 |
     grep -q "^Dorminax $version for Windows (64-bit)"$'\r'"$" ||
     fail "the Windows README.txt does not start with the version and a Windows line end"
 
-# The web zip: the folder any static host serves, its footer naming the version, a note
-# on the headers ?bench wants.
+# The web zip: the folder any static host serves, installable and offline, its footer
+# naming the version, and so the service worker's cache; a note on the headers ?bench wants.
 folder=dorminax-$version-web
 expected=$(printf "$folder/%s\n" '' README.txt LICENSE.txt index.html dorminax.js dorminax.wasm \
-    dorminax.data dorminax-data.js | LC_ALL=C sort)
+    dorminax.data dorminax-data.js manifest.webmanifest service-worker.js dorminax-180.png \
+    dorminax-192.png dorminax-512.png | LC_ALL=C sort)
 [ "$(zip_members "$dist/$web_zip")" = "$expected" ] ||
     fail "$web_zip holds $(zip_members "$dist/$web_zip" | tr '\n' ' ')"
 footer="<span id=\"version\">Dorminax $version</span>"
 zip_text "$dist/$web_zip" "$folder/index.html" | grep -qF "$footer" ||
     fail "the page's footer does not name $version"
+zip_text "$dist/$web_zip" "$folder/service-worker.js" |
+    grep -qE "^const kCacheName = 'dorminax-$version-[0-9a-f]{12}';$" ||
+    fail "the service worker's cache is not named for $version"
 for header in "Cross-Origin-Opener-Policy: same-origin" \
     "Cross-Origin-Embedder-Policy: require-corp"; do
     zip_text "$dist/$web_zip" "$folder/README.txt" | grep -qF "$header" ||

@@ -19,6 +19,7 @@ const kChromiumFlags = [
 const kTypes = {
   '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
   '.data': 'application/octet-stream', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // Serves the files of a folder; resolves to { url, close }. Isolated pages (cross-origin

@@ -5,8 +5,11 @@
 // the console. The prompt offers the gentle show, ticked when reduced motion is asked for,
 // and the player bar's switch follows it. The player: a link to a held moment shows
 // exactly the frame tool's frame there, P lets it go and holds it again, a scene's mark on
-// the seek bar leads to that scene's first frame, and every control has a name.
-// Usage: node page_test.js WEB_DIR DATA_DIR DORMINAX_FRAME OUT_DIR
+// the seek bar leads to that scene's first frame, every control has a name, and the bar
+// marks where the show flashes as the build's flash report says, with a line while it
+// does. Links: 3 s into scene 6 is the frame tool's frame there, End on the seek bar goes
+// to the end, and a moment that is not in the show is ignored with a line that says so.
+// Usage: node page_test.js WEB_DIR DATA_DIR DORMINAX_FRAME OUT_DIR FLASH_REPORT_DIR
 'use strict';
 
 const { execFile } = require('child_process');
@@ -176,7 +179,59 @@ async function position(page) {
   return page.evaluate(() => ({ ...PageSide.position }));
 }
 
-async function checkPlayer(browser, url, tools) {
+// m:ss of the whole seconds.
+function wholeSeconds(seconds) {
+  const whole = Math.floor(seconds);
+  return `${Math.floor(whole / 60)}:${String(whole % 60).padStart(2, '0')}`;
+}
+
+// The spans of the report on the seek bar, where their times lie on it, and in words.
+async function checkFlashSpans(page, reportDir) {
+  const report = JSON.parse(fs.readFileSync(path.join(reportDir, 'flash-report.json')));
+  const bar = await page.evaluate(() => {
+    const seek = document.getElementById('seek');
+    const edges = (element) => {
+      const box = element.getBoundingClientRect();
+      return [box.left, box.right];
+    };
+    return {
+      track: edges(seek),
+      spans: Array.from(seek.querySelectorAll('.flash-span'), edges),
+      words: document.getElementById(seek.getAttribute('aria-describedby')).textContent,
+      length: PageSide.position.length,
+    };
+  });
+  const [left, right] = bar.track;
+  const at = (seconds) => left + (right - left) * seconds / bar.length;
+  check(bar.spans.length === report.summary.length,
+    `${bar.spans.length} spans on the bar, ${report.summary.length} in the report`);
+  report.summary.forEach((span, i) => {
+    const [from, to] = bar.spans[i];
+    check(Math.abs(from - at(span.from)) < 1 && Math.abs(to - Math.max(at(span.to), from + 2)) < 1,
+      `the bar's span ${from}-${to} px is not the report's ${span.span}`);
+  });
+  const words = `flashing: ${report.summary.map((span) =>
+    `${wholeSeconds(span.from)}-${wholeSeconds(span.to)}`).join(', ')}`;
+  check(bar.words === words, `the bar says "${bar.words}", not "${words}"`);
+}
+
+// Held in a span that flashes, the line under the bar says so until Gentle is ticked.
+async function checkFlashLine(page, reportDir) {
+  const report = JSON.parse(fs.readFileSync(path.join(reportDir, 'flash-report.json')));
+  const span = report.summary[0];
+  const line = () => page.$eval('#flash-now', (element) => (element.hidden ? '' : element.textContent));
+  check(await line() === '', `outside the spans the line says "${await line()}"`);
+  await page.evaluate((seconds) => PageSide.pushSeek(seconds), (span.from + span.to) / 2);
+  await page.waitForFunction(() => !document.getElementById('flash-now').hidden, { timeout: 5000 });
+  const text = await line();
+  check(text === `Flashing until ${wholeSeconds(span.to)}: tick Gentle to soften it`,
+    `in ${span.span} the line says "${text}"`);
+  await page.click('#gentle-now');
+  await page.waitForFunction(() => document.getElementById('flash-now').hidden, { timeout: 5000 });
+  await page.click('#gentle-now');
+}
+
+async function checkPlayer(browser, url, tools, reportDir) {
   const held = frameToolPicture(...tools, 'held', ['--at', '98.5']);
   const sceneEight = frameToolPicture(...tools, 'scene8', ['--scene', '8', '--time', '0']);
   held.catch(() => {});
@@ -203,6 +258,7 @@ async function checkPlayer(browser, url, tools) {
   check(slider === '1:38.5 of 3:04, scene 6 Reveal', `the seek bar says "${slider}"`);
   const marks = await page.$$eval('#seek .mark', (all) => all.map((mark) => mark.dataset.name));
   check(marks.length === 9 && marks[5] === '6 Reveal', `the marks: ${marks.join(', ')}`);
+  await checkFlashSpans(page, reportDir);
 
   // P plays: the picture moves, the music plays, the link goes; P holds it again.
   await page.keyboard.press('KeyP');
@@ -230,21 +286,73 @@ async function checkPlayer(browser, url, tools) {
   const eightFrame = await decodePng(browser, await sceneEight);
   const eight = identicalShare(await canvasPixels(page), eightFrame);
   check(eight > 0.99, `scene 8's first frame: ${(eight * 100).toFixed(3)}% identical`);
+  await checkFlashLine(page, reportDir);
+  check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
+  await page.close();
+}
+
+const kBadLink = 'This link\'s moment is not in the show; playing from the start';
+
+// Each of these moments is ignored, with the line under the prompt; the last, a scene
+// that has ended by then, only once the program has worked out where the scene ends.
+// The show then plays from the start, with nothing else said.
+async function checkBadLinks(browser, url) {
+  const bad = ['scene=10', 'scene=0', 'scene=6.5', 't=-1', 't=abc', 't=1e309', 't=1e5', 't=',
+    't=NaN', 'scene=6&t=5.5&paused'];
+  for (const link of bad) {
+    const page = await openPage(browser, `${url}#${link}`);
+    await page.waitForFunction(() => !document.getElementById('link-note').hidden,
+      { timeout: 10000 }).catch(() => {});
+    const note = await page.$eval('#link-note', (element) => (element.hidden ? '' : element.textContent));
+    check(note === kBadLink, `#${link}: the prompt says "${note}"`);
+    if (link === bad[bad.length - 1]) {
+      await page.click('#yes');
+      await waitForState(page, ['playing'], 30000);
+      await sleep(500);
+      const at = await position(page);
+      check(!at.paused && at.seconds < 5, `#${link} did not play from the start: ${JSON.stringify(at)}`);
+      check(await outputLine(page) === '', `#${link}: the page says "${await outputLine(page)}"`);
+    }
+    check(page.consoleErrors.length === 0, `#${link}: ${page.consoleErrors.join(' | ')}`);
+    await page.close();
+  }
+}
+
+// 3 s into scene 6, held: the frame tool's --scene 6 --time 3, pixel for pixel. End on the
+// seek bar goes to the show's end.
+async function checkSceneLink(browser, url, tools) {
+  const desktop = frameToolPicture(...tools, 'scene6-time3', ['--scene', '6', '--time', '3']);
+  desktop.catch(() => {});
+  const page = await openPage(browser, `${url}#scene=6&t=3&paused`);
+  await waitForState(page, ['question'], 10000);
+  await page.click('#yes');
+  await waitForState(page, ['playing'], 30000);
+  await page.waitForFunction(() => PageSide.position.length === 184, { timeout: 30000 });
+  const at = await position(page);
+  check(at.paused && at.scene === 6, `#scene=6&t=3&paused: ${JSON.stringify(at)}`);
+  const share = identicalShare(await canvasPixels(page), await decodePng(browser, await desktop));
+  check(share === 1, `#scene=6&t=3: ${(share * 100).toFixed(3)}% of the frame tool's frame`);
+  await page.focus('#seek');
+  await page.keyboard.press('End');
+  await page.waitForFunction(() => PageSide.position.seconds === PageSide.position.length,
+    { timeout: 10000 });
   check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
   await page.close();
 }
 
 runTest('web page', async () => {
-  const [webDir, dataDir, frameTool, outDir] = process.argv.slice(2);
+  const [webDir, dataDir, frameTool, outDir, reportDir] = process.argv.slice(2);
   fs.mkdirSync(outDir, { recursive: true });
   const server = await serveFolder(path.resolve(webDir));
   const chromium = await launchChromium();
+  const tools = [path.resolve(frameTool), path.resolve(dataDir), path.resolve(outDir)];
   try {
     await checkWindowedShow(chromium.browser, server.url);
     await checkFullScreenShow(chromium.browser, server.url);
     await checkReducedMotionChoosesGentle(chromium.browser, server.url);
-    await checkPlayer(chromium.browser, server.url,
-      [path.resolve(frameTool), path.resolve(dataDir), path.resolve(outDir)]);
+    await checkPlayer(chromium.browser, server.url, tools, path.resolve(reportDir));
+    await checkBadLinks(chromium.browser, server.url);
+    await checkSceneLink(chromium.browser, server.url, tools);
   } finally {
     await chromium.close();
     await server.close();

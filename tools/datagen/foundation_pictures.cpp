@@ -269,6 +269,25 @@ RgbImage shrink(const RgbImage& image, int size) {
     return out;
 }
 
+// Bilinear magnification, for the icon sizes above the art's own (a phone's splash screen):
+// the painted picture has no edges sharp enough to want more.
+RgbImage magnify(const RgbImage& image, int size) {
+    const float step = float(image.width) / size;
+    RgbImage out(size, size);
+    for (int y = 0; y < size; ++y) {
+        const float sy = std::clamp((y + 0.5f) * step - 0.5f, 0.0f, image.height - 1.0f);
+        const int y0 = truncToInt(sy), y1 = std::min(y0 + 1, image.height - 1);
+        for (int x = 0; x < size; ++x) {
+            const float sx = std::clamp((x + 0.5f) * step - 0.5f, 0.0f, image.width - 1.0f);
+            const int x0 = truncToInt(sx), x1 = std::min(x0 + 1, image.width - 1);
+            const Rgb top = mix(image.at(x0, y0), image.at(x1, y0), sx - x0);
+            const Rgb bottom = mix(image.at(x0, y1), image.at(x1, y1), sx - x0);
+            out.at(x, y) = mix(top, bottom, sy - y0);
+        }
+    }
+    return out;
+}
+
 // How much of a pixel of a size x size icon lies inside its rounded square (0..1).
 float roundedSquareCoverage(int x, int y, int size) {
     const float radius = size * 0.18f;
@@ -282,7 +301,8 @@ float roundedSquareCoverage(int x, int y, int size) {
 }  // namespace
 
 void writeIcon(const std::string& path, int size) {
-    const RgbImage picture = shrink(makeIconArt(), size);
+    const RgbImage art = makeIconArt();
+    const RgbImage picture = size <= art.width ? shrink(art, size) : magnify(art, size);
     std::vector<uint8_t> rgba;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {

@@ -26,5 +26,5 @@ void writeSwirlCreditsPictures(const DataFolder& folder);
 void writeChromeMapAndTrailPalette(const DataFolder& folder);
 
 // The desktop icon, not part of the data set: the showpiece's garden in a rounded square,
-// size x size pixels (16 to 256), as an RGBA PNG.
+// size x size pixels (16 to 512), as an RGBA PNG.
 void writeIcon(const std::string& path, int size);

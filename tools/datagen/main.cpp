@@ -11,7 +11,7 @@ constexpr const char* kUsage =
     "usage: dorminax-datagen DATA_FOLDER\n"
     "       dorminax-datagen --icon SIZE FILE.png\n"
     "  writes the demo's data set (gfx\\, 3ds\\ and demotuin.ogg) into DATA_FOLDER\n"
-    "  --icon SIZE  writes the desktop icon instead, SIZE x SIZE pixels (16 to 256)\n";
+    "  --icon SIZE  writes the desktop icon instead, SIZE x SIZE pixels (16 to 512)\n";
 
 }  // namespace
 
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
         } else if (line.is("--version")) {
             line.version();
         } else if (line.is("--icon")) {
-            iconSize = line.integer(16, 256);
+            iconSize = line.integer(16, 512);
         } else if (line.isOperand() && output.empty()) {
             output = line.argument();
         } else {

@@ -1,7 +1,7 @@
 // The page side of the web backend (an Emscripten JavaScript library): the canvas, the
-// keys, the title, the error box, the debugger output, the music, the downloads, and the
-// player bar with the system's media controls. Each browser* function is called from
-// web_platform.cpp; the page itself is index.html.
+// keys, the title, the error box, the debugger output, the music, the downloads, the
+// player bar with the system's media controls, and taps on a touch screen. Each browser*
+// function is called from web_platform.cpp; the page itself is index.html.
 var pageSideLibrary = {
   $PageSide: {
     // The message types of the platform interface, in its order.
@@ -29,6 +29,11 @@ var pageSideLibrary = {
     // Where the show is, as the program said last (see browserShowPosition).
     position: {seconds: 0, length: 0, scene: 0, paused: false},
     chapters: [],
+    // Where the default show flashes, [from, to] in show seconds: the build's flash report.
+    flashSpans: [],
+    // Since when the browser has held the sound back while the show wants it (0: it has
+    // not).
+    soundHeldSince: 0,
 
     // The demo's key codes (the Windows virtual-key codes) for the keys it acts on.
     keyCodes: {
@@ -97,7 +102,46 @@ var pageSideLibrary = {
     // Back from the background, where the browser ran no animation frames but the music
     // played on: the picture catches up with the music at the next pass.
     onVisibilityChange: function() {
-      if (document.visibilityState === 'visible') PageSide.messages.push(PageSide.RETURNED * 256);
+      if (document.visibilityState !== 'visible') return;
+      PageSide.messages.push(PageSide.RETURNED * 256);
+      PageSide.resumeSound();
+    },
+
+    // ---- Sound the browser holds back ----
+    // A phone locked or a page hidden may leave the audio context suspended (Safari calls
+    // it interrupted), and only a tap or a key press may resume it: the page asks at every
+    // such gesture, and says "Tap for sound" while the sound stays away.
+
+    // The show plays and wants its music, unmuted.
+    soundWanted: function() {
+      var music = PageSide.music;
+      return !!(music && music.playFrom && !music.stopped && !PageSide.muted &&
+                !PageSide.position.paused);
+    },
+
+    soundRunning: function() {
+      var context = Module.audioContext;
+      return !!context && context.state === 'running';
+    },
+
+    resumeSound: function() {
+      var context = Module.audioContext;
+      if (context && context.state !== 'running' && context.state !== 'closed')
+        context.resume().catch(function() {});
+    },
+
+    // The context has stopped or started again. Started, the music starts again at the
+    // show's place: while the context stood still, its clock did too, and the picture
+    // went on.
+    onSoundStateChange: function() {
+      var context = Module.audioContext;
+      var music = PageSide.music;
+      if (context && context.state === 'running' && music && music.playFrom) {
+        PageSide.stopMusicSource();
+        music.playFrom = {seconds: PageSide.position.seconds, asked: context.currentTime};
+        PageSide.startMusicIfDue();
+      }
+      PageSide.player.update();
     },
 
     listen: function(on) {
@@ -107,6 +151,11 @@ var pageSideLibrary = {
       window[method]('blur', PageSide.onBlur);
       document[method]('fullscreenchange', PageSide.onFullScreenChange);
       document[method]('visibilitychange', PageSide.onVisibilityChange);
+      // Any tap, click or key press may let held-back sound go.
+      document[method]('pointerup', PageSide.resumeSound);
+      document[method]('keydown', PageSide.resumeSound);
+      if (Module.audioContext)
+        Module.audioContext[method]('statechange', PageSide.onSoundStateChange);
       PageSide.player.listen(on);
     },
 
@@ -117,6 +166,30 @@ var pageSideLibrary = {
     pushSeek: function(seconds) {
       PageSide.seekTimes.push(seconds);
       PageSide.messages.push(PageSide.SEEK_TO * 256);
+    },
+
+    // A seek while a finger or the mouse drags along the seek bar: a seek not yet taken
+    // by the program moves to the new place instead of queueing one more.
+    scrubTo: function(seconds) {
+      var messages = PageSide.messages;
+      if (messages.length && messages[messages.length - 1] === PageSide.SEEK_TO * 256) {
+        PageSide.seekTimes[PageSide.seekTimes.length - 1] = seconds;
+      } else {
+        PageSide.pushSeek(seconds);
+      }
+    },
+
+    // "0:06": the whole seconds, as a clock that counts them shows the moment.
+    wholeSecondsText: function(seconds) {
+      var whole = Math.floor(Math.max(0, seconds));
+      return Math.floor(whole / 60) + ':' + String(whole % 60).padStart(2, '0');
+    },
+
+    // The flash span the show time lies in, or null.
+    flashSpanAt: function(seconds) {
+      return PageSide.flashSpans.find(function(span) {
+        return seconds >= span[0] && seconds <= span[1];
+      }) || null;
     },
 
     // "1:38.5" (tenths) or "3:04".
@@ -131,14 +204,18 @@ var pageSideLibrary = {
              '.' + (t % 10);
     },
 
-    // The player bar under the picture (over it in full screen, shown while the pointer
-    // moves or a control has the focus), and the system's media controls.
+    // The player bar under the picture (over it in full screen and on a phone on its
+    // side, shown while the pointer moves, after a tap or while a control has the focus),
+    // the lines under it, the system's media controls, and taps on the picture.
     player: {
       element: null,
       hideTimer: 0,
+      skipTimer: 0,
       linkShown: '',
       mediaTitle: '',
       mediaPositionAt: -10,
+      lastTap: null,  // {time, side} of the last tap on the picture
+      scrubbing: -1,  // the pointer dragging along the seek bar
 
       byId: function(id) { return document.getElementById(id); },
 
@@ -150,51 +227,83 @@ var pageSideLibrary = {
         p.byId('play')[method]('click', p.onPlay);
         p.byId('seek')[method]('pointerdown', p.onSeekPointer);
         p.byId('seek')[method]('pointermove', p.onSeekHover);
+        p.byId('seek')[method]('pointerup', p.onSeekRelease);
+        p.byId('seek')[method]('pointercancel', p.onSeekRelease);
         p.byId('seek')[method]('pointerleave', p.onSeekLeave);
+        p.byId('seek')[method]('keydown', p.onSeekKey);
         p.byId('mute')[method]('click', p.onMute);
         p.byId('volume')[method]('input', p.onVolume);
         p.byId('full-screen')[method]('click', p.onFullScreen);
-        document.getElementById('stage')[method]('pointermove', p.onPointerMove);
+        p.byId('sound-now')[method]('click', PageSide.resumeSound);
+        p.byId('view')[method]('pointerup', p.onPictureTap);
+        var stage = document.getElementById('stage');
+        stage[method]('pointermove', p.onPointerMove);
+        stage[method]('pointerdown', p.onPointerMove);
         bar[method]('focusin', p.onPointerMove);
         bar.hidden = !on;
-        if (on) p.setUpMediaSession();
+        // Where the browser has no full screen for a page (an iPhone), the installed page
+        // runs standalone instead.
+        p.byId('full-screen').hidden = !document.fullscreenEnabled;
+        if (on) {
+          PageSide.flashSpans = JSON.parse(p.byId('seek-flashes').dataset.spans || '[]');
+          p.setUpMediaSession();
+        }
         p.update();
       },
 
       onPlay: function() { PageSide.pushKey(PageSide.PLAYER_KEYS.pause); },
 
-      // A show time from a place on the seek bar; within a few pixels of a scene's mark,
-      // that scene's first frame exactly.
-      secondsAt: function(clientX) {
+      // A show time from a place on the seek bar; near a scene's mark (a few pixels for
+      // the mouse, more for a fingertip), that scene's first frame exactly.
+      secondsAt: function(clientX, pointerType) {
         var track = PageSide.player.byId('seek').getBoundingClientRect();
         var length = PageSide.position.length;
         if (!(track.width > 0) || !(length > 0)) return 0;
+        var reach = pointerType === 'mouse' ? 4 : 12;
         var x = Math.min(Math.max(clientX - track.left, 0), track.width);
         var nearest = null;
         PageSide.chapters.forEach(function(chapter) {
           var mark = chapter.seconds / length * track.width;
-          if (Math.abs(mark - x) <= 4 && (!nearest || Math.abs(mark - x) < nearest.distance))
+          if (Math.abs(mark - x) <= reach && (!nearest || Math.abs(mark - x) < nearest.distance))
             nearest = {seconds: chapter.seconds, distance: Math.abs(mark - x)};
         });
         return nearest ? nearest.seconds : x / track.width * length;
       },
 
+      // A press on the seek bar goes there; dragging on from it goes along.
       onSeekPointer: function(event) {
         if (event.button !== 0) return;
         event.preventDefault();
-        PageSide.pushSeek(PageSide.player.secondsAt(event.clientX));
+        var p = PageSide.player;
+        p.scrubbing = event.pointerId;
+        if (event.target.setPointerCapture) event.target.setPointerCapture(event.pointerId);
+        PageSide.pushSeek(p.secondsAt(event.clientX, event.pointerType));
       },
 
-      // The name of the scene under the pointer, over the bar.
+      onSeekRelease: function(event) {
+        if (event.pointerId === PageSide.player.scrubbing) PageSide.player.scrubbing = -1;
+      },
+
+      // End goes to the end (Home, as the demo's own key, to the start).
+      onSeekKey: function(event) {
+        if (event.key !== 'End' || event.ctrlKey || event.altKey || event.metaKey) return;
+        event.preventDefault();
+        PageSide.pushSeek(PageSide.position.length);
+      },
+
+      // The name of the scene under the pointer, over the bar, and whether it flashes
+      // there; a drag seeks as it goes.
       onSeekHover: function(event) {
         var p = PageSide.player;
-        var seconds = p.secondsAt(event.clientX);
+        var seconds = p.secondsAt(event.clientX, event.pointerType);
+        if (event.pointerId === p.scrubbing) PageSide.scrubTo(seconds);
         var chapter = null;
         PageSide.chapters.forEach(function(c) { if (c.seconds <= seconds) chapter = c; });
         var label = p.byId('seek-name');
         var track = p.byId('seek').getBoundingClientRect();
         label.textContent = (chapter ? chapter.label + ' \u00b7 ' : '') +
-                            PageSide.clockText(seconds, true);
+                            PageSide.clockText(seconds, true) +
+                            (PageSide.flashSpanAt(seconds) ? ' \u00b7 flashing' : '');
         label.style.left = (event.clientX - track.left) + 'px';
         label.hidden = false;
       },
@@ -223,7 +332,35 @@ var pageSideLibrary = {
         }
       },
 
-      // In full screen the bar shows while the pointer moves, and a while after.
+      // A tap on the picture shows the bar. Two quick taps on its left or right third go
+      // five seconds back or forward (the Left and Right keys), and each quick tap after
+      // them on the same side five more.
+      onPictureTap: function(event) {
+        if (event.pointerType === 'mouse' || event.target.closest('.box')) return;
+        var p = PageSide.player;
+        p.onPointerMove();
+        var picture = p.byId('view').getBoundingClientRect();
+        var third = Math.floor((event.clientX - picture.left) / picture.width * 3);
+        var side = third <= 0 ? 'back' : third >= 2 ? 'forward' : '';
+        var last = p.lastTap;
+        p.lastTap = {time: event.timeStamp, side: side};
+        if (!side || !last || last.side !== side || event.timeStamp - last.time > 500) return;
+        PageSide.pushKey(PageSide.PLAYER_KEYS[side]);
+        p.showSkip(side);
+      },
+
+      // "-5 s" or "+5 s" on that side of the picture for a moment.
+      showSkip: function(side) {
+        var p = PageSide.player;
+        var skip = p.byId('skip');
+        skip.className = side;
+        skip.textContent = side === 'back' ? '\u2212 5 s' : '+ 5 s';
+        skip.hidden = false;
+        clearTimeout(p.skipTimer);
+        p.skipTimer = setTimeout(function() { skip.hidden = true; }, 700);
+      },
+
+      // The bar shows while the pointer moves or after a tap, and a while after.
       onPointerMove: function() {
         var p = PageSide.player;
         document.body.classList.add('pointer-moved');
@@ -310,12 +447,62 @@ var pageSideLibrary = {
         p.byId('full-screen').setAttribute('aria-label',
             document.fullscreenElement ? 'Leave full screen' : 'Full screen');
         document.body.classList.toggle('held', position.paused);
+        p.updateFlashLine();
+        p.updateSoundLine();
         p.updateLink();
         p.updateMediaSession(chapter);
       },
 
+      // Under the bar while the show is in a span that flashes and the gentle show is off.
+      updateFlashLine: function() {
+        var p = PageSide.player;
+        var span = PageSide.flashSpanAt(PageSide.position.seconds);
+        var text = span && !p.byId('gentle-now').checked
+            ? 'Flashing until ' + PageSide.wholeSecondsText(span[1]) +
+              ': tick Gentle to soften it'
+            : '';
+        var line = p.byId('flash-now');
+        if (line.textContent !== text) line.textContent = text;
+        line.hidden = !text;
+      },
+
+      // "Tap for sound" once the browser has held the sound back for more than a moment
+      // (a context that comes back by itself in that time needs no word).
+      updateSoundLine: function() {
+        var held = PageSide.soundWanted() && !PageSide.soundRunning() &&
+                   document.visibilityState === 'visible';
+        var now = performance.now();
+        if (!held) PageSide.soundHeldSince = 0;
+        else if (!PageSide.soundHeldSince) PageSide.soundHeldSince = now;
+        PageSide.player.byId('sound-now').hidden =
+            !held || now - PageSide.soundHeldSince < 600;
+      },
+
+      // Where the show flashes, on the seek bar under its track, and in words for screen
+      // readers: "flashing: 0:06-0:30, ...".
+      placeFlashSpans: function() {
+        var p = PageSide.player;
+        var band = p.byId('seek-flashes');
+        var length = PageSide.position.length;
+        band.textContent = '';
+        var words = [];
+        PageSide.flashSpans.forEach(function(span) {
+          if (!(length > 0) || span[0] >= length) return;
+          var shown = document.createElement('div');
+          shown.className = 'flash-span';
+          shown.style.left = (span[0] / length * 100) + '%';
+          shown.style.width = ((Math.min(span[1], length) - span[0]) / length * 100) + '%';
+          band.appendChild(shown);
+          words.push(PageSide.wholeSecondsText(span[0]) + '-' +
+                     PageSide.wholeSecondsText(span[1]));
+        });
+        p.byId('seek-flashes-text').textContent =
+            words.length ? 'flashing: ' + words.join(', ') : '';
+      },
+
       // The scenes' marks on the seek bar, each named on hover and a button to its start.
       placeMarks: function() {
+        PageSide.player.placeFlashSpans();
         var marks = PageSide.player.byId('seek-marks');
         if (!marks) return;
         marks.textContent = '';
@@ -508,9 +695,11 @@ var pageSideLibrary = {
   },
 
   browserAudioPosition__deps: ['$PageSide'],
+  // -1 while the music does not play, held back by the browser too: the picture then
+  // keeps its own time, and the music comes back there.
   browserAudioPosition: function() {
     var music = PageSide.music;
-    if (!music || !music.startedAt || !Module.audioContext) return -1;
+    if (!music || !music.startedAt || !PageSide.soundRunning()) return -1;
     var at = music.startedAt.seconds + (Module.audioContext.currentTime - music.startedAt.time);
     return at < music.buffer.duration ? at : -1;
   },
