@@ -107,6 +107,20 @@ TEST_F(PlayerTest, HeldThePictureStatisticsAndMusicStopAndFramesStepOneByOne) {
     EXPECT_STREQ(headless::audioCalls(), "pause; ");
 }
 
+// Held on a frame whose time does not survive adding and taking away five seconds
+// (5.8666... s): Right then Left comes back to that very frame.
+TEST_F(PlayerTest, HeldRightThenLeftComesBackToTheSameFrame) {
+    DemoOptions options;
+    options.startSeconds = 352 / 60.0;
+    options.startPaused = true;
+    start(options);
+    ASSERT_EQ(run.player.shownPass, 352);
+    press(platform::kKeyRight);
+    EXPECT_EQ(run.player.shownPass, 652);
+    press(platform::kKeyLeft);
+    EXPECT_EQ(run.player.shownPass, 352);
+}
+
 TEST_F(PlayerTest, SceneKeysSeekAndTheMusicFollows) {
     start(DemoOptions{});
     EXPECT_STREQ(headless::audioCalls(), "play 0; ");

@@ -40,17 +40,27 @@ void stepFrame(DemoRun& run, int frameSteps) {
     if (pass >= 0) seekPlayer(run, pass / kSeekFps);
 }
 
+// Five seconds on or back. From a frame a seek drew, whole passes, so that Right then
+// Left comes back to the very frame (time arithmetic could land one pass off).
+void skip(DemoRun& run, int direction) {
+    const PlayerState& p = run.player;
+    const double now = showSeconds(run);
+    // Past the length (the last scene plays on) there is nowhere further to go.
+    if (direction > 0 && now >= showLength(run)) return;
+    const long passes = std::lround(kSkipSeconds * kSeekFps);
+    if (p.paused && p.shownPass >= 0) {
+        seekPlayer(run, std::max(p.shownPass + direction * passes, 0L) / kSeekFps);
+        return;
+    }
+    seekPlayer(run, now + direction * kSkipSeconds);
+}
+
 void answerKey(DemoRun& run, int key) {
     const int row = rowOnScreen();
     switch (key) {
         case platform::kKeyP: setPaused(run, !run.player.paused); return;
-        case platform::kKeyLeft: seekPlayer(run, showSeconds(run) - kSkipSeconds); return;
-        case platform::kKeyRight: {
-            // Past the length (the last scene plays on) there is nowhere further to go.
-            const double now = showSeconds(run);
-            if (now < showLength(run)) seekPlayer(run, now + kSkipSeconds);
-            return;
-        }
+        case platform::kKeyLeft: skip(run, -1); return;
+        case platform::kKeyRight: skip(run, 1); return;
         case platform::kKeyUp:
         case platform::kKeyPageUp: seekPlayer(run, rowShowSeconds(std::max(row - 1, 0))); return;
         case platform::kKeyDown:
