@@ -19,8 +19,8 @@ WATCH_TARGETS := dorminax data
 # Nested makes (CMake's) print no "Entering directory" lines.
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run watch test bench deps build build-sanitize fuzz windows web web-serve clean install \
-        uninstall package dist
+.PHONY: run watch tools test bench deps build build-sanitize fuzz windows web web-serve clean \
+        install uninstall package dist
 
 # The demo, from a folder of its own where its screenshots go; ARGS="--window --scene 6"
 # passes options.
@@ -28,14 +28,24 @@ run: watch
 	@mkdir -p $(BUILD_DIR)/screenshots
 	@cd $(BUILD_DIR)/screenshots && ../dorminax --data ../data $(ARGS)
 
-# Only the packages and targets that watching needs; CMake's own report goes to a log,
-# shown when configuring fails.
+# The Release build configured quietly: CMake's own report goes to a log, shown when
+# configuring fails.
+CONFIGURE_QUIETLY = mkdir -p $(BUILD_DIR) && \
+  { cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >$(BUILD_DIR)/configure.log 2>&1 || \
+    { cat $(BUILD_DIR)/configure.log; exit 1; }; }
+
+# Only the packages and targets that watching needs.
 watch:
 	@./scripts/install-deps run
-	@mkdir -p $(BUILD_DIR)
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >$(BUILD_DIR)/configure.log 2>&1 || \
-	  { cat $(BUILD_DIR)/configure.log; exit 1; }
+	@$(CONFIGURE_QUIETLY)
 	@cmake --build $(BUILD_DIR) -j $(JOBS) --target $(WATCH_TARGETS)
+
+# The frame tool and the video capture, with the data set they read, into $(BUILD_DIR)/.
+# The capture needs FFmpeg's libraries, which watching does not.
+tools:
+	@./scripts/install-deps tools
+	@$(CONFIGURE_QUIETLY)
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target data dorminax-frame dorminax-capture
 
 test: deps build build-sanitize plain fuzz windows web dist
 	./scripts/run-tests $(BUILD_DIR) $(SANITIZE_DIR) $(PLAIN_DIR) $(FUZZ_DIR) $(WINDOWS_DIR)

@@ -1,7 +1,7 @@
 # The show's photosensitivity report, made at build time: the frame tool measures the
 # default show's flashes, and its summary becomes the note of --help (flash_report.h), of
-# the manual page (flash-report.man), of the README (flash-report.md) and the line of the
-# web page's start prompt (flash-prompt.txt).
+# the manual page (flash-report.man), the table of docs/photosensitivity.md
+# (flash-report.md) and the line of the web page's start prompt (flash-prompt.txt).
 # Usage: cmake -DFRAME_TOOL=<dorminax-frame> -DDATA_DIR=<data set> -DOUT_DIR=<folder>
 #              -P flash_report.cmake
 

@@ -2,13 +2,13 @@
 # The flash meter on the real show: the default show fails where the ring flight
 # flashes (an independent broadcast analyser found failures at 10.6-12.0, 18.7-20.0,
 # 22.0-24.1 and 26.6-30.0 s), the gentle show passes without a warning at 30, 60 and 144
-# frames a second, and the README's table is the build's report.
-# Usage: flash_check_test.sh FRAME_TOOL DATA_DIR FLASH_REPORT_DIR README
+# frames a second, and the table published in the docs is the build's report.
+# Usage: flash_check_test.sh FRAME_TOOL DATA_DIR FLASH_REPORT_DIR PAGE
 set -u
 frame_tool=$1
 data=$2
 report=$3
-readme=$4
+page=$4
 fail() {
     echo "FAIL: $*"
     exit 1
@@ -33,9 +33,9 @@ for fps in 30 60 144; do
     echo "$output" | grep -q "^verdict: passes (" || fail "the gentle show warns at $fps fps: $output"
 done
 
-# The README shows the report the build made, not one typed by hand.
-grep -qF -f "$report/flash-report.md" "$readme" || fail "the README's table is not the build's"
+# The page shows the report the build made, not one typed by hand.
+grep -qF -f "$report/flash-report.md" "$page" || fail "$page's table is not the build's"
 table=$(grep -c . "$report/flash-report.md")
-found=$(grep -cxF -f "$report/flash-report.md" "$readme")
-[ "$found" = "$table" ] || fail "the README has $found of the report's $table lines: $(cat "$report/flash-report.md")"
+found=$(grep -cxF -f "$report/flash-report.md" "$page")
+[ "$found" = "$table" ] || fail "$page has $found of the report's $table lines: $(cat "$report/flash-report.md")"
 echo "flash check: the default show fails in scenes 1 and 8, the gentle show passes"
