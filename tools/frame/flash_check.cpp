@@ -118,8 +118,9 @@ int runFlashCheck(const DemoOptions& demo, double fps, const std::string& json) 
 
     const FlashReport report = meter.report();
     std::fputs(flashReportText(report).c_str(), stdout);
-    if (!json.empty() && !writeTextFile(json, flashReportJson(report))) {
-        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", json.c_str());
+    std::string error;
+    if (!json.empty() && !writeTextFile(json, flashReportJson(report), error)) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s: %s\n", json.c_str(), error.c_str());
         return 1;
     }
     return report.passes() ? 0 : 1;
