@@ -29,6 +29,7 @@ extern "C" {
 #include "music_reader.h"
 #include "partial_file.h"
 #include "platform/data_path.h"
+#include "platform/output_file.h"
 #include "presets.h"
 #include "progress_meter.h"
 #include "scenes/scene_table.h"
@@ -214,8 +215,17 @@ volatile std::sig_atomic_t interruption = 0;
 
 extern "C" void onInterrupt(int signal) { interruption = signal; }
 
+// Every signal whose default would end the process without a word, so that no ending
+// leaves the partial file: the polite ones, the timers, the user's. A closed pipe on
+// standard error is a failed write instead (the progress stops), and a file size limit a
+// "File too large" error.
 void catchInterruptions() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onInterrupt);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
+                       SIGPROF, SIGXCPU, SIGIO}) {
+        std::signal(signal, onInterrupt);
+    }
+    std::signal(SIGPIPE, SIG_IGN);
+    failWritesPastTheSizeLimit();
 }
 
 // Ctrl-C (or a polite kill): no file is left, then the process ends by that signal, as
@@ -469,9 +479,10 @@ int main(int argc, char** argv) {
     capture.spans = passSpans(line, o, showEnd);
     capture.withSound = capture.music.isOpen() && o.format->audioEncoder;
 
+    catchInterruptions();  // before the partial file exists, so that no signal leaves it
     std::string error;
     const std::string partialPath = createPartialFile(o.output, error);
     if (partialPath.empty()) return reportWriteFailure(o, error);
-    catchInterruptions();
+    if (interruption) endInterrupted();
     return captureShow(o, capture, partialPath);
 }
