@@ -39,11 +39,7 @@ extern "C" {
 namespace {
 
 constexpr const char* kProgram = "dorminax-capture";
-constexpr const char* kMusicName = "demotuin.ogg";
 constexpr double kLongestShowSeconds = 86400.0;
-// Without the music there is no end to the show to go by: the last scene, which runs
-// until the viewer leaves, then plays for a minute.
-constexpr double kLastSceneWithoutMusic = 60.0;
 constexpr int kDefaultScale = 4;
 // Frames played ahead of the encoder: enough to ride out the encoder's uneven frames.
 constexpr int kQueuedFrames = 4;
@@ -473,9 +469,10 @@ int main(int argc, char** argv) {
     } else if (whyNot != "missing") {
         failDataFile("Error loading file", kMusicName, whyNot);
     }
+    // The show's length, or the music's when that is longer (music cut short ends in
+    // silence, the show going on).
     const double showEnd =
-        capture.music.isOpen() ? capture.music.seconds()
-                               : showTimeOfRow(kSceneCount - 1) + kLastSceneWithoutMusic;
+        std::max(capture.music.isOpen() ? capture.music.seconds() : 0.0, kShowSeconds);
     capture.spans = passSpans(line, o, showEnd);
     capture.withSound = capture.music.isOpen() && o.format->audioEncoder;
 
