@@ -68,6 +68,12 @@ status=$?
 [ "$status" = 1 ] || fail "unwritable output: exit status $status"
 [ "$(cat err)" = "dorminax-frame: cannot write /nonexistent/x.png: no folder /nonexistent" ] ||
     fail "unwritable output: $(cat err)"
+# Where the data set was looked for, in the host's way of writing paths.
+mkdir empty
+"$frame_tool" --data empty --at 1 out.png >out 2>err
+[ "$(tail -n 1 err)" = "gfx/zzz-warning-bloody-dead-cat-is-exactly-what-you-get.gif: Error loading file" ] ||
+    fail "no data set: $(cat err)"
+
 # A write that fails (a file size limit standing in for a full disk) is an error with its
 # reason, and the file that had the name is kept as it was; nothing else is left.
 # (DORMINAX_DATA: the data set, from CTest.)

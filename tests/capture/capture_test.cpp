@@ -482,6 +482,11 @@ TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
         EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
         EXPECT_NE(r.output.find("usage:"), std::string::npos) << bad;
     }
+    // Two times a frame apart at most: both printed in full, not alike.
+    r = capture("--from 86399.999 --to 86400 show.mp4");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("nothing to capture from 86399.999 s to 86400 s\n"), std::string::npos)
+        << r.output;
     r = capture("--fps 60 --to 1 show.gif");
     EXPECT_EQ(r.status, 2) << r.output;
     EXPECT_NE(r.output.find("25 or 50 frames a second"), std::string::npos) << r.output;

@@ -426,6 +426,17 @@ PassSpan sceneSpan(const Options& o, double showEnd) {
     return span;
 }
 
+// A time as the user typed it: the fewest digits that give that very number back, so
+// that two different times never print alike ("86399.99 s to 86400 s").
+std::string secondsText(double seconds) {
+    char text[64];  // times are at most a day: 5 digits, the point and up to 17 decimals
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, seconds);
+        if (std::strtod(text, nullptr) == seconds) break;
+    }
+    return text;
+}
+
 // The spans in passes, each at least one; refused when one holds none.
 std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, double showEnd) {
     if (o.scene > 0) return {sceneSpan(o, showEnd)};
@@ -436,10 +447,8 @@ std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, doubl
         const double to = span.to >= 0.0 ? span.to : showEnd;
         const PassSpan inPasses{passAt(span.from, o.fps), passAt(to, o.fps)};
         if (inPasses.end <= inPasses.first) {
-            char fault[160];
-            std::snprintf(fault, sizeof fault, "nothing to capture from %g s to %g s%s",
-                          span.from, to, span.to >= 0.0 ? "" : " (the end of the show)");
-            line.refuse(fault);
+            line.refuse("nothing to capture from " + secondsText(span.from) + " s to " +
+                        secondsText(to) + " s" + (span.to >= 0.0 ? "" : " (the end of the show)"));
         }
         passes.push_back(inPasses);
     }

@@ -4,6 +4,7 @@
 #include <deque>
 #include <string>
 
+#include "platform/data_path.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -85,7 +86,8 @@ bool askYesNo(const char*, const char*) { return yesNoAnswer; }
 void showErrorBox(const char* text, const char* caption) {
     errorText = text;
     errorCaption = caption;
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    // No box to carry the demo's own name of the file: standard error says it the host's way.
+    std::fprintf(stderr, "%s: %s\n", withHostSeparators(caption).c_str(), text);
 }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
