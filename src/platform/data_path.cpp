@@ -36,11 +36,7 @@ void setDataFolder(const std::string& folder) { dataFolder_ = folder; }
 
 std::string hostPath(const char* name) {
     std::string path = dataFolder_.empty() ? std::string() : dataFolder_ + kSeparator;
-    return withHostSeparators((path + name).c_str());
-}
-
-std::string withHostSeparators(const char* name) {
-    std::string path = name;
+    path += name;
     for (char& c : path) {
         if (c == '\\') c = kSeparator;
     }

@@ -14,9 +14,6 @@ void setDataFolder(const std::string& folder);
 // data folder.
 std::string hostPath(const char* name);
 
-// The name with the host's directory separator for every backslash, and nothing more.
-std::string withHostSeparators(const char* name);
-
 // The folder set last.
 const std::string& dataFolder();
 

@@ -4,7 +4,6 @@
 #include <deque>
 #include <string>
 
-#include "platform/data_path.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -86,8 +85,15 @@ bool askYesNo(const char*, const char*) { return yesNoAnswer; }
 void showErrorBox(const char* text, const char* caption) {
     errorText = text;
     errorCaption = caption;
-    // No box to carry the demo's own name of the file: standard error says it the host's way.
-    std::fprintf(stderr, "%s: %s\n", withHostSeparators(caption).c_str(), text);
+    // No box to carry the demo's own name of the file: standard error says it the host's
+    // way (the tool's users type host paths).
+    std::string name = caption;
+#ifndef _WIN32
+    for (char& c : name) {
+        if (c == '\\') c = '/';
+    }
+#endif
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), text);
 }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
