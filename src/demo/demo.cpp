@@ -30,8 +30,8 @@ constexpr double kCheckpointMsPerHeldPass = 12.0;
 constexpr uint32_t kHeldPassRestMs = 10;  // a held show with every checkpoint in place
 
 // A music file that is there but no regular file is refused, as any data file would be
-// (opened, a FIFO would hold the demo for ever); a missing one means a silent show.
-// Whether it is there.
+// (opened, a FIFO would hold the demo for ever); a missing one means a silent show. True
+// when it is there.
 bool checkMusicFile() {
     std::string whyNot;
     std::FILE* file = openDataFile(kMusicName, &whyNot);

@@ -97,7 +97,10 @@ int createTemporary(const std::string& path, std::string& temporary) {
     return fd;
 }
 
-int writeSome(int fd, const char* bytes, size_t size) { return int(write(fd, bytes, size)); }
+int writeSome(int fd, const char* bytes, size_t size) {
+    const size_t chunk = size > (size_t(1) << 30) ? (size_t(1) << 30) : size;  // fits an int
+    return int(write(fd, bytes, chunk));
+}
 int syncDescriptor(int fd) { return fsync(fd); }
 int closeDescriptor(int fd) { return close(fd); }
 // rename replaces a link itself, never what it points to.
