@@ -10,7 +10,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,10 +25,10 @@ extern "C" {
 #include "demo/simulated_show.h"
 #include "frame_queue.h"
 #include "gif_file.h"
+#include "interruption.h"
 #include "music_reader.h"
 #include "partial_file.h"
 #include "platform/data_path.h"
-#include "platform/output_file.h"
 #include "presets.h"
 #include "progress_meter.h"
 #include "scenes/scene_table.h"
@@ -207,33 +206,6 @@ std::string durationText(double seconds) {
     return text;
 }
 
-volatile std::sig_atomic_t interruption = 0;
-
-extern "C" void onInterrupt(int signal) { interruption = signal; }
-
-// Every signal whose default would end the process without a word, so that no ending
-// leaves the partial file: the polite ones, the timers, the user's. A closed pipe on
-// standard error is a failed write instead (the progress stops), and a file size limit a
-// "File too large" error.
-void catchInterruptions() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM,
-                       SIGPROF, SIGXCPU, SIGIO}) {
-        std::signal(signal, onInterrupt);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
-    failWritesPastTheSizeLimit();
-}
-
-// Ctrl-C (or a polite kill): no file is left, then the process ends by that signal, as
-// the shell expects of an interrupted program.
-[[noreturn]] void endInterrupted() {
-    discardPartialFile();
-    std::fprintf(stderr, "%s: interrupted; nothing written\n", kProgram);
-    std::signal(interruption, SIG_DFL);
-    std::raise(interruption);
-    std::_Exit(128 + interruption);
-}
-
 int reportWriteFailure(const Options& o, const std::string& error) {
     discardPartialFile();
     std::fprintf(stderr, "%s: cannot write %s: %s\n", kProgram, o.output.c_str(), error.c_str());
@@ -393,7 +365,7 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
                      double(firstPass) / o.fps);
     }
     while (show.framesRun() < firstPass && !interruption) show.step();
-    if (interruption) endInterrupted();
+    if (interruption) endInterrupted(kProgram);
 
     std::string error;
     const std::unique_ptr<CaptureFile> file = openFile(o, capture, partialPath, error);
@@ -402,7 +374,7 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     ProgressMeter progress(frames, o.fps);
     const bool written = encodeSpans(o, capture, show, *file, progress);
     progress.finish();
-    if (interruption) endInterrupted();
+    if (interruption) endInterrupted(kProgram);
     if (!written) return reportWriteFailure(o, file->error());
     show.finish();
 
@@ -489,6 +461,6 @@ int main(int argc, char** argv) {
     std::string error;
     const std::string partialPath = createPartialFile(o.output, error);
     if (partialPath.empty()) return reportWriteFailure(o, error);
-    if (interruption) endInterrupted();
+    if (interruption) endInterrupted(kProgram);
     return captureShow(o, capture, partialPath);
 }
