@@ -27,6 +27,17 @@ assert not [s for s in fails if s["scene"] not in (1, 8)], "failures outside sce
 assert max(report["luminancePerSecond"][:30]) >= 20
 PY
 
+# A music file cut short (at 20.5 s) does not shorten the show: measured whole, and said.
+cut=$(mktemp -d)
+trap 'rm -rf "$cut"' EXIT
+for file in "$(cd "$data" && pwd)"/*; do ln -s "$file" "$cut/"; done
+rm "$cut/demotuin.ogg"
+head -c 300000 "$data/demotuin.ogg" >"$cut/demotuin.ogg"
+output=$("$frame_tool" --data "$cut" --fps 2 --flash-check 2>"$cut/err")
+echo "$output" | grep -q "(368 frames at 2 fps)$" || fail "music cut short: $output"
+[ "$(cat "$cut/err")" = "dorminax-frame: $cut/demotuin.ogg ends at 20.5 s, the show lasts 184 s" ] ||
+    fail "music cut short: $(cat "$cut/err")"
+
 for fps in 30 60 144; do
     output=$("$frame_tool" --data "$data" --fps $fps --gentle --flash-check) ||
         fail "the gentle show fails at $fps fps: $output"

@@ -173,4 +173,53 @@ TEST_F(PlayerTest, BackFromAStopOfThePassesThePictureCatchesUpWithTheMusic) {
     EXPECT_NEAR(showSeconds(run), platform::audioStreamPosition(1), 1.0 / 60);
 }
 
+// --scene N with --paused holds scene N's first frame, as the key N shows it; played, Space
+// says where it went in the title, as the keys that seek do.
+TEST_F(PlayerTest, HeldOnTheSceneAskedForAndSpaceShowsWhereItWent) {
+    DemoOptions options;
+    options.firstScene = 6;
+    options.startPaused = true;
+    start(options);
+    EXPECT_EQ(currentScene, rowOfScene(6));
+    EXPECT_EQ(showSeconds(run), rowShowSeconds(rowOfScene(6)));
+    EXPECT_EQ(title().rfind("Dorminax - scene 6 Reveal - 1:3", 0), 0u) << title();
+
+    press(platform::kKeyP);
+    for (int i = 0; i < 150; ++i) pass(20);  // past the two seconds of the time line
+    EXPECT_EQ(title(), "--== Dorminax ==--");
+    press(platform::kKeySpace, 20);
+    EXPECT_EQ(currentScene, rowOfScene(7));
+    EXPECT_EQ(title().rfind("Dorminax - scene 7 Metaballs - 1:4", 0), 0u) << title();
+    for (int i = 0; i < 150; ++i) pass(20);
+    EXPECT_EQ(title(), "--== Dorminax ==--");
+}
+
+// The show's length is the timeline's whatever the sound: without a device, and with a
+// music file cut short (which is said on standard error), it lasts 3:04 and seeks go there.
+TEST_F(PlayerTest, TheShowKeepsItsLengthWithoutSoundAndWithMusicCutShort) {
+    headless::setAudioAvailable(false);
+    DemoOptions options;
+    options.startSeconds = 150.0;
+    options.startPaused = true;
+    start(options);
+    EXPECT_EQ(title(), "Dorminax - scene 9 Attractor trails - 2:30.0 / 3:04 - paused");
+    headless::pushMessage(platform::MessageType::KeyUp, platform::kKeyEscape);
+    pass(10);
+    ASSERT_FALSE(pass(10));
+    finishDemo(run);
+
+    headless::setAudioAvailable(true, 27.0);
+    options.startSeconds = 170.0;
+    testing::internal::CaptureStderr();
+    start(options);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("demotuin.ogg ends at 27.0 s, the show lasts 184 s\n"),
+              std::string::npos) << said;
+    EXPECT_EQ(title(), "Dorminax - scene 9 Attractor trails - 2:50.0 / 3:04 - paused");
+    press(platform::kKeyRight);
+    press(platform::kKeyRight);
+    press(platform::kKeyRight);
+    EXPECT_EQ(title(), "Dorminax - scene 9 Attractor trails - 3:04.0 / 3:04 - paused");
+}
+
 }  // namespace

@@ -97,19 +97,22 @@ void CommandLine::version() const {
 }
 
 void CommandLine::requireWritable(const std::string& path) const {
+    // The file is written beside its name and renamed onto it, so its folder must take a
+    // new file. A link of that name, dangling or not, is replaced, never written through:
+    // only the name itself is looked at.
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::file_status status = fs::status(path, error);
+    const fs::file_status status = fs::symlink_status(path, error);
     std::string fault;
-    if (fs::exists(status)) {
-        if (fs::is_directory(status)) fault = "it is a folder";
-        else if (access(path.c_str(), W_OK) != 0) fault = std::strerror(errno);
-    } else {
-        const fs::path parent = fs::path(path).parent_path();
-        const std::string folder = parent.empty() ? "." : parent.string();
-        if (!fs::is_directory(folder, error)) fault = "no folder " + folder;
-        else if (access(folder.c_str(), W_OK) != 0) fault = std::strerror(errno);
-    }
+    const fs::path parent = fs::path(path).parent_path();
+    const std::string folder = parent.empty() ? "." : parent.string();
+    if (fs::is_directory(status)) fault = "it is a folder";
+    else if (fs::is_regular_file(status) && access(path.c_str(), W_OK) != 0)
+        fault = std::strerror(errno);  // a write-protected file is kept
+    else if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_symlink(status))
+        fault = "not a regular file";  // a device or a pipe is not replaced by a file
+    else if (!fs::is_directory(folder, error)) fault = "no folder " + folder;
+    else if (access(folder.c_str(), W_OK) != 0) fault = std::strerror(errno);
     if (fault.empty()) return;
     std::fprintf(stderr, "%s: cannot write %s: %s\n", program_, path.c_str(), fault.c_str());
     std::exit(1);

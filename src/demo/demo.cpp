@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr const char* kMusicName = "demotuin.ogg";
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
@@ -31,20 +30,25 @@ constexpr double kCheckpointMsPerHeldPass = 12.0;
 constexpr uint32_t kHeldPassRestMs = 10;  // a held show with every checkpoint in place
 
 // A music file that is there but no regular file is refused, as any data file would be
-// (opened, a FIFO would hold the demo for ever); a missing one means a silent show.
-void checkMusicFile() {
+// (opened, a FIFO would hold the demo for ever); a missing one means a silent show. True
+// when it is there.
+bool checkMusicFile() {
     std::string whyNot;
     std::FILE* file = openDataFile(kMusicName, &whyNot);
     if (file) std::fclose(file);
     else if (whyNot != "missing") failDataFile("Error loading file", kMusicName, whyNot);
+    return file != nullptr;
 }
 
 void startAudio(DemoRun& run) {
     run.stream = 0;
-    checkMusicFile();
+    const bool musicThere = checkMusicFile();
     if (!platform::audioInit()) return;  // silent show: the backend has said so
     platform::audioStart();
     run.stream = platform::audioStreamCreateFile(kMusicName);
+    // There but not music (empty, text, another format): said, not played in silence.
+    if (run.stream == 0 && musicThere)
+        std::fprintf(stderr, "cannot decode %s: playing silent\n", hostPath(kMusicName).c_str());
 }
 
 void loadScenes() {
@@ -145,6 +149,9 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     run.title = kWindowTitle;
     run.player.startSeconds = options.startSeconds;
     run.player.startPaused = options.startPaused;
+    // Held from the start with --scene N: that scene's first frame, as its key shows it.
+    if (options.startPaused && options.startSeconds < 0.0)
+        run.player.startSeconds = rowShowSeconds(rowOfScene(options.firstScene));
     setDataFolder(options.dataFolder);
     resetTimeline(rowOfScene(options.firstScene));
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
@@ -194,6 +201,7 @@ bool runMainLoopPass(DemoRun& run) {
         holdPicture(run);
     } else {
         if (!seekDrew) {
+            const bool nextSceneAsked = advanceRequested;
             advanceTimelineIfDue();
             const float t = clockSeconds() - sceneStartTime;
             run.player.lastSceneSeconds = t;
@@ -201,6 +209,7 @@ bool runMainLoopPass(DemoRun& run) {
             currentRender(t);
             showPaletteChange();
             run.frames += 1;
+            if (nextSceneAsked) showTimeLine(run);  // where Space went, as a seek says it
         }
         if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
     }

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+// The show's music, in the data set.
+constexpr const char* kMusicName = "demotuin.ogg";
+
 // The title the window opens with and comes back to.
 constexpr const char* kWindowTitle = "--== Dorminax ==--";
 

@@ -3,7 +3,9 @@
 #include "demo/demo.h"
 #include "demo/options.h"
 #include "flash_report.h"
+#include "platform/output_file.h"
 
 int main(int argc, char** argv) {
+    failWritesPastTheSizeLimit();  // a screenshot past the limit fails, and says so
     return runDemo(parseDemoOptions(argc, argv, kPhotosensitivityNote));
 }

@@ -18,7 +18,8 @@ constexpr const char* kUsage =
     "  --scene N     start with scene N, 1 to 9, and the music at that scene's place\n"
     "  --start SECONDS  start that many seconds into the show, exactly as the frame\n"
     "                tool draws it there, with the music there\n"
-    "  --paused      start held on the first frame (P plays)\n"
+    "  --paused      start held on the first frame, of the show, --scene or --start\n"
+    "                (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
     "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";

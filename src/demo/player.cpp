@@ -10,6 +10,7 @@
 #include "demo/show_passes.h"
 #include "demo/timeline.h"
 #include "demo/window_proc.h"
+#include "platform/data_path.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr double kSkipSeconds = 5.0;          // Left and Right
 constexpr float kTimeLineSeconds = 2.0f;      // the time line stays this long after a seek
-constexpr double kLastSceneWithoutMusic = 60.0;
 
 int sceneNumberOfRow(int row) { return row + 1; }
 
@@ -117,8 +117,8 @@ double showSeconds(const DemoRun& run) {
 }
 
 double showLength(const DemoRun& run) {
-    if (run.player.musicSeconds > 0.0) return run.player.musicSeconds;
-    return rowShowSeconds(timelineRowCount - 1) + kLastSceneWithoutMusic;
+    // A longer music file lengthens the show; a shorter one (cut short) does not shorten it.
+    return std::max(run.player.musicSeconds, kShowSeconds);
 }
 
 void seekPlayer(DemoRun& run, double seconds) {
@@ -131,7 +131,11 @@ void seekPlayer(DemoRun& run, double seconds) {
     p.heldSceneSeconds = result.sceneSeconds;
     p.lastSceneSeconds = result.sceneSeconds;
     if (!p.paused && run.stream != 0) platform::audioStreamPlay(run.stream, result.showSeconds);
-    p.timeLineEndTime = clockSeconds() + kTimeLineSeconds;
+    showTimeLine(run);
+}
+
+void showTimeLine(DemoRun& run) {
+    run.player.timeLineEndTime = clockSeconds() + kTimeLineSeconds;
     showRestingTitle(run);
 }
 
@@ -222,5 +226,9 @@ void refreshMusicLength(DemoRun& run) {
     const double length = platform::audioStreamLength(run.stream);
     if (!(length > 0.0)) return;
     run.player.musicSeconds = length;
+    if (length < kShowSeconds - 0.05) {
+        std::fprintf(stderr, "%s ends at %.1f s, the show lasts %.0f s\n",
+                     hostPath(kMusicName).c_str(), length, kShowSeconds);
+    }
     extendSeekingSpan(length);
 }

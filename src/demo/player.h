@@ -32,6 +32,9 @@ void setTitle(DemoRun& run, const char* text);
 // What the title says when nothing else claims it: the time line while the show is held
 // or just after a seek, else the demo's own title.
 void showRestingTitle(DemoRun& run);
+// The time line in the title for two seconds, as after a seek: after the show has moved
+// by other means (Space starting the next scene).
+void showTimeLine(DemoRun& run);
 
 // True while the title shows the time line: the show held, or a seek just made.
 bool timeLineShown(const DemoRun& run);

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/display.h"
 #include "demo/timeline.h"
-#include "platform/data_path.h"
+#include "platform/output_file.h"
 
 int screenshotCounter = 0;
 bool screenshotFailed = false;
@@ -95,56 +97,51 @@ bool pumpOneMessage() {
 
 namespace {
 
-// The next free name from the counter on, created at once: a file already there (from an
-// earlier run, or anything else by that name, a link too) is never written over.
-std::FILE* createScreenshotFile(char* name, size_t size) {
-    for (;;) {
-        std::snprintf(name, size, "screenshot%3.3d.bmp", screenshotCounter);
-        if (screenshotCounter == INT_MAX) return nullptr;  // no number left to try
-        ++screenshotCounter;
-        std::FILE* file = createNewFile(name);
-        if (file || errno != EEXIST) return file;
-    }
-}
-
-bool writeBmp(std::FILE* file) {
-    uint8_t header[kBmpHeaderSize];
-    fillBmpHeader(header);
-    bool written = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-
+// The picture as a BMP file's bytes: header, colour table, rows bottom first.
+std::vector<uint8_t> bmpBytes() {
+    std::vector<uint8_t> bytes(kBmpFileSize);
+    fillBmpHeader(bytes.data());
     const Palette& palette = paletteOnScreen();
-    for (int i = 0; i < 256; ++i) {
-        const uint8_t entry[4] = {palette.rgb[i * 3 + 2], palette.rgb[i * 3 + 1],
-                                  palette.rgb[i * 3], 0};
-        written = written && std::fwrite(entry, 1, 4, file) == 4;
+    uint8_t* entry = bytes.data() + kBmpHeaderSize;
+    for (int i = 0; i < 256; ++i, entry += 4) {
+        entry[0] = palette.rgb[i * 3 + 2];
+        entry[1] = palette.rgb[i * 3 + 1];
+        entry[2] = palette.rgb[i * 3];
+        entry[3] = 0;
     }
     // What the user sees: scenes 3 to 6 present the ScratchFrame, so the FrameBuffer may
     // hold an older picture.
     const uint8_t* frame = frameOnScreen();
-    for (int row = kFrameHeight - 1; row >= 0; --row) {
-        written = written &&
-                  std::fwrite(frame + row * kFrameWidth, 1, kFrameWidth, file) == kFrameWidth;
-    }
-    return written;
+    uint8_t* row = bytes.data() + kBmpPixelOffset;
+    for (int y = kFrameHeight - 1; y >= 0; --y, row += kFrameWidth)
+        std::memcpy(row, frame + y * kFrameWidth, kFrameWidth);
+    return bytes;
 }
 
 }  // namespace
 
 bool writeScreenshot() {
+    const std::vector<uint8_t> bytes = bmpBytes();
+    // The next free name from the counter on: a file already there (from an earlier run,
+    // or anything else by that name, a link too) is never written over.
     char name[32];
-    std::FILE* file = createScreenshotFile(name, sizeof name);
-    if (!file) {
-        std::fprintf(stderr, "screenshot failed: cannot create %s: %s\n", name,
-                     std::strerror(errno));
-        return false;
-    }
-    const bool written = writeBmp(file);
-    const int writeError = errno;
-    if (std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "screenshot failed: cannot write %s: %s\n", name,
-                     std::strerror(written ? errno : writeError));
-        std::remove(name);  // ours, and not a picture
-        return false;
+    for (;;) {
+        std::snprintf(name, sizeof name, "screenshot%3.3d.bmp", screenshotCounter);
+        if (screenshotCounter == INT_MAX) {
+            std::fprintf(stderr, "screenshot failed: no number left for %s\n", name);
+            return false;
+        }
+        ++screenshotCounter;
+        std::string error;
+        OutputFailure failure;
+        if (writeOutputFile(name, bytes.data(), bytes.size(), error, OutputReplace::Never,
+                            &failure))
+            break;
+        if (failure.code != EEXIST) {
+            std::fprintf(stderr, "screenshot failed: cannot %s %s: %s\n",
+                         failure.created ? "write" : "create", name, error.c_str());
+            return false;
+        }
     }
     platform::offerFile(name);
     return true;

@@ -27,6 +27,11 @@ constexpr int kSceneCount = 9;
 // soundtrack's score) reads the same numbers without linking the scenes.
 inline constexpr float kSceneDurations[kSceneCount] = {30, 20, 17, 20, 8, 5, 20, 25, FLT_MAX};
 
+// The show's length: its soundtrack is written to end here, 39 s into the last scene
+// (which plays on while the viewer stays). The show keeps this length whatever becomes of
+// the music: no sound device, or a music file that cannot be decoded or ends early.
+inline constexpr double kShowSeconds = 184.0;
+
 // The row that plays scene 1..9 of the show, or -1 when the table has no such row.
 int rowOfScene(int sceneNumber);
 

@@ -482,6 +482,11 @@ TEST(Capture, RefusalsAndFailuresLeaveNoFile) {
         EXPECT_EQ(r.status, 2) << bad << ": " << r.output;
         EXPECT_NE(r.output.find("usage:"), std::string::npos) << bad;
     }
+    // Two times a frame apart at most: both printed in full, not alike.
+    r = capture("--from 86399.999 --to 86400 show.mp4");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("nothing to capture from 86399.999 s to 86400 s\n"), std::string::npos)
+        << r.output;
     r = capture("--fps 60 --to 1 show.gif");
     EXPECT_EQ(r.status, 2) << r.output;
     EXPECT_NE(r.output.find("25 or 50 frames a second"), std::string::npos) << r.output;
@@ -526,4 +531,61 @@ TEST(Capture, InterruptedCaptureLeavesNoFile) {
     EXPECT_TRUE(encoding) << "the capture never began writing";
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "status " << status;
     EXPECT_TRUE(filesHere().empty()) << "left behind: " << filesHere().front();
+}
+
+// A capture started in a child process, `prepare` run there just before it; its status.
+template <typename Prepare>
+int captureInChild(const std::vector<std::string>& arguments, Prepare prepare) {
+    const pid_t child = fork();
+    if (child == 0) {
+        prepare();
+        const std::string data = dataDir();
+        std::vector<const char*> argv = {kCapture.c_str(), "--data", data.c_str()};
+        for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+        argv.push_back(nullptr);
+        execv(kCapture.c_str(), const_cast<char* const*>(argv.data()));
+        _exit(127);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+// No ending leaves the partial file: a timer's or the user's signal ends the capture by
+// that signal with nothing written; a closed pipe on standard error only stops the
+// progress (the capture finishes); a file size limit is the "File too large" error.
+TEST(Capture, NoSignalLeavesAPartialFile) {
+    TemporaryDirectory folder;
+    const std::vector<std::string> wholeShow = {"--scale", "1", "long.mp4"};
+    int status = captureInChild(wholeShow, [] { alarm(2); });  // alarm() outlives exec
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) << "status " << status;
+    EXPECT_TRUE(filesHere().empty()) << "left behind: " << filesHere().front();
+
+    status = captureInChild(wholeShow, [] {
+        // A grandchild sends SIGUSR1 a little later, as another program would.
+        if (fork() == 0) {
+            sleep(2);
+            kill(getppid(), SIGUSR1);
+            _exit(0);
+        }
+    });
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGUSR1) << "status " << status;
+    EXPECT_TRUE(filesHere().empty()) << "left behind: " << filesHere().front();
+
+    // "playing the show up to 1 s" goes at once to a pipe that nobody reads.
+    status = captureInChild({"--scale", "1", "--from", "1", "--to", "1.5", "piped.mp4"}, [] {
+        int ends[2];
+        if (pipe(ends) != 0) _exit(126);
+        close(ends[0]);
+        dup2(ends[1], 2);
+    });
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_GT(probeSeconds("piped.mp4", "v:0"), 0.4);
+
+    CommandResult r = run("ulimit -f 64; " + kCapture + " --data " + quoted(dataDir()) +
+                          " --scale 1 --to 30 big.mp4");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("cannot write big.mp4: File too large"), std::string::npos) << r.output;
+    for (const std::string& name : filesHere())
+        EXPECT_EQ(name, "piped.mp4") << "left behind: " << name;
 }

@@ -1,6 +1,7 @@
 #!/bin/bash
 # The music plays with the show: SDL's disk audio driver records what the demo plays,
-# which must not be silence. Without the music file the show runs silent and ends well.
+# which must not be silence. Without the music file the show runs silent and ends well;
+# with a file of that name that is no music, it runs silent and says so.
 # Usage: music_test.sh DEMO DATA_DIR
 set -u
 source "$(dirname "$0")/common.sh"
@@ -25,4 +26,11 @@ status=$(cat "$work/data/exit_status")
 grep -Eq '^fps = [0-9]+$' "$work/run2.err" || fail "without music: no fps line"
 extra=$(grep -Ev '^fps = [0-9]+$' "$work/run2.err")
 [ -z "$extra" ] || fail "without music the demo said: $extra"
+
+echo "not music" >"$work/data/demotuin.ogg"
+drive run3 wait Escape
+status=$(cat "$work/data/exit_status")
+[ "$status" = 0 ] || fail "text for music: exit status $status; stderr: $(cat "$work/run3.err")"
+said=$(grep -Ev '^fps = [0-9]+$' "$work/run3.err")
+[ "$said" = "cannot decode demotuin.ogg: playing silent" ] || fail "text for music: $said"
 echo "PASS"

@@ -10,7 +10,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +25,7 @@ extern "C" {
 #include "demo/simulated_show.h"
 #include "frame_queue.h"
 #include "gif_file.h"
+#include "interruption.h"
 #include "music_reader.h"
 #include "partial_file.h"
 #include "platform/data_path.h"
@@ -38,11 +38,7 @@ extern "C" {
 namespace {
 
 constexpr const char* kProgram = "dorminax-capture";
-constexpr const char* kMusicName = "demotuin.ogg";
 constexpr double kLongestShowSeconds = 86400.0;
-// Without the music there is no end to the show to go by: the last scene, which runs
-// until the viewer leaves, then plays for a minute.
-constexpr double kLastSceneWithoutMusic = 60.0;
 constexpr int kDefaultScale = 4;
 // Frames played ahead of the encoder: enough to ride out the encoder's uneven frames.
 constexpr int kQueuedFrames = 4;
@@ -210,24 +206,6 @@ std::string durationText(double seconds) {
     return text;
 }
 
-volatile std::sig_atomic_t interruption = 0;
-
-extern "C" void onInterrupt(int signal) { interruption = signal; }
-
-void catchInterruptions() {
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onInterrupt);
-}
-
-// Ctrl-C (or a polite kill): no file is left, then the process ends by that signal, as
-// the shell expects of an interrupted program.
-[[noreturn]] void endInterrupted() {
-    discardPartialFile();
-    std::fprintf(stderr, "%s: interrupted; nothing written\n", kProgram);
-    std::signal(interruption, SIG_DFL);
-    std::raise(interruption);
-    std::_Exit(128 + interruption);
-}
-
 int reportWriteFailure(const Options& o, const std::string& error) {
     discardPartialFile();
     std::fprintf(stderr, "%s: cannot write %s: %s\n", kProgram, o.output.c_str(), error.c_str());
@@ -387,7 +365,7 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
                      double(firstPass) / o.fps);
     }
     while (show.framesRun() < firstPass && !interruption) show.step();
-    if (interruption) endInterrupted();
+    if (interruption) endInterrupted(kProgram);
 
     std::string error;
     const std::unique_ptr<CaptureFile> file = openFile(o, capture, partialPath, error);
@@ -396,7 +374,7 @@ int captureShow(const Options& o, Capture& capture, const std::string& partialPa
     ProgressMeter progress(frames, o.fps);
     const bool written = encodeSpans(o, capture, show, *file, progress);
     progress.finish();
-    if (interruption) endInterrupted();
+    if (interruption) endInterrupted(kProgram);
     if (!written) return reportWriteFailure(o, file->error());
     show.finish();
 
@@ -420,6 +398,17 @@ PassSpan sceneSpan(const Options& o, double showEnd) {
     return span;
 }
 
+// A time as the user typed it: the fewest digits that give that very number back, so
+// that two different times never print alike ("86399.99 s to 86400 s").
+std::string secondsText(double seconds) {
+    char text[64];  // times are at most a day: 5 digits, the point and up to 17 decimals
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, seconds);
+        if (std::strtod(text, nullptr) == seconds) break;
+    }
+    return text;
+}
+
 // The spans in passes, each at least one; refused when one holds none.
 std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, double showEnd) {
     if (o.scene > 0) return {sceneSpan(o, showEnd)};
@@ -430,10 +419,8 @@ std::vector<PassSpan> passSpans(const CommandLine& line, const Options& o, doubl
         const double to = span.to >= 0.0 ? span.to : showEnd;
         const PassSpan inPasses{passAt(span.from, o.fps), passAt(to, o.fps)};
         if (inPasses.end <= inPasses.first) {
-            char fault[160];
-            std::snprintf(fault, sizeof fault, "nothing to capture from %g s to %g s%s",
-                          span.from, to, span.to >= 0.0 ? "" : " (the end of the show)");
-            line.refuse(fault);
+            line.refuse("nothing to capture from " + secondsText(span.from) + " s to " +
+                        secondsText(to) + " s" + (span.to >= 0.0 ? "" : " (the end of the show)"));
         }
         passes.push_back(inPasses);
     }
@@ -463,15 +450,17 @@ int main(int argc, char** argv) {
     } else if (whyNot != "missing") {
         failDataFile("Error loading file", kMusicName, whyNot);
     }
+    // The show's length, or the music's when that is longer (music cut short ends in
+    // silence, the show going on).
     const double showEnd =
-        capture.music.isOpen() ? capture.music.seconds()
-                               : showTimeOfRow(kSceneCount - 1) + kLastSceneWithoutMusic;
+        std::max(capture.music.isOpen() ? capture.music.seconds() : 0.0, kShowSeconds);
     capture.spans = passSpans(line, o, showEnd);
     capture.withSound = capture.music.isOpen() && o.format->audioEncoder;
 
+    catchInterruptions();  // before the partial file exists, so that no signal leaves it
     std::string error;
     const std::string partialPath = createPartialFile(o.output, error);
     if (partialPath.empty()) return reportWriteFailure(o, error);
-    catchInterruptions();
+    if (interruption) endInterrupted(kProgram);
     return captureShow(o, capture, partialPath);
 }

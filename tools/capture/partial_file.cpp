@@ -10,6 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/output_file.h"
+
 namespace {
 
 std::string partialPath;  // empty when there is none
@@ -43,6 +45,12 @@ std::string createPartialFile(const std::string& output, std::string& error) {
 }
 
 bool completePartialFile(const std::string& output, std::string& error) {
+    // On the disk before it takes the name: a crash just after the rename must not leave
+    // an empty or half-written video under it.
+    if (!syncFileToDisk(partialPath, error)) {
+        discardPartialFile();
+        return false;
+    }
     if (std::rename(partialPath.c_str(), output.c_str()) != 0) {
         error = std::strerror(errno);
         discardPartialFile();

@@ -33,6 +33,7 @@ double ProgressMeter::elapsedSeconds() const {
 }
 
 void ProgressMeter::update(long framesDone) {
+    if (silenced_) return;
     const double elapsed = elapsedSeconds();
     if (elapsed < nextReport_) return;
     nextReport_ = elapsed + (terminal_ ? kTerminalInterval : kLogInterval);
@@ -56,10 +57,15 @@ void ProgressMeter::print(long framesDone, double elapsed) {
         std::fprintf(out_, "dorminax-capture: %d%%, %ld/%ld frames, %.2fx real time, %s left\n",
                      percent, framesDone, total_, speed, left.c_str());
     }
-    std::fflush(out_);
+    // A reader that has gone (standard error piped into `head`, closed): the capture goes
+    // on without its progress.
+    if (std::fflush(out_) != 0 || std::ferror(out_)) {
+        silenced_ = true;
+        barShown_ = false;
+    }
 }
 
 void ProgressMeter::finish() {
-    if (barShown_) std::fputs("\r\033[K", out_);  // back to the line start, and clear it
+    if (barShown_ && !silenced_) std::fputs("\r\033[K", out_);  // back to the line start, and clear it
     barShown_ = false;
 }

@@ -10,7 +10,8 @@ public:
     // totalFrames: the frames the video will hold, at fps frames per second.
     ProgressMeter(long totalFrames, int fps, std::FILE* out = stderr);
 
-    // Reports that `framesDone` frames are in the file; cheap when nothing is due.
+    // Reports that `framesDone` frames are in the file; cheap when nothing is due. Once
+    // the output cannot be written (a closed pipe), it prints nothing more.
     void update(long framesDone);
 
     // Clears the bar; the caller prints its own last line.
@@ -30,4 +31,5 @@ private:
     Clock::time_point start_;
     double nextReport_;
     bool barShown_ = false;
+    bool silenced_ = false;  // the output cannot be written: nothing more is printed
 };

@@ -14,8 +14,6 @@
 
 namespace {
 
-// Without the music, the show is measured a minute into its last scene.
-constexpr double kLastSceneWithoutMusic = 60.0;
 // Spans of a scene closer than this make one line of the summary.
 constexpr double kSummaryGap = 1.5;
 
@@ -26,9 +24,18 @@ void append(std::string& text, const char* format, Args... args) {
     text += line;
 }
 
+// The show's length, or the music's when that is longer; a music file that is there but
+// cannot be decoded, or ends early, is said on standard error, and the show measured whole.
 double showEnd() {
-    const double music = musicSeconds(hostPath("demotuin.ogg"));
-    return music > 0 ? music : showTimeOfRow(kSceneCount - 1) + kLastSceneWithoutMusic;
+    const std::string path = hostPath("demotuin.ogg");
+    const double music = musicSeconds(path);
+    if (music < 0.0 && isRegularDataFile(dataFolder(), "demotuin.ogg"))
+        std::fprintf(stderr, "dorminax-frame: cannot decode %s: measuring the show without it\n",
+                     path.c_str());
+    else if (music >= 0.0 && music < kShowSeconds - 0.05)
+        std::fprintf(stderr, "dorminax-frame: %s ends at %.1f s, the show lasts %.0f s\n",
+                     path.c_str(), music, kShowSeconds);
+    return std::max(music, kShowSeconds);
 }
 
 void appendCounts(std::string& text, const char* name, const std::vector<int>& counts) {
@@ -118,8 +125,9 @@ int runFlashCheck(const DemoOptions& demo, double fps, const std::string& json) 
 
     const FlashReport report = meter.report();
     std::fputs(flashReportText(report).c_str(), stdout);
-    if (!json.empty() && !writeTextFile(json, flashReportJson(report))) {
-        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", json.c_str());
+    std::string error;
+    if (!json.empty() && !writeTextFile(json, flashReportJson(report), error)) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s: %s\n", json.c_str(), error.c_str());
         return 1;
     }
     return report.passes() ? 0 : 1;

@@ -1,6 +1,7 @@
 // dorminax-frame: plays the demo's real start-up and timeline headless, with a simulated
 // clock at a fixed frame rate, and writes the frame presented at a chosen show time as a
 // PNG; or benchmarks every scene's frames, as a table and optionally as JSON.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "demo/simulated_show.h"
 #include "platform/data_path.h"
 #include "platform/headless/headless.h"
+#include "platform/output_file.h"
 #include "png_file.h"
 #include "text_file.h"
 #include "flash_check.h"
@@ -51,16 +53,27 @@ constexpr const char* kUsage =
     "                     to FILE as JSON\n"
     "  --gentle           the gentle show, its flashes softened\n"
     "  --fps N            the simulated frame rate, 1 to 1000 (default 60)\n"
-    "  --data DIR         the data set (default: the working directory)\n";
+    "  --data DIR         the data set (default: the working directory)\n"
+    "Files are written whole or not at all; a link named OUT is replaced, not followed.\n";
 
 // A day of show time is far beyond anything worth rendering, and keeps the pass count sane.
 constexpr double kLongestShowSeconds = 86400.0;
 
-// Each frame is chosen one way: a second way is refused, naming the two options.
+// Each frame is chosen one way, once: a second way is refused, naming the two options, and
+// so is the same option again ("--at 1 --at 2" would otherwise keep the last in silence).
 void choose(CommandLine& line, Options& o, Options::Mode mode, std::string& modeOption) {
     if (o.mode != Options::Mode::None && o.mode != mode) line.refuseConflict(modeOption);
+    if (modeOption == line.argument())
+        line.refuse("option '" + modeOption + "' given twice: they conflict; give it once");
     o.mode = mode;
     modeOption = line.argument();
+}
+
+bool hasPngExtension(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string extension = path.substr(path.size() - 4);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".png";
 }
 
 Options parseOptions(int argc, char** argv) {
@@ -112,6 +125,8 @@ Options parseOptions(int argc, char** argv) {
     if (timeGiven && o.mode != Options::Mode::Scene) line.refuse("option '--time' goes with '--scene'");
     const bool writesFrame = o.mode != Options::Mode::Bench && o.mode != Options::Mode::FlashCheck;
     if (writesFrame && o.output.empty()) line.refuse("no output file named");
+    if (writesFrame && !hasPngExtension(o.output))
+        line.refuse("the frame is written as a PNG: name the output OUT.png, not '" + o.output + "'");
     if (!writesFrame && !o.output.empty())
         line.refuse("unexpected argument '" + o.output + "'");
     // Before any work: a frame rendered for a file that cannot be written is time lost.
@@ -122,9 +137,11 @@ Options parseOptions(int argc, char** argv) {
 }
 
 int writeFrame(const Options& o) {
-    if (!writePng(o.output.c_str(), headless::lastPresentedPixels(), kFrameWidth,
-                  kFrameHeight)) {
-        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.output.c_str());
+    std::string error;
+    if (!writePng(o.output.c_str(), headless::lastPresentedPixels(), kFrameWidth, kFrameHeight,
+                  error)) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s: %s\n", o.output.c_str(),
+                     error.c_str());
         return 1;
     }
     return 0;
@@ -194,8 +211,10 @@ int benchmark(const Options& o) {
     BenchFigures figures = bench.figures(o.fps);
     figures.loadAverage = loadAverage();
     std::fputs(benchTable(figures).c_str(), stdout);
-    if (!o.benchJson.empty() && !writeTextFile(o.benchJson, benchJson(figures))) {
-        std::fprintf(stderr, "dorminax-frame: cannot write %s\n", o.benchJson.c_str());
+    std::string error;
+    if (!o.benchJson.empty() && !writeTextFile(o.benchJson, benchJson(figures), error)) {
+        std::fprintf(stderr, "dorminax-frame: cannot write %s: %s\n", o.benchJson.c_str(),
+                     error.c_str());
         return 1;
     }
     return 0;
@@ -204,6 +223,7 @@ int benchmark(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    failWritesPastTheSizeLimit();
     const Options o = parseOptions(argc, argv);
     std::error_code error;
     if (!o.dataDir.empty() && !std::filesystem::is_directory(o.dataDir, error)) {

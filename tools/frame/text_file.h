@@ -3,5 +3,6 @@
 
 #include <string>
 
-// False when the file cannot be created or written in full.
-bool writeTextFile(const std::string& path, const std::string& text);
+// False, with the reason in `error`, when the file cannot be written whole; a file that
+// had the name is then as it was.
+bool writeTextFile(const std::string& path, const std::string& text, std::string& error);

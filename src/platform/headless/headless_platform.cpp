@@ -85,7 +85,15 @@ bool askYesNo(const char*, const char*) { return yesNoAnswer; }
 void showErrorBox(const char* text, const char* caption) {
     errorText = text;
     errorCaption = caption;
-    std::fprintf(stderr, "%s: %s\n", caption, text);
+    // No box to carry the demo's own name of the file: standard error says it the host's
+    // way (the tool's users type host paths).
+    std::string name = caption;
+#ifndef _WIN32
+    for (char& c : name) {
+        if (c == '\\') c = '/';
+    }
+#endif
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), text);
 }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {

@@ -30,7 +30,7 @@ constexpr double kMetaballs = showTimeOfRow(6);
 constexpr double kSupertoroid = showTimeOfRow(7);
 constexpr double kParticles = showTimeOfRow(8);
 constexpr double kLastChord = 169.0;
-constexpr double kSongEnd = 184.0;
+constexpr double kSongEnd = kShowSeconds;
 
 enum TrackId {
     kPad, kBass, kArp, kStab, kLead, kBell,
