@@ -10,7 +10,9 @@
 #include "demo/loading_screen.h"
 #include "demo/player.h"
 #include "demo/seek.h"
+#include "demo/show_passes.h"
 #include "demo/timeline.h"
+#include "demo/timing_log.h"
 #include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
 #include "assets/data_file.h"
@@ -138,6 +140,21 @@ void holdPicture(DemoRun& run) {
     if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
 }
 
+// The show time of the frame on screen, for the timing log.
+double shownShowSeconds(const DemoRun& run) {
+    const PlayerState& p = run.player;
+    if (p.paused) return p.heldShowSeconds;
+    if (p.shownPass >= 0) return p.shownPass / kSeekFps;
+    return rowShowSeconds(currentScene) + p.lastSceneSeconds;
+}
+
+void logPass(const DemoRun& run) {
+    if (!timingLogOpen()) return;
+    logFramePresented(shownShowSeconds(run));
+    const double music = run.stream != 0 ? platform::audioStreamPosition(run.stream) : -1.0;
+    if (music >= 0.0) logAudioPosition(music);
+}
+
 }  // namespace
 
 bool startDemo(DemoRun& run, const DemoOptions& options) {
@@ -145,6 +162,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     run.title = kWindowTitle;
     run.player.startSeconds = options.startSeconds;
     run.player.startPaused = options.startPaused;
+    if (!options.timingLog.empty() && !openTimingLog(options.timingLog)) return false;
     setDataFolder(options.dataFolder);
     resetTimeline(rowOfScene(options.firstScene));
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
@@ -204,6 +222,7 @@ bool runMainLoopPass(DemoRun& run) {
         }
         if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
     }
+    logPass(run);
     reportPlayerPosition(run);
     return true;
 }
@@ -222,6 +241,7 @@ int finishDemo(DemoRun& run) {
     platform::debugOutput(text);
     platform::debugOutput("\n");
     closeDisplay();
+    closeTimingLog();
     if (run.stream != 0) {
         platform::audioStreamFree(run.stream);
         platform::audioStop();

@@ -18,6 +18,7 @@ struct DemoOptions {
     double startSeconds = -1.0;  // the show starts at this show time; negative: at its start
     bool startPaused = false;    // the show starts held on its first frame
     bool gentle = false;         // the flash limiter softens every presented picture
+    std::string timingLog;       // where the timing log goes; empty: none
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.

@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
     "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
+    "                [--timing-log FILE]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -20,6 +21,8 @@ constexpr const char* kUsage =
     "                tool draws it there, with the music there\n"
     "  --paused      start held on the first frame (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --timing-log FILE  write when each frame was presented and the show time it\n"
+    "                drew, and where the music is heard, to FILE (for measuring)\n"
     "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";
 
@@ -79,6 +82,8 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
+        } else if (line.is("--timing-log")) {
+            options.timingLog = line.text();
         } else if (line.is("--help")) {
             line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {
