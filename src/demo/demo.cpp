@@ -8,6 +8,7 @@
 #include "core/display.h"
 #include "core/numeric.h"
 #include "demo/loading_screen.h"
+#include "demo/music_clock.h"
 #include "demo/player.h"
 #include "demo/seek.h"
 #include "demo/show_passes.h"
@@ -166,6 +167,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     setDataFolder(options.dataFolder);
     resetTimeline(rowOfScene(options.firstScene));
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
+    run.audioOffsetSeconds = options.audioOffsetMs / 1000.0;
     screenshotCounter = 0;
     switch (options.mode) {
         case DemoOptions::Mode::Ask:
@@ -212,6 +214,7 @@ bool runMainLoopPass(DemoRun& run) {
         holdPicture(run);
     } else {
         if (!seekDrew) {
+            followTheMusic(run);
             advanceTimelineIfDue();
             const float t = clockSeconds() - sceneStartTime;
             run.player.lastSceneSeconds = t;

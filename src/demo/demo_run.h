@@ -19,6 +19,7 @@ struct DemoOptions {
     bool startPaused = false;    // the show starts held on its first frame
     bool gentle = false;         // the flash limiter softens every presented picture
     std::string timingLog;       // where the timing log goes; empty: none
+    double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.
@@ -44,6 +45,7 @@ struct DemoRun {
     bool windowed = false;
     uint32_t stream = 0;               // the music stream; 0 = none
     double musicStart = 0.0;           // where in the music the show starts, seconds
+    double audioOffsetSeconds = 0.0;   // the sound heard this much later than reported
     uint32_t frames = 0;               // render calls since the loop began
     uint32_t framesAtWindowStart = 0;  // frames at the start of the statistics window
     float windowStartTime = 0.0f;      // clock seconds at that start

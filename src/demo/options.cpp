@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
     "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
-    "                [--timing-log FILE]\n"
+    "                [--audio-offset MS] [--timing-log FILE]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -21,6 +21,9 @@ constexpr const char* kUsage =
     "                tool draws it there, with the music there\n"
     "  --paused      start held on the first frame (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --audio-offset MS  the sound reaches you MS milliseconds later than the system\n"
+    "                says (Bluetooth speakers, a TV's processing; -1000 to 1000, may be\n"
+    "                negative): the picture waits for it\n"
     "  --timing-log FILE  write when each frame was presented and the show time it\n"
     "                drew, and where the music is heard, to FILE (for measuring)\n"
     "  --help        this text, the keys and where the show flashes\n"
@@ -39,6 +42,8 @@ constexpr const char* kKeys =
     "  Home          back to the start\n"
     "  , and .       paused: one frame (1/60 s) back, forward\n";
 
+// A second either way is more than any output's delay.
+constexpr double kLongestAudioOffsetMs = 1000.0;
 // A day of show time is far beyond anything worth seeking to.
 constexpr double kLongestShowSeconds = 86400.0;
 
@@ -82,6 +87,8 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
+        } else if (line.is("--audio-offset")) {
+            options.audioOffsetMs = line.number(-kLongestAudioOffsetMs, kLongestAudioOffsetMs);
         } else if (line.is("--timing-log")) {
             options.timingLog = line.text();
         } else if (line.is("--help")) {

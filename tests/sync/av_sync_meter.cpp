@@ -29,6 +29,7 @@ constexpr double kSearchSeconds = 0.25;   // around the show time on screen, eit
 constexpr double kProbeStep = 0.5;
 constexpr double kSettleSeconds = 0.6;    // no point this near a jump of the picture
 constexpr double kMinCorrelation = 0.8;
+constexpr double kSteadySeconds = 0.03;  // the picture's clock off the monotonic one
 
 double monotonicNow() {
     using namespace std::chrono;
@@ -134,15 +135,13 @@ const Frame* frameAt(const std::vector<Frame>& frames, double at) {
     return it == frames.begin() ? nullptr : &*(it - 1);
 }
 
-// True when the picture ran on with the clock from `from` to `to` (no pause, no seek).
+// True when the picture ran on with the clock from `from` to `to`: no pause, no seek, and
+// no catching up with the music after one.
 bool steady(const std::vector<Frame>& frames, double from, double to) {
     const Frame* a = frameAt(frames, from);
     if (!a) return false;
-    for (const Frame* f = a + 1; f <= &frames.back() && f->at <= to; ++f) {
-        const Frame& prev = *(f - 1);
-        const double step = (f->show - prev.show) - (f->at - prev.at);
-        if (std::fabs(step) > 0.1) return false;
-    }
+    for (const Frame* f = a + 1; f <= &frames.back() && f->at <= to; ++f)
+        if (std::fabs((f->show - a->show) - (f->at - a->at)) > kSteadySeconds) return false;
     return true;
 }
 

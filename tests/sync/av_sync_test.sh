@@ -59,6 +59,8 @@ music="$work/data/demotuin.ogg"
 "$meter" measure "$music" "$work/heard.raw" "$work/heard.times" "$work/timing.log" 37 \
     >"$work/delayed" || fail "the meter failed on the delayed copy"
 cat "$work/measured"
+# AV_SYNC_KEEP=DIR keeps the logs and the recording's timing for a closer look.
+[ -n "${AV_SYNC_KEEP:-}" ] && cp "$work"/{timing.log,heard.times,measured} "$AV_SYNC_KEEP"/
 read -r _ _ points _ median _ p95 _ drift _ span < <(grep '^summary' "$work/measured")
 read -r _ _ _ _ delayed _ < <(grep '^summary' "$work/delayed")
 echo "delayed copy (37 ms later): median $delayed ms"
