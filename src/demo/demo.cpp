@@ -176,6 +176,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::Window: run.windowed = true; break;
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
+    platform::paceWindowByDisplay(options.vsync);
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;

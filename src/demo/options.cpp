@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
     "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
-    "                [--audio-offset MS] [--timing-log FILE]\n"
+    "                [--vsync] [--audio-offset MS] [--timing-log FILE]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -21,6 +21,8 @@ constexpr const char* kUsage =
     "                tool draws it there, with the music there\n"
     "  --paused      start held on the first frame (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --vsync       pace the window by the display too (without it a window plays\n"
+    "                as fast as the machine allows, keeping a core busy)\n"
     "  --audio-offset MS  the sound reaches you MS milliseconds later than the system\n"
     "                says (Bluetooth speakers, a TV's processing; -1000 to 1000, may be\n"
     "                negative): the picture waits for it\n"
@@ -87,6 +89,8 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
+        } else if (line.is("--vsync")) {
+            options.vsync = true;
         } else if (line.is("--audio-offset")) {
             options.audioOffsetMs = line.number(-kLongestAudioOffsetMs, kLongestAudioOffsetMs);
         } else if (line.is("--timing-log")) {

@@ -36,6 +36,9 @@ enum class DisplayFailure {
 // by vsync, cursor hidden. Either way the frame is shown at the largest whole-number scale
 // that fits, nearest-neighbour, centred on black.
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
+// A window paced by the display too, as full screen is (asked before openWindow); a
+// backend whose platform paces every frame (a browser) has nothing to change.
+void paceWindowByDisplay(bool paced);
 void closeWindow();
 // The largest whole scale at which the window fits on the screen (its usable part, without
 // panels); 0 when the platform cannot tell or sets no limit.

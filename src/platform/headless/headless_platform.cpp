@@ -88,6 +88,8 @@ void showErrorBox(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }
 
+void paceWindowByDisplay(bool) {}
+
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
     isOpen = true;
     isFullScreen = fullScreen;

@@ -23,6 +23,7 @@ SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 Mix_Music* music = nullptr;
 bool musicPlaying = false;
+bool windowPaced = false;  // --vsync
 constexpr int kAudioRate = 44100;
 constexpr int kAudioBufferFrames = 2048;
 
@@ -42,8 +43,10 @@ platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
     }
     if (!window) return platform::DisplayFailure::Window;
 
-    // Full screen is paced by the display's vertical sync; a window runs unpaced.
-    renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
+    // Full screen is paced by the display's vertical sync; a window runs unpaced unless
+    // asked.
+    const bool paced = fullScreen || windowPaced;
+    renderer = SDL_CreateRenderer(window, -1, paced ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer) return platform::DisplayFailure::Renderer;
     // Smaller than the frame, no whole-number scale would fit. (Set once the renderer is
     // made: an OpenGL renderer may make the window anew, without the hint.)
@@ -186,6 +189,8 @@ void showErrorBox(const char* text, const char* caption) {
     closeWindow();
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
+
+void paceWindowByDisplay(bool paced) { windowPaced = paced; }
 
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
     holdDisplay();
