@@ -19,6 +19,7 @@ struct DemoOptions {
     bool startPaused = false;    // the show starts held on its first frame
     bool gentle = false;         // the flash limiter softens every presented picture
     std::string timingLog;       // where the timing log goes; empty: none
+    bool calibrate = false;      // the calibration screen instead of the show
     bool vsync = false;          // a window paced by the display too
     double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
 };

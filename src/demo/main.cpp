@@ -1,9 +1,11 @@
 // The demo's entry point. The photosensitivity note of --help is made by the build from
 // the flash check of the show.
+#include "demo/calibration.h"
 #include "demo/demo.h"
 #include "demo/options.h"
 #include "flash_report.h"
 
 int main(int argc, char** argv) {
-    return runDemo(parseDemoOptions(argc, argv, kPhotosensitivityNote));
+    const DemoOptions options = parseDemoOptions(argc, argv, kPhotosensitivityNote);
+    return options.calibrate ? runCalibration(options) : runDemo(options);
 }

@@ -11,6 +11,7 @@ constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
     "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
     "                [--vsync] [--audio-offset MS] [--timing-log FILE]\n"
+    "       dorminax --calibrate [--window | --fullscreen] [--audio-offset MS]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -26,6 +27,8 @@ constexpr const char* kUsage =
     "  --audio-offset MS  the sound reaches you MS milliseconds later than the system\n"
     "                says (Bluetooth speakers, a TV's processing; -1000 to 1000, may be\n"
     "                negative): the picture waits for it\n"
+    "  --calibrate   a click once a second with a small square: Left and Right move\n"
+    "                the picture until the two meet; prints the --audio-offset found\n"
     "  --timing-log FILE  write when each frame was presented and the show time it\n"
     "                drew, and where the music is heard, to FILE (for measuring)\n"
     "  --help        this text, the keys and where the show flashes\n"
@@ -89,6 +92,8 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
+        } else if (line.is("--calibrate")) {
+            options.calibrate = true;
         } else if (line.is("--vsync")) {
             options.vsync = true;
         } else if (line.is("--audio-offset")) {

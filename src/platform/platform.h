@@ -136,6 +136,9 @@ bool audioInit();
 void audioStart();
 // Opens a music file; returns 0 when there is none to play.
 uint32_t audioStreamCreateFile(const char* fileName);
+// A stream of clicks, one at the start of every second for a minute, to set the sound's
+// offset against the picture by; 0 when the backend cannot make one.
+uint32_t audioStreamCreateClicks();
 // Plays the stream once, from the given second of the music; when it plays already, it
 // starts again from there.
 void audioStreamPlay(uint32_t stream, double fromSeconds);

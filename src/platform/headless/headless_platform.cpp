@@ -138,6 +138,7 @@ void debugOutput(const char* text) { debugLog += text; }
 
 bool audioInit() { return audioAvailable; }
 void audioStart() {}
+uint32_t audioStreamCreateClicks() { return 0; }
 uint32_t audioStreamCreateFile(const char*) { return audioAvailable ? 1 : 0; }
 
 void audioStreamPlay(uint32_t, double fromSeconds) {

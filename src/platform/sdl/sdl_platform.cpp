@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <vector>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "platform/sdl/clicks.h"
 #include "platform/sdl/heard_position.h"
 
 namespace {
@@ -293,6 +295,12 @@ void audioStart() {}
 
 uint32_t audioStreamCreateFile(const char* fileName) {
     music = Mix_LoadMUS(hostPath(fileName).c_str());
+    return music ? 1 : 0;
+}
+
+uint32_t audioStreamCreateClicks() {
+    static const std::vector<uint8_t> wave = clicksWave();
+    music = Mix_LoadMUS_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
     return music ? 1 : 0;
 }
 

@@ -193,6 +193,7 @@ uint32_t audioStreamCreateFile(const char* fileName) {
 
 void audioStreamPlay(uint32_t, double fromSeconds) { browserAudioPlay(fromSeconds); }
 void audioStreamPause(uint32_t) { browserAudioPause(); }
+uint32_t audioStreamCreateClicks() { return 0; }
 double audioStreamPosition(uint32_t) { return browserAudioPosition(); }
 double audioStreamLength(uint32_t) { return browserAudioLength(); }
 void audioStreamFree(uint32_t) {}
