@@ -7,6 +7,7 @@
 #include "core/clock.h"
 #include "core/display.h"
 #include "core/numeric.h"
+#include "demo/checkpoint_pacing.h"
 #include "demo/loading_screen.h"
 #include "demo/music_clock.h"
 #include "demo/player.h"
@@ -27,9 +28,8 @@ constexpr const char* kMusicName = "demotuin.ogg";
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
-// The seek's checkpoints are laid down between passes: this much of each pass, and more
-// while the show is held and has nothing else to do.
-constexpr double kCheckpointMsPerPass = 4.0;
+// The seek's checkpoints are laid down between passes (checkpoint_pacing.h says how long),
+// and for longer while the show is held and has nothing else to do.
 constexpr double kCheckpointMsPerHeldPass = 12.0;
 constexpr uint32_t kHeldPassRestMs = 10;  // a held show with every checkpoint in place
 
@@ -177,6 +177,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
     platform::paceWindowByDisplay(options.vsync);
+    run.paced = !run.windowed || options.vsync;
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
@@ -220,7 +221,9 @@ bool runMainLoopPass(DemoRun& run) {
             const float t = clockSeconds() - sceneStartTime;
             run.player.lastSceneSeconds = t;
             run.player.shownPass = -1;
+            const double drawStart = monotonicSeconds();
             currentRender(t);
+            run.pacing.drawMs = (monotonicSeconds() - drawStart) * 1000.0;
             showPaletteChange();
             run.frames += 1;
         }
@@ -265,7 +268,11 @@ int loopExitCode = 0;
 void betweenPasses(DemoRun& run) {
     if (run.frames % 16 == 0) refreshMusicLength(run);
     const bool held = run.player.paused;
-    const bool more = buildCheckpoints(held ? kCheckpointMsPerHeldPass : kCheckpointMsPerPass);
+    notePassEnd(run.pacing, monotonicSeconds());
+    const double budget =
+        held ? kCheckpointMsPerHeldPass
+             : checkpointBudgetMs(run.paced, refreshMs(run.pacing), run.pacing.drawMs);
+    const bool more = buildCheckpoints(budget);
     if (held && !more) platform::idle(kHeldPassRestMs);
 }
 

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "demo/checkpoint_pacing.h"
+
 // The title the window opens with and comes back to.
 constexpr const char* kWindowTitle = "--== Dorminax ==--";
 
@@ -45,6 +47,8 @@ struct PlayerState {
 // What the entry point keeps for the length of a run.
 struct DemoRun {
     bool windowed = false;
+    bool paced = false;                // the display paces the frames (full screen, --vsync)
+    CheckpointPacing pacing;           // the passes' timing, for the checkpoints' share
     uint32_t stream = 0;               // the music stream; 0 = none
     double musicStart = 0.0;           // where in the music the show starts, seconds
     double audioOffsetSeconds = 0.0;   // the sound heard this much later than reported
