@@ -23,7 +23,7 @@ constexpr size_t kAnswersKept = 101;  // asked every 20 ms
 
 int frameRate = 44100;
 int frameBytes = 4;       // 16-bit samples, stereo unless the device asked otherwise
-int deviceFrames = 2048;  // SDL's buffer, handed over whole
+int deviceFrames = 1024;  // SDL's buffer as the device took it (the latest mix's)
 std::atomic<int64_t> mixedFrames{0};
 std::atomic<uint32_t> generation{0};
 // The latest mix: the count before it and when it ran (audio thread; read under the lock).
@@ -43,7 +43,8 @@ double steadySeconds() {
 void countMix(void*, Uint8*, int bytes) {
     framesBeforeMix = mixedFrames.load();
     mixedAt = steadySeconds();
-    mixedFrames += bytes / frameBytes;
+    deviceFrames = bytes / frameBytes;
+    mixedFrames += deviceFrames;
 }
 
 // The median of the answers kept, taking in the latest answer when it is new.
@@ -98,8 +99,8 @@ double heardPosition() {
     SDL_LockAudio();
     const int64_t before = framesBeforeMix;
     const double at = mixedAt;
-    SDL_UnlockAudio();
     const double bufferSeconds = double(deviceFrames) / frameRate;
+    SDL_UnlockAudio();
     return musicFrom + double(before) / frameRate - bufferSeconds +
            std::min(now - at, bufferSeconds);
 }

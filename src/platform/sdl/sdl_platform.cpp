@@ -27,7 +27,10 @@ Mix_Music* music = nullptr;
 bool musicPlaying = false;
 bool windowPaced = false;  // --vsync
 constexpr int kAudioRate = 44100;
-constexpr int kAudioBufferFrames = 2048;
+// 23 ms. SDL's PulseAudio driver writes a buffer it has mixed only as fast as the server
+// asks for it, so part of it can wait in SDL, where no latency report sees it: a small
+// buffer keeps that part, and the picture's lead by it, to a few milliseconds.
+constexpr int kAudioBufferFrames = 1024;
 
 platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
                                                  const char* title) {
