@@ -20,7 +20,9 @@ constexpr auto kLoopRest = std::chrono::milliseconds(2);
 const std::atomic<int64_t>* countedFrames = nullptr;
 const std::atomic<uint32_t>* countGeneration = nullptr;
 std::atomic<bool> running{false};
-std::thread asker;
+// Never destroyed: a program that exits without stopping it (an error box on the way
+// out) must not die of a thread object still running at its end.
+std::thread* asker = nullptr;
 std::mutex latest;
 ServerLatency latestAnswer;
 uint32_t askedGeneration = 0;
@@ -86,7 +88,7 @@ void startServerLatency(const std::atomic<int64_t>* mixedFrames,
     countedFrames = mixedFrames;
     countGeneration = generation;
     running = true;
-    asker = std::thread(ask);
+    asker = new std::thread(ask);
 }
 
 ServerLatency serverLatency() {
@@ -97,6 +99,8 @@ ServerLatency serverLatency() {
 void stopServerLatency() {
     if (!running) return;
     running = false;
-    asker.join();
+    asker->join();
+    delete asker;
+    asker = nullptr;
     latestAnswer = ServerLatency{};
 }
