@@ -16,6 +16,11 @@ inline float secondsOfTicks(uint32_t milliseconds) {
 // Read afresh at every step that needs it, never cached within a pass.
 inline float clockSeconds() { return secondsOfTicks(clockTicks()); }
 
+// The real clock moved on or held back by this many milliseconds in all (the show kept
+// with the music as heard). The clock never reads less than it has read: held back, it
+// stands until the platform's count catches up.
+void nudgeClock(double milliseconds);
+
 // From now on the clock reads these milliseconds, until the next call or useRealClock.
 void setSimulatedTicks(uint32_t milliseconds);
 void useRealClock();

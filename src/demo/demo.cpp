@@ -7,10 +7,14 @@
 #include "core/clock.h"
 #include "core/display.h"
 #include "core/numeric.h"
+#include "demo/checkpoint_pacing.h"
 #include "demo/loading_screen.h"
+#include "demo/music_clock.h"
 #include "demo/player.h"
 #include "demo/seek.h"
+#include "demo/show_passes.h"
 #include "demo/timeline.h"
+#include "demo/timing_log.h"
 #include "demo/window_proc.h"
 #include "fx2d/bilinear.h"
 #include "assets/data_file.h"
@@ -23,9 +27,8 @@ namespace {
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
-// The seek's checkpoints are laid down between passes: this much of each pass, and more
-// while the show is held and has nothing else to do.
-constexpr double kCheckpointMsPerPass = 4.0;
+// The seek's checkpoints are laid down between passes (checkpoint_pacing.h says how long),
+// and for longer while the show is held and has nothing else to do.
 constexpr double kCheckpointMsPerHeldPass = 12.0;
 constexpr uint32_t kHeldPassRestMs = 10;  // a held show with every checkpoint in place
 
@@ -142,6 +145,21 @@ void holdPicture(DemoRun& run) {
     if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
 }
 
+// The show time of the frame on screen, for the timing log.
+double shownShowSeconds(const DemoRun& run) {
+    const PlayerState& p = run.player;
+    if (p.paused) return p.heldShowSeconds;
+    if (p.shownPass >= 0) return p.shownPass / kSeekFps;
+    return rowShowSeconds(currentScene) + p.lastSceneSeconds;
+}
+
+void logPass(const DemoRun& run) {
+    if (!timingLogOpen()) return;
+    logFramePresented(shownShowSeconds(run));
+    const double music = run.stream != 0 ? platform::audioStreamPosition(run.stream) : -1.0;
+    if (music >= 0.0) logAudioPosition(music);
+}
+
 }  // namespace
 
 bool startDemo(DemoRun& run, const DemoOptions& options) {
@@ -152,9 +170,11 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     // Held from the start with --scene N: that scene's first frame, as its key shows it.
     if (options.startPaused && options.startSeconds < 0.0)
         run.player.startSeconds = rowShowSeconds(rowOfScene(options.firstScene));
+    if (!options.timingLog.empty() && !openTimingLog(options.timingLog)) return false;
     setDataFolder(options.dataFolder);
     resetTimeline(rowOfScene(options.firstScene));
     run.musicStart = showTimeOfRow(rowOfScene(options.firstScene));
+    run.audioOffsetSeconds = options.audioOffsetMs / 1000.0;
     screenshotCounter = 0;
     switch (options.mode) {
         case DemoOptions::Mode::Ask:
@@ -163,6 +183,8 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::Window: run.windowed = true; break;
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
+    platform::paceWindowByDisplay(options.vsync);
+    run.paced = !run.windowed || options.vsync;
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
@@ -202,17 +224,21 @@ bool runMainLoopPass(DemoRun& run) {
     } else {
         if (!seekDrew) {
             const bool nextSceneAsked = advanceRequested;
+            followTheMusic(run);
             advanceTimelineIfDue();
             const float t = clockSeconds() - sceneStartTime;
             run.player.lastSceneSeconds = t;
             run.player.shownPass = -1;
+            const double drawStart = monotonicSeconds();
             currentRender(t);
+            run.pacing.drawMs = (monotonicSeconds() - drawStart) * 1000.0;
             showPaletteChange();
             run.frames += 1;
             if (nextSceneAsked) showTimeLine(run);  // where Space went, as a seek says it
         }
         if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
     }
+    logPass(run);
     reportPlayerPosition(run);
     return true;
 }
@@ -231,6 +257,7 @@ int finishDemo(DemoRun& run) {
     platform::debugOutput(text);
     platform::debugOutput("\n");
     closeDisplay();
+    closeTimingLog();
     if (run.stream != 0) {
         platform::audioStreamFree(run.stream);
         platform::audioStop();
@@ -250,7 +277,11 @@ int loopExitCode = 0;
 void betweenPasses(DemoRun& run) {
     if (run.frames % 16 == 0) refreshMusicLength(run);
     const bool held = run.player.paused;
-    const bool more = buildCheckpoints(held ? kCheckpointMsPerHeldPass : kCheckpointMsPerPass);
+    notePassEnd(run.pacing, monotonicSeconds());
+    const double budget =
+        held ? kCheckpointMsPerHeldPass
+             : checkpointBudgetMs(run.paced, refreshMs(run.pacing), run.pacing.drawMs);
+    const bool more = buildCheckpoints(budget);
     if (held && !more) platform::idle(kHeldPassRestMs);
 }
 

@@ -6,8 +6,9 @@
 #include "demo/demo_run.h"
 
 // Asks the display mode (unless the options give it), opens the display and the audio,
-// and loads every scene behind the loading screen. False when the display cannot be
-// opened (the box has been shown).
+// and loads every scene behind the loading screen. False when the timing log cannot be
+// written (standard error says why) or the display cannot be opened (the box has been
+// shown).
 bool startDemo(DemoRun& run, const DemoOptions& options = DemoOptions{});
 
 // Starts the music and the loop's counters: the show's time 0, or the first scene's place

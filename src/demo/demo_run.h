@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "demo/checkpoint_pacing.h"
+
 // The show's music, in the data set.
 constexpr const char* kMusicName = "demotuin.ogg";
 
@@ -21,6 +23,10 @@ struct DemoOptions {
     double startSeconds = -1.0;  // the show starts at this show time; negative: at its start
     bool startPaused = false;    // the show starts held on its first frame
     bool gentle = false;         // the flash limiter softens every presented picture
+    std::string timingLog;       // where the timing log goes; empty: none
+    bool calibrate = false;      // the calibration screen instead of the show
+    bool vsync = false;          // a window paced by the display too
+    double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.
@@ -44,8 +50,11 @@ struct PlayerState {
 // What the entry point keeps for the length of a run.
 struct DemoRun {
     bool windowed = false;
+    bool paced = false;                // the display paces the frames (full screen, --vsync)
+    CheckpointPacing pacing;           // the passes' timing, for the checkpoints' share
     uint32_t stream = 0;               // the music stream; 0 = none
     double musicStart = 0.0;           // where in the music the show starts, seconds
+    double audioOffsetSeconds = 0.0;   // the sound heard this much later than reported
     uint32_t frames = 0;               // render calls since the loop began
     uint32_t framesAtWindowStart = 0;  // frames at the start of the statistics window
     float windowStartTime = 0.0f;      // clock seconds at that start

@@ -1,5 +1,6 @@
 // The demo's entry point. The photosensitivity note of --help is made by the build from
 // the flash check of the show.
+#include "demo/calibration.h"
 #include "demo/demo.h"
 #include "demo/options.h"
 #include "flash_report.h"
@@ -7,5 +8,6 @@
 
 int main(int argc, char** argv) {
     failWritesPastTheSizeLimit();  // a screenshot past the limit fails, and says so
-    return runDemo(parseDemoOptions(argc, argv, kPhotosensitivityNote));
+    const DemoOptions options = parseDemoOptions(argc, argv, kPhotosensitivityNote);
+    return options.calibrate ? runCalibration(options) : runDemo(options);
 }

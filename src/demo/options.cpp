@@ -10,6 +10,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--scale N] [--data DIR]\n"
     "                [--scene N | --start SECONDS] [--paused] [--gentle]\n"
+    "                [--vsync] [--audio-offset MS] [--timing-log FILE]\n"
+    "       dorminax --calibrate [--window | --fullscreen] [--audio-offset MS]\n"
     "  --window      play in a window (the \"Window Mode?\" question is not asked)\n"
     "  --fullscreen  play full screen (the question is not asked)\n"
     "  --scale N     the window is N times 320x240, N from 1 to 8 (default 1)\n"
@@ -21,6 +23,15 @@ constexpr const char* kUsage =
     "  --paused      start held on the first frame, of the show, --scene or --start\n"
     "                (P plays)\n"
     "  --gentle      the gentle show: its flashes softened for photosensitive viewers\n"
+    "  --vsync       pace the window by the display too (without it a window plays\n"
+    "                as fast as the machine allows, keeping a core busy)\n"
+    "  --audio-offset MS  the sound reaches you MS milliseconds later than the system\n"
+    "                says (Bluetooth speakers, a TV's processing; -1000 to 1000, may be\n"
+    "                negative): the picture waits for it\n"
+    "  --calibrate   a click once a second with a small square: Left and Right move\n"
+    "                the picture until the two meet; prints the --audio-offset found\n"
+    "  --timing-log FILE  write when each frame was presented and the show time it\n"
+    "                drew, and where the music is heard, to FILE (for measuring)\n"
     "  --help        this text, the keys and where the show flashes\n"
     "  --version     the version\n";
 
@@ -37,6 +48,8 @@ constexpr const char* kKeys =
     "  Home          back to the start\n"
     "  , and .       paused: one frame (1/60 s) back, forward\n";
 
+// A second either way is more than any output's delay.
+constexpr double kLongestAudioOffsetMs = 1000.0;
 // A day of show time is far beyond anything worth seeking to.
 constexpr double kLongestShowSeconds = 86400.0;
 
@@ -80,6 +93,14 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.startPaused = true;
         } else if (line.is("--gentle")) {
             options.gentle = true;
+        } else if (line.is("--calibrate")) {
+            options.calibrate = true;
+        } else if (line.is("--vsync")) {
+            options.vsync = true;
+        } else if (line.is("--audio-offset")) {
+            options.audioOffsetMs = line.number(-kLongestAudioOffsetMs, kLongestAudioOffsetMs);
+        } else if (line.is("--timing-log")) {
+            options.timingLog = line.text();
         } else if (line.is("--help")) {
             line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {

@@ -9,6 +9,7 @@
 #include "demo/seek.h"
 #include "demo/show_passes.h"
 #include "demo/timeline.h"
+#include "demo/timing_log.h"
 #include "demo/window_proc.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
@@ -123,7 +124,9 @@ double showLength(const DemoRun& run) {
 
 void seekPlayer(DemoRun& run, double seconds) {
     if (!(seconds > 0.0)) seconds = 0.0;  // NaN too
+    const double began = monotonicSeconds();
     const SeekResult result = seekShow(std::min(seconds, showLength(run)));
+    logSeek(result.showSeconds, (monotonicSeconds() - began) * 1000.0);
     PlayerState& p = run.player;
     ++p.seeks;
     p.shownPass = result.pass;

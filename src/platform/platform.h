@@ -36,6 +36,9 @@ enum class DisplayFailure {
 // by vsync, cursor hidden. Either way the frame is shown at the largest whole-number scale
 // that fits, nearest-neighbour, centred on black.
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
+// A window paced by the display too, as full screen is (asked before openWindow); a
+// backend whose platform paces every frame (a browser) has nothing to change.
+void paceWindowByDisplay(bool paced);
 void closeWindow();
 // The largest whole scale at which the window fits on the screen (its usable part, without
 // panels); 0 when the platform cannot tell or sets no limit.
@@ -133,6 +136,9 @@ bool audioInit();
 void audioStart();
 // Opens a music file; returns 0 when there is none to play.
 uint32_t audioStreamCreateFile(const char* fileName);
+// A stream of clicks, one at the start of every second for a minute, to set the sound's
+// offset against the picture by; 0 when the backend cannot make one.
+uint32_t audioStreamCreateClicks();
 // Plays the stream once, from the given second of the music; when it plays already, it
 // starts again from there.
 void audioStreamPlay(uint32_t stream, double fromSeconds);

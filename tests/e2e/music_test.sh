@@ -18,6 +18,14 @@ echo "recorded $recorded bytes, $audible of them not zero"
 [ "$recorded" -gt 100000 ] || fail "only $recorded bytes of audio"
 [ "$audible" -gt $((recorded / 4)) ] || fail "the recording is (nearly) silent"
 
+# The calibration screen: its keys move the offset in steps of 5 ms, from --audio-offset.
+DEMO_ARGS="--calibrate --window --audio-offset 20" drive calibrate Right Right Left Escape \
+    >"$work/calibrate.out"
+status=$(cat "$work/data/exit_status")
+[ "$status" = 0 ] || fail "calibration: exit status $status"
+grep -q "^audio offset: 25 ms" "$work/calibrate.out" ||
+    fail "calibration said: $(cat "$work/calibrate.out")"
+
 rm "$work/data/demotuin.ogg" "$work/audio.raw"
 export SDL_AUDIODRIVER=dummy  # the disk driver announces itself on standard error
 drive run2 wait Escape

@@ -96,6 +96,8 @@ void showErrorBox(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), text);
 }
 
+void paceWindowByDisplay(bool) {}
+
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
     isOpen = true;
     isFullScreen = fullScreen;
@@ -144,6 +146,7 @@ void debugOutput(const char* text) { debugLog += text; }
 
 bool audioInit() { return audioAvailable; }
 void audioStart() {}
+uint32_t audioStreamCreateClicks() { return 0; }
 uint32_t audioStreamCreateFile(const char*) { return audioAvailable ? 1 : 0; }
 
 void audioStreamPlay(uint32_t, double fromSeconds) {

@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <vector>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "platform/sdl/clicks.h"
+#include "platform/sdl/heard_position.h"
 
 namespace {
 
@@ -21,11 +24,13 @@ SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 Mix_Music* music = nullptr;
-// Where the music was started and when (SDL's ticks), for its position: SDL_mixer's own
-// is the decoder's, a buffer ahead of what is heard.
-double musicFrom = 0.0;
-uint32_t musicStartTicks = 0;
 bool musicPlaying = false;
+bool windowPaced = false;  // --vsync
+constexpr int kAudioRate = 44100;
+// 23 ms. SDL's PulseAudio driver writes a buffer it has mixed only as fast as the server
+// asks for it, so part of it can wait in SDL, where no latency report sees it: a small
+// buffer keeps that part, and the picture's lead by it, to a few milliseconds.
+constexpr int kAudioBufferFrames = 1024;
 
 platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
                                                  const char* title) {
@@ -43,8 +48,10 @@ platform::DisplayFailure createWindowAndRenderer(bool fullScreen, int scale,
     }
     if (!window) return platform::DisplayFailure::Window;
 
-    // Full screen is paced by the display's vertical sync; a window runs unpaced.
-    renderer = SDL_CreateRenderer(window, -1, fullScreen ? SDL_RENDERER_PRESENTVSYNC : 0);
+    // Full screen is paced by the display's vertical sync; a window runs unpaced unless
+    // asked.
+    const bool paced = fullScreen || windowPaced;
+    renderer = SDL_CreateRenderer(window, -1, paced ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!renderer) return platform::DisplayFailure::Renderer;
     // Smaller than the frame, no whole-number scale would fit. (Set once the renderer is
     // made: an OpenGL renderer may make the window anew, without the hint.)
@@ -188,6 +195,8 @@ void showErrorBox(const char* text, const char* caption) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
 
+void paceWindowByDisplay(bool paced) { windowPaced = paced; }
+
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
     holdDisplay();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -263,13 +272,26 @@ bool audioInit() {
     const bool opened = withoutLibraryNoise([] {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         Mix_Init(MIX_INIT_OGG);
-        if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0) return true;
+        // The device's own buffer size: SDL then hands each buffer mixed straight to the
+        // server, where it counts in the latency reported, instead of keeping part of it
+        // back to cut the next to size.
+        if (Mix_OpenAudioDevice(kAudioRate, AUDIO_S16SYS, 2, kAudioBufferFrames, nullptr,
+                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE |
+                                    SDL_AUDIO_ALLOW_SAMPLES_CHANGE) == 0)
+            return true;
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     });
-    if (!opened) std::fputs("no audio device: playing silent\n", stderr);
-    return opened;
+    if (!opened) {
+        std::fputs("no audio device: playing silent\n", stderr);
+        return false;
+    }
+    int rate = kAudioRate, channels = 2;
+    Uint16 format = AUDIO_S16SYS;
+    Mix_QuerySpec(&rate, &format, &channels);
+    startHeardPosition(rate, channels, kAudioBufferFrames);
+    return true;
 }
 
 void audioStart() {}
@@ -279,12 +301,20 @@ uint32_t audioStreamCreateFile(const char* fileName) {
     return music ? 1 : 0;
 }
 
+uint32_t audioStreamCreateClicks() {
+    static const std::vector<uint8_t> wave = clicksWave();
+    music = Mix_LoadMUS_RW(SDL_RWFromConstMem(wave.data(), int(wave.size())), 1);
+    return music ? 1 : 0;
+}
+
 void audioStreamPlay(uint32_t, double fromSeconds) {
     // 0 loops: play once and stop; no fade-in. Playing already, it starts again there.
     if (!music) return;
+    // Under the audio lock: the first frames mixed after it are the music's from there.
+    SDL_LockAudio();
     musicPlaying = Mix_FadeInMusicPos(music, 0, 0, fromSeconds) == 0;
-    musicFrom = fromSeconds;
-    musicStartTicks = SDL_GetTicks();
+    restartHeardPosition(fromSeconds);
+    SDL_UnlockAudio();
 }
 
 void audioStreamPause(uint32_t) {
@@ -294,7 +324,8 @@ void audioStreamPause(uint32_t) {
 
 double audioStreamPosition(uint32_t) {
     if (!music || !musicPlaying || !Mix_PlayingMusic()) return -1.0;
-    return musicFrom + (SDL_GetTicks() - musicStartTicks) / 1000.0;
+    // Before the first frame is heard the listener is at the very start.
+    return std::max(heardPosition(), 0.0);
 }
 
 double audioStreamLength(uint32_t) {
@@ -311,6 +342,7 @@ void audioStreamFree(uint32_t) {
 void audioStop() { Mix_HaltMusic(); }
 
 void audioFree() {
+    stopHeardPosition();
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

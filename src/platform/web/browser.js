@@ -697,11 +697,21 @@ var pageSideLibrary = {
   browserAudioPosition__deps: ['$PageSide'],
   // -1 while the music does not play, held back by the browser too: the picture then
   // keeps its own time, and the music comes back there.
+  // The context's clock runs ahead of the speaker by the output's latency: the time heard
+  // is the output timestamp's, run on to now, or else the clock less outputLatency.
   browserAudioPosition: function() {
     var music = PageSide.music;
     if (!music || !music.startedAt || !PageSide.soundRunning()) return -1;
-    var at = music.startedAt.seconds + (Module.audioContext.currentTime - music.startedAt.time);
-    return at < music.buffer.duration ? at : -1;
+    var context = Module.audioContext, heard;
+    var stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+    if (stamp && stamp.contextTime > 0 && stamp.performanceTime > 0) {
+      heard = stamp.contextTime + (performance.now() - stamp.performanceTime) / 1000;
+    } else {
+      heard = context.currentTime - (context.outputLatency || context.baseLatency || 0);
+    }
+    var at = music.startedAt.seconds + (heard - music.startedAt.time);
+    if (at >= music.buffer.duration) return -1;
+    return Math.max(at, 0);
   },
 
   browserAudioLength__deps: ['$PageSide'],

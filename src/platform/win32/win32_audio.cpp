@@ -165,6 +165,8 @@ void audioStreamPlay(uint32_t, double fromSeconds) {
 
 void audioStreamPause(uint32_t) { stopPlaying(); }
 
+uint32_t audioStreamCreateClicks() { return 0; }
+
 double audioStreamPosition(uint32_t) {
     if (!music.device || !music.playing) return -1.0;
     MMTIME time = {};

@@ -24,6 +24,7 @@ constexpr const char* kClassName = "Dorminax";
 HWND window = nullptr;
 HDC deviceContext = nullptr;  // the window's own (CS_OWNDC), kept while it is open
 bool fullScreen = false;
+bool windowPaced = false;  // --vsync
 bool cursorHidden = false;
 
 // The frame last presented, 0x00RRGGBB, kept so that WM_PAINT can draw it again.
@@ -238,6 +239,8 @@ void showErrorBox(const char* text, const char* caption) {
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
+void paceWindowByDisplay(bool paced) { windowPaced = paced; }
+
 DisplayFailure openWindow(bool fullScreenWanted, int scale, const char* title) {
     fullScreen = fullScreenWanted;
     pendingMessages.clear();
@@ -292,7 +295,7 @@ void presentPixels(const uint32_t* pixels) {
     std::memcpy(shownPixels, pixels, sizeof shownPixels);
     framePresented = true;
     drawFrame(window, deviceContext);
-    if (fullScreen) {
+    if (fullScreen || windowPaced) {
         // Paced by the compositor, which shows a frame at each refresh of the display.
         GdiFlush();
         DwmFlush();
