@@ -83,7 +83,8 @@ int createPlaceholder(const std::string& path) {
 #else
 
 // mkstemp makes the file private; the finished file gets the permissions any new file
-// would get.
+// would get, always readable and writable by its owner (the browser's file system reports
+// a mask of 0777, which would leave a screenshot no one can read to offer it).
 int createTemporary(const std::string& path, std::string& temporary) {
     std::vector<char> name(path.begin(), path.end());
     for (char c : std::string(".partial-XXXXXX")) name.push_back(c);
@@ -93,7 +94,7 @@ int createTemporary(const std::string& path, std::string& temporary) {
     temporary = name.data();
     const mode_t mask = umask(0);
     umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    fchmod(fd, (0666 & ~mask) | S_IRUSR | S_IWUSR);
     return fd;
 }
 
