@@ -1,9 +1,35 @@
-// Polygon clipping against camera-space planes, one Sutherland-Hodgman pass per plane.
+// Clipping against camera-space planes: segments, and polygons one Sutherland-Hodgman
+// pass per plane; and the outcode test that foretells what the passes make of a triangle.
 #include "render3d/clipping.h"
 
 #include <utility>
 
 #include "core/plain.h"
+
+bool clipSegment(const Plane& plane, Vector3& a, Vector3& b) {
+    const double da = plane.distance(a);
+    const double db = plane.distance(b);
+    const bool keepA = strictlyInside(da);
+    const bool keepB = strictlyInside(db);
+    if (!keepA && !keepB) return false;  // one crossing point at most: no segment
+    // An end on the plane is its own crossing point and stays where it is.
+    if (!keepA && da != 0) {
+        a = a + (b - a) * static_cast<float>(da / (da - db));
+    } else if (!keepB && db != 0) {
+        b = b + (a - b) * static_cast<float>(db / (db - da));
+    }
+    return true;
+}
+
+bool clipProjectSegment(const Camera& camera, Vector3 a, Vector3 b, int& x0, int& y0, int& x1,
+                        int& y1) {
+    for (const Plane& plane : camera.planes) {
+        if (!clipSegment(plane, a, b)) return false;
+    }
+    camera.project(a, x0, y0);
+    camera.project(b, x1, y1);
+    return x0 != x1 || y0 != y1;
+}
 
 namespace {
 
@@ -14,8 +40,6 @@ float* attributesOf(ClipPolygonShade& poly, uint32_t i) { return &poly.shades[i]
 float* attributesOf(ClipPolygonUV& poly, uint32_t i) { return poly.uv[i]; }
 const float* attributesOf(const ClipPolygonShade& poly, uint32_t i) { return &poly.shades[i]; }
 const float* attributesOf(const ClipPolygonUV& poly, uint32_t i) { return poly.uv[i]; }
-
-int signOf(double value) { return (value > 0) - (value < 0); }
 
 // Appends vertex i of in, moved the fraction f of the way toward vertex j.
 template <typename Polygon>
@@ -47,7 +71,7 @@ bool cutByDistances(const double* distances, const Polygon& in, Polygon& out) {
         const double di = distances[i];
         const double dj = distances[j];
         const bool keep = strictlyInside(di);
-        const bool cross = signOf(di) != signOf(dj);
+        const bool cross = crossesPlane(di, dj);
         // Each input vertex adds at most two; a polygon that would not fit is dropped
         // whole rather than cut short.
         if (out.count + keep + cross > kClipPolygonCapacity) {
@@ -94,17 +118,6 @@ bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch)
     return true;
 }
 
-// The six passes one after another: plane 0 from poly into scratch, plane 1 back, and so
-// on, each pass copying what it keeps.
-template <typename Polygon>
-bool clipPolygonBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    for (int p = 0; p < 6; p += 2) {
-        if (!clipPolygonToPlane(camera.planes[p], poly, scratch)) return false;
-        if (!clipPolygonToPlane(camera.planes[p + 1], scratch, poly)) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool clipToPlane(const Plane& plane, const ClipPolygonShade& in, ClipPolygonShade& out) {
@@ -125,14 +138,15 @@ bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scr
     return clipPolygonToFrustum(camera, poly, scratch);
 }
 
-namespace plain {
-
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
-    return clipPolygonBySixPasses(camera, poly, scratch);
+// The passes before the first plane some corner is not strictly inside keep the face as
+// it is (clipPolygonToFrustum skips them), so that pass sees the very corners tested here.
+// When all three are outside it (the outcodes' trivial reject, taken at that plane only:
+// later planes see clipped vertices), the pass keeps none and finds at most two
+// crossings: fewer than three vertices, the face is dropped.
+FaceInView triangleInView(uint8_t outcode0, uint8_t outcode1, uint8_t outcode2) {
+    const unsigned outsideSome = outcode0 | outcode1 | outcode2;
+    if (outsideSome == 0) return FaceInView::Inside;
+    const unsigned firstPlane = outsideSome & (0u - outsideSome);
+    const unsigned outsideAll = outcode0 & outcode1 & outcode2;
+    return (outsideAll & firstPlane) != 0 ? FaceInView::Outside : FaceInView::Crossing;
 }
-
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    return clipPolygonBySixPasses(camera, poly, scratch);
-}
-
-}  // namespace plain

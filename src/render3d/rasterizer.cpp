@@ -10,11 +10,12 @@
 
 #include "core/fixed_point.h"
 #include "core/plain.h"
+#include "platform/frame_size.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kWidth = kFrameWidth;
+constexpr int kHeight = kFrameHeight;
 
 // Where an edge crosses a row: the whole x reached and the attribute values there.
 struct ShadeCrossing {
