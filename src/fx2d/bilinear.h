@@ -35,6 +35,13 @@ void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t 
 // range, which keeps every sample inside the image.
 void zoomBlend(uint8_t* image, int cx, int cy, int k);
 
+namespace fast {
+// Rows four pixels at a time (bilinear.cpp).
+void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
+                    int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep);
+void zoomBlend(uint8_t* image, int cx, int cy, int k);
+}  // namespace fast
+
 namespace plain {
 // The same two, pixel after pixel in the order they are defined (bilinear_plain.cpp).
 void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,

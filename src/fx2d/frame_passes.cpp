@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "core/display.h"
-#include "core/plain.h"
 
 namespace {
 
@@ -46,8 +45,7 @@ void smearRow(uint8_t* __restrict row, const uint8_t* __restrict below, int pari
 
 }  // namespace
 
-void checkerboardSmear(uint8_t* frame) {
-    if constexpr (kPlainBuild) return plain::checkerboardSmear(frame);
+void fast::checkerboardSmear(uint8_t* frame) {
     for (int r = 0; r < kFrameHeight - kSmearDown; ++r) {
         uint8_t* row = frame + r * kFrameWidth;
         smearRow(row, row + kSmearDown * kFrameWidth + kSmearRight, r % 2);
@@ -58,16 +56,14 @@ void checkerboardSmear(uint8_t* frame) {
 // two frames never overlap (__restrict says so), so the compiler can do sixteen bytes
 // at a time; the bytes chosen are the same.
 
-void overlayOpaque(const uint8_t* __restrict picture, uint8_t* __restrict frame) {
-    if constexpr (kPlainBuild) return plain::overlayOpaque(picture, frame);
+void fast::overlayOpaque(const uint8_t* __restrict picture, uint8_t* __restrict frame) {
     for (int i = 0; i < kFrameSize; ++i) {
         const uint8_t covered = static_cast<uint8_t>(-(picture[i] != 0));  // 0xFF or 0
         frame[i] = static_cast<uint8_t>((picture[i] & covered) | (frame[i] & ~covered));
     }
 }
 
-void fillEmpty(uint8_t* __restrict frame, const uint8_t* __restrict background) {
-    if constexpr (kPlainBuild) return plain::fillEmpty(frame, background);
+void fast::fillEmpty(uint8_t* __restrict frame, const uint8_t* __restrict background) {
     for (int i = 0; i < kFrameSize; ++i) {
         const uint8_t empty = static_cast<uint8_t>(-(frame[i] == 0));  // 0xFF or 0
         frame[i] = static_cast<uint8_t>(frame[i] | (background[i] & empty));

@@ -1,11 +1,9 @@
 // The trail blur by running sums.
 #include "fx2d/trail_blur.h"
 
-#include "core/plain.h"
 #include "platform/frame_size.h"
 
-void blurTrails(uint8_t* frame) {
-    if constexpr (kPlainBuild) return plain::blurTrails(frame);
+void fast::blurTrails(uint8_t* frame) {
     // Running column sums give exactly the direct 25-term sums: each column's sum over
     // the five rows around the current one is kept up to date as pixels are replaced.
     // Sums of bytes are never negative, so they are kept unsigned, which makes the

@@ -11,6 +11,10 @@ constexpr int kTrailBorder = 5;
 // which smears down and right and darkens a little each frame.
 void blurTrails(uint8_t* frame);
 
+namespace fast {
+void blurTrails(uint8_t* frame);  // running sums (trail_blur.cpp)
+}  // namespace fast
+
 namespace plain {
 // The 25-term sum at every pixel (trail_blur_plain.cpp).
 void blurTrails(uint8_t* frame);

@@ -4,7 +4,6 @@
 
 #include <utility>
 
-#include "core/plain.h"
 
 bool clipSegment(const Plane& plane, Vector3& a, Vector3& b) {
     const double da = plane.distance(a);
@@ -128,13 +127,12 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
     return clipPolygonToPlane(plane, in, out);
 }
 
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
-    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
+bool fast::clipToFrustum(const Camera& camera, ClipPolygonShade& poly,
+                         ClipPolygonShade& scratch) {
     return clipPolygonToFrustum(camera, poly, scratch);
 }
 
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
+bool fast::clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
     return clipPolygonToFrustum(camera, poly, scratch);
 }
 

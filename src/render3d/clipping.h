@@ -57,6 +57,12 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
 bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
 bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);
 
+namespace fast {
+// Passes that would keep every vertex are skipped (clipping.cpp).
+bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
+bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);
+}  // namespace fast
+
 namespace plain {
 // The six passes themselves, plane 0 from poly into scratch, plane 1 back into poly, and
 // so on (clipping_plain.cpp).
