@@ -76,20 +76,6 @@ private:
     ptrdiff_t step_;
 };
 
-}  // namespace
-
-void fast::sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
-                          int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep) {
-    if (dy != 0) {  // only rows have a quicker way
-        plain::sampleBlendRun(image, i, iEnd, y, x, dy, dx, rowOffset, iStep);
-        return;
-    }
-    RowRun run(image, i, y, x, dx, rowOffset, iStep);
-    for (; i != iEnd; i += iStep) run.blendNext();
-}
-
-namespace {
-
 // One quarter of the zoom: rows from cy outward (rowStep -1 up, +1 down) while inside
 // the image, each row from its first column outward by columnStep for `length` pixels.
 //

@@ -24,11 +24,6 @@ void fillEmpty(uint8_t* frame, const uint8_t* background) {
     chosen::fillEmpty(frame, background);
 }
 
-void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x, int32_t dy,
-                    int32_t dx, int32_t rowOffset, int32_t iStep) {
-    chosen::sampleBlendRun(image, i, iEnd, y, x, dy, dx, rowOffset, iStep);
-}
-
 void zoomBlend(uint8_t* image, int cx, int cy, int k) { chosen::zoomBlend(image, cx, cy, k); }
 
 void modeFilter8x8(const uint8_t* source, uint8_t* destination) {
