@@ -92,31 +92,6 @@ bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
     return cutByDistances(distances, in, out);
 }
 
-// The six passes, plane 0 to plane 5. A pass that finds every vertex strictly inside its
-// plane would copy the polygon unchanged, vertex for vertex, so it is skipped and the
-// polygon stays where it is; only passes that really cut move it to the other record.
-// Faces wholly inside the view are thus accepted at the cost of their distances alone.
-template <typename Polygon>
-bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    Polygon* current = &poly;
-    Polygon* other = &scratch;
-    for (const Plane& plane : camera.planes) {
-        const uint32_t count = current->count;
-        if (count == 0 || count > kClipPolygonCapacity) return false;
-        double distances[kClipPolygonCapacity];
-        bool allInside = true;
-        for (uint32_t i = 0; i < count; ++i) {
-            distances[i] = plane.distance(current->positions[i]);
-            allInside = allInside && strictlyInside(distances[i]);
-        }
-        if (allInside && count >= 3) continue;
-        if (!cutByDistances(distances, *current, *other)) return false;
-        std::swap(current, other);
-    }
-    if (current != &poly) poly = *current;
-    return true;
-}
-
 }  // namespace
 
 bool clipToPlane(const Plane& plane, const ClipPolygonShade& in, ClipPolygonShade& out) {
@@ -127,17 +102,27 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
     return clipPolygonToPlane(plane, in, out);
 }
 
-bool fast::clipToFrustum(const Camera& camera, ClipPolygonShade& poly,
-                         ClipPolygonShade& scratch) {
-    return clipPolygonToFrustum(camera, poly, scratch);
+// The six passes, plane 0 from poly into scratch, plane 1 back into poly, and so on.
+template <typename Polygon>
+bool clipBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
+    for (int p = 0; p < 6; p += 2) {
+        if (!clipToPlane(camera.planes[p], poly, scratch)) return false;
+        if (!clipToPlane(camera.planes[p + 1], scratch, poly)) return false;
+    }
+    return true;
 }
 
-bool fast::clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    return clipPolygonToFrustum(camera, poly, scratch);
+bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
+    return clipBySixPasses(camera, poly, scratch);
+}
+
+bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
+    return clipBySixPasses(camera, poly, scratch);
 }
 
 // The passes before the first plane some corner is not strictly inside keep the face as
-// it is (clipPolygonToFrustum skips them), so that pass sees the very corners tested here.
+// it is (each copies every vertex, all strictly inside), so that pass sees the very
+// corners tested here.
 // When all three are outside it (the outcodes' trivial reject, taken at that plane only:
 // later planes see clipped vertices), the pass keeps none and finds at most two
 // crossings: fewer than three vertices, the face is dropped.

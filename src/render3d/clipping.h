@@ -53,22 +53,8 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
 
 // Clips poly against the camera's six planes in order, ping-ponging through scratch.
 // True with the result in poly; false as soon as a pass leaves fewer than 3 vertices.
-// Passes that would keep every vertex are skipped, with the very result of the six.
 bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
 bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);
-
-namespace fast {
-// Passes that would keep every vertex are skipped (clipping.cpp).
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);
-}  // namespace fast
-
-namespace plain {
-// The six passes themselves, plane 0 from poly into scratch, plane 1 back into poly, and
-// so on (clipping_plain.cpp).
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch);
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch);
-}  // namespace plain
 
 // A point's outcode, as Cohen and Sutherland named it: bit p set when the point is not
 // strictly inside the camera's plane p. Inline, written out plane by plane: every vertex

@@ -3,7 +3,6 @@
 // from the *_plain.cpp files. Both versions are always compiled, so that the tests can
 // run them side by side; the golden frames prove the plain build draws the same show.
 #include "core/plain.h"
-#include "render3d/clipping.h"
 #include "render3d/depth_sort.h"
 #include "render3d/face_setup.h"
 #include "render3d/mesh_view.h"
@@ -33,14 +32,6 @@ void sortFacesByDepth(MeshFace** list, int lo, int hi) { chosen::sortFacesByDept
 
 void transform(Mesh& mesh, const AffineMatrix& matrix, int /*unused*/) {
     chosen::transform(mesh, matrix);
-}
-
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
-    return chosen::clipToFrustum(camera, poly, scratch);
-}
-
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    return chosen::clipToFrustum(camera, poly, scratch);
 }
 
 // The plain face set-up has no cache: it works every face out afresh.
