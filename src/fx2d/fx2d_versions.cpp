@@ -14,8 +14,6 @@ namespace chosen = plain;
 namespace chosen = fast;
 #endif
 
-void checkerboardSmear(uint8_t* frame) { chosen::checkerboardSmear(frame); }
-
 void overlayOpaque(const uint8_t* picture, uint8_t* frame) {
     chosen::overlayOpaque(picture, frame);
 }
