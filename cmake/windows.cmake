@@ -21,24 +21,24 @@ file(MAKE_DIRECTORY ${STB_LINK_DIR})
 file(CREATE_LINK ${STB_INCLUDE_DIR} ${STB_LINK_DIR}/stb SYMBOLIC)
 
 file(GLOB WIN32_BACKEND_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
-add_library(platform_win32 STATIC ${WIN32_BACKEND_SOURCES})
+add_library(platform_win32 OBJECT ${WIN32_BACKEND_SOURCES})
 target_include_directories(platform_win32 PUBLIC src)
 target_include_directories(platform_win32 SYSTEM PRIVATE ${STB_LINK_DIR})
 target_link_libraries(platform_win32 PUBLIC winmm gdi32 user32 dwmapi)
 
 file(GLOB HEADLESS_BACKEND_SOURCES CONFIGURE_DEPENDS src/platform/headless/*.cpp)
-add_library(platform_headless STATIC ${HEADLESS_BACKEND_SOURCES})
+add_library(platform_headless OBJECT ${HEADLESS_BACKEND_SOURCES})
 target_include_directories(platform_headless PUBLIC src)
 
 # A GUI program (no console window); MinGW's start-up code still calls main.
 add_executable(dorminax WIN32 src/demo/main.cpp src/platform/win32/dorminax.rc)
-target_link_libraries(dorminax PRIVATE dorminax_core platform_win32)
+target_link_libraries(dorminax PRIVATE dorminax_demo platform_win32)
 target_include_directories(dorminax PRIVATE ${FLASH_REPORT_DIR})  # the main build's report
 
 file(GLOB FRAME_TOOL_SOURCES CONFIGURE_DEPENDS tools/frame/*.cpp)
 add_executable(dorminax-frame ${FRAME_TOOL_SOURCES})
 target_include_directories(dorminax-frame SYSTEM PRIVATE ${STB_LINK_DIR})
-target_link_libraries(dorminax-frame PRIVATE dorminax_core platform_headless)
+target_link_libraries(dorminax-frame PRIVATE dorminax_demo platform_headless)
 
 # The zip a Windows user unpacks: dorminax.exe beside the data set as the demo reads it
 # (gfx\, 3ds\, the music), with a README.txt and the licence, both with Windows' line

@@ -167,7 +167,7 @@ TEST(Camera, ProjectHoldsWildPointsWithinTheRasterizersRange) {
 TEST(ClipProjectSegment, RejectsSegmentsBehindTheEyeWithoutWriting) {
     const Camera camera = standardCamera();
     int x0 = -7, y0 = -7, x1 = -7, y1 = -7;
-    EXPECT_FALSE(camera.clipProjectSegment(Vector3(0, 0, -5), Vector3(1, 1, -2), x0, y0, x1, y1));
+    EXPECT_FALSE(clipProjectSegment(camera, Vector3(0, 0, -5), Vector3(1, 1, -2), x0, y0, x1, y1));
     EXPECT_EQ(x0, -7);
     EXPECT_EQ(y0, -7);
     EXPECT_EQ(x1, -7);
@@ -178,7 +178,7 @@ TEST(ClipProjectSegment, ProjectsInsideSegmentsUnchanged) {
     const Camera camera = standardCamera();
     const Vector3 a(-1, 0.5f, 10), b(2, -1, 20);
     int x0, y0, x1, y1;
-    ASSERT_TRUE(camera.clipProjectSegment(a, b, x0, y0, x1, y1));
+    ASSERT_TRUE(clipProjectSegment(camera, a, b, x0, y0, x1, y1));
     int ex, ey;
     camera.project(a, ex, ey);
     EXPECT_EQ(x0, ex);
@@ -191,12 +191,13 @@ TEST(ClipProjectSegment, ProjectsInsideSegmentsUnchanged) {
 TEST(ClipProjectSegment, CutsASegmentCrossingTheLeftEdgeAtThatPlane) {
     const Camera camera = standardCamera();
     Vector3 a(-100, 0, 10), b(0, 0, 10);
-    ASSERT_TRUE(camera.planes[0].clipSegment(a, b));
+    ASSERT_TRUE(clipSegment(camera.planes[0], a, b));
     EXPECT_NEAR(camera.planes[0].distance(a), 0.0, 1e-4);
     EXPECT_EQ(b.x, 0.0f);
 
     int x0, y0, x1, y1;
-    ASSERT_TRUE(camera.clipProjectSegment(Vector3(-100, 0, 10), Vector3(0, 0, 10), x0, y0, x1, y1));
+    ASSERT_TRUE(
+        clipProjectSegment(camera, Vector3(-100, 0, 10), Vector3(0, 0, 10), x0, y0, x1, y1));
     EXPECT_EQ(x0, 0);  // the cut end lands on the screen's first column
     EXPECT_EQ(x1, 160);
     EXPECT_EQ(y0, 120);
@@ -205,11 +206,35 @@ TEST(ClipProjectSegment, CutsASegmentCrossingTheLeftEdgeAtThatPlane) {
 TEST(ClipProjectSegment, ASegmentCollapsingToOnePixelIsFalseButWritten) {
     const Camera camera = standardCamera();
     int x0 = -1, y0 = -1, x1 = -1, y1 = -1;
-    EXPECT_FALSE(camera.clipProjectSegment(Vector3(0, 0, 10), Vector3(0.0001f, 0, 10), x0, y0,
+    EXPECT_FALSE(clipProjectSegment(camera, Vector3(0, 0, 10), Vector3(0.0001f, 0, 10), x0, y0,
                                            x1, y1));
     EXPECT_EQ(x0, 160);
     EXPECT_EQ(x1, 160);
     EXPECT_EQ(y0, 120);
+}
+
+// Segments and polygons share one rule for points on a plane: such a point is kept only
+// as the crossing point of an edge that leaves the plane, so whatever lies on the plane
+// alone is dropped.
+TEST(ClipSegment, PointsOnThePlaneFollowThePolygonRule) {
+    Vector3 a(0, 1, 0), b(2, 3, 0);
+    ASSERT_TRUE(clipSegment(kKeepPositiveX, a, b));
+    EXPECT_EQ(a.x, 0.0f);  // the end on the plane stays where it is
+    EXPECT_EQ(a.y, 1.0f);
+    EXPECT_EQ(b.x, 2.0f);
+
+    Vector3 c(0, 1, 0), d(0, 5, 2);
+    EXPECT_FALSE(clipSegment(kKeepPositiveX, c, d));  // lying on the plane
+    EXPECT_EQ(d.y, 5.0f);
+    ClipPolygonShade out;
+    EXPECT_FALSE(clipToPlane(kKeepPositiveX,
+                             triangle(Vector3(0, 0, 0), Vector3(0, 1, 0), Vector3(0, 0, 1)), out));
+
+    Vector3 e(0, 1, 0), f(-2, 1, 0);
+    EXPECT_FALSE(clipSegment(kKeepPositiveX, e, f));  // touching it from outside: one point
+    EXPECT_EQ(f.x, -2.0f);
+    EXPECT_FALSE(clipToPlane(kKeepPositiveX,
+                             triangle(Vector3(0, 0, 0), Vector3(-1, 1, 0), Vector3(-1, 0, 1)), out));
 }
 
 TEST(ClipToPlane, CountsVerticesForEachTriangleCase) {
@@ -314,14 +339,16 @@ TEST(ClipToFrustum, EverythingItKeepsProjectsOntoTheScreen) {
     }
 }
 
-TEST(ClipToFrustum, GivesExactlyWhatTheSixPlainPassesGive) {
-    // The frustum clip leaves out passes that would copy the polygon unchanged; the
-    // result must still be the six passes' to the bit, for triangles inside, crossing
-    // one or several planes, touching a plane, and for too few vertices.
+TEST(ClipToFrustum, TheOutcodesForetellWhatTheClipMakesOfATriangle) {
+    // The face set-up trusts triangleInView instead of clipping: a triangle it finds
+    // Inside must come out of the clip unchanged to the bit, one it finds Outside must be
+    // dropped; for triangles inside, crossing one or several planes, touching a plane.
+    // Too few vertices are never a polygon.
     const Camera camera = standardCamera();
     std::mt19937 random(11);
     std::uniform_real_distribution<float> coordinate(-6, 6);
     std::uniform_real_distribution<float> depth(-2, 20);
+    int verdicts[3] = {0, 0, 0};
     for (int n = 0; n < 3000; ++n) {
         ClipPolygonShade poly;
         poly.count = 3;
@@ -335,14 +362,26 @@ TEST(ClipToFrustum, GivesExactlyWhatTheSixPlainPassesGive) {
             poly.positions[0] = Vector3(0, 0, 10);
             poly.positions[1] = Vector3(1, 1, 12);
         }
-        ClipPolygonShade expected = poly;
+        const ClipPolygonShade before = poly;
         ClipPolygonShade scratch;
-        const bool kept = plain::clipToFrustum(camera, expected, scratch);
-        ASSERT_EQ(clipToFrustum(camera, poly, scratch), kept) << n;
-        if (!kept) continue;
-        ASSERT_EQ(poly.count, expected.count) << n;
-        const size_t used = poly.count * sizeof(float);
-        EXPECT_EQ(std::memcmp(poly.positions, expected.positions, 3 * used), 0) << n;
-        EXPECT_EQ(std::memcmp(poly.shades, expected.shades, used), 0) << n;
+        const bool kept = clipToFrustum(camera, poly, scratch);
+        if (before.count != 3) {
+            EXPECT_FALSE(kept) << n;
+            continue;
+        }
+        const FaceInView inView = triangleInView(frustumOutcode(camera, before.positions[0]),
+                                                 frustumOutcode(camera, before.positions[1]),
+                                                 frustumOutcode(camera, before.positions[2]));
+        ++verdicts[static_cast<int>(inView)];
+        if (inView == FaceInView::Outside) {
+            EXPECT_FALSE(kept) << n;
+        }
+        if (inView != FaceInView::Inside) continue;
+        ASSERT_TRUE(kept) << n;
+        ASSERT_EQ(poly.count, 3u) << n;
+        EXPECT_EQ(std::memcmp(poly.positions, before.positions, sizeof poly.positions[0] * 3), 0)
+            << n;
+        EXPECT_EQ(std::memcmp(poly.shades, before.shades, sizeof poly.shades[0] * 3), 0) << n;
     }
+    for (int verdict : verdicts) EXPECT_GT(verdict, 50);  // each case well represented
 }

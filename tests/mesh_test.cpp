@@ -12,7 +12,7 @@
 #include "assets/mesh.h"
 #include "render3d/depth_sort.h"
 #include "render3d/mesh_view.h"
-#include "scenes/mesh_group.h"
+#include "render3d/mesh_group.h"
 
 namespace {
 

@@ -10,22 +10,11 @@
 
 #include "core/display.h"
 #include "core/random.h"
+#include "fx2d/trail_blur.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene9.h"
 
 namespace {
-
-// The trail blur written out plainly: the 25-term sum at every pixel, in place.
-void referenceBlur(uint8_t* frame) {
-    for (int y = 5; y <= 234; ++y) {
-        for (int x = 5; x <= 314; ++x) {
-            int sum = 0;
-            for (int dy = -2; dy <= 2; ++dy)
-                for (int dx = -2; dx <= 2; ++dx) sum += frame[(y + dy) * kFrameWidth + x + dx];
-            frame[y * kFrameWidth + x] = static_cast<uint8_t>(sum / 26);
-        }
-    }
-}
 
 int litPixels(const uint8_t* frame) {
     return static_cast<int>(
@@ -78,17 +67,17 @@ TEST(TrailDots, TruncateTowardZeroAndSkipWhatIsOffScreen) {
 
 TEST(TrailBlur, LeavesBlackBlackAndLetsFaintDotsDie) {
     std::vector<uint8_t> frame(kFrameSize, 0);
-    scene9::blurTrails(frame.data());
+    blurTrails(frame.data());
     EXPECT_EQ(litPixels(frame.data()), 0);
     frame[100 * kFrameWidth + 100] = 25;  // 25 / 26 truncates to 0
-    scene9::blurTrails(frame.data());
+    blurTrails(frame.data());
     EXPECT_EQ(litPixels(frame.data()), 0);
 }
 
 TEST(TrailBlur, SmearsDownAndToTheRight) {
     std::vector<uint8_t> frame(kFrameSize, 0);
     frame[100 * kFrameWidth + 100] = 255;
-    scene9::blurTrails(frame.data());
+    blurTrails(frame.data());
     // The pixels before it in reading order saw the original 255; the dot itself and the
     // ones after see the smeared values.
     EXPECT_EQ(frame[98 * kFrameWidth + 98], 9);  // 255 / 26
@@ -103,8 +92,8 @@ TEST(TrailBlur, MatchesThePlainSumBitForBit) {
     for (uint8_t& p : frame) p = static_cast<uint8_t>(source.draw() & 255);
     std::vector<uint8_t> expected = frame;
     for (int pass = 0; pass < 3; ++pass) {
-        scene9::blurTrails(frame.data());
-        referenceBlur(expected.data());
+        blurTrails(frame.data());
+        plain::blurTrails(expected.data());
         ASSERT_EQ(frame, expected) << "pass " << pass;
     }
 }

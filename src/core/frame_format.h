@@ -3,9 +3,7 @@
 
 #include <cstdint>
 
-constexpr int kFrameWidth = 320;
-constexpr int kFrameHeight = 240;
-constexpr int kFrameSize = kFrameWidth * kFrameHeight;
+#include "platform/frame_size.h"
 
 // 256 entries of (red, green, blue), each 0..255.
 struct Palette {

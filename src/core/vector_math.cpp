@@ -24,15 +24,3 @@ Vector3 transformPoint(const Vector3& p, const AffineMatrix& matrix) {
                    m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z + m[1][3],
                    m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z + m[2][3]);
 }
-
-bool Plane::clipSegment(Vector3& a, Vector3& b) const {
-    const double da = distance(a);
-    const double db = distance(b);
-    if (da < 0 && db < 0) return false;
-    if (da < 0) {
-        a = a + (b - a) * static_cast<float>(da / (da - db));
-    } else if (db < 0) {
-        b = b + (a - b) * static_cast<float>(db / (db - da));
-    }
-    return true;
-}

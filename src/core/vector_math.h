@@ -85,7 +85,4 @@ struct Plane {
     float offset;
 
     double distance(const Vector3& p) const { return dot(normal, p) + offset; }
-    // Cuts the segment a-b to the side where the distance is not negative (a point on the
-    // plane is kept); false, with a and b untouched, when both ends lie outside.
-    bool clipSegment(Vector3& a, Vector3& b) const;
 };

@@ -10,7 +10,6 @@
 
 #include "core/display.h"
 #include "core/fixed_point.h"
-#include "core/plain.h"
 
 namespace {
 
@@ -77,20 +76,6 @@ private:
     ptrdiff_t step_;
 };
 
-}  // namespace
-
-void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
-                    int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep) {
-    if (kPlainBuild || dy != 0) {  // only rows have a quicker way
-        plain::sampleBlendRun(image, i, iEnd, y, x, dy, dx, rowOffset, iStep);
-        return;
-    }
-    RowRun run(image, i, y, x, dx, rowOffset, iStep);
-    for (; i != iEnd; i += iStep) run.blendNext();
-}
-
-namespace {
-
 // One quarter of the zoom: rows from cy outward (rowStep -1 up, +1 down) while inside
 // the image, each row from its first column outward by columnStep for `length` pixels.
 //
@@ -138,8 +123,7 @@ void blendQuarter(uint8_t* image, int cx, int cy, int k, int firstRow, int rowSt
 
 }  // namespace
 
-void zoomBlend(uint8_t* image, int cx, int cy, int k) {
-    if constexpr (kPlainBuild) return plain::zoomBlend(image, cx, cy, k);
+void fast::zoomBlend(uint8_t* image, int cx, int cy, int k) {
     cx = std::clamp(cx, 0, kFrameWidth - 1);
     cy = std::clamp(cy, 0, kFrameHeight - 1);
     k = std::clamp(k, 1, 65535);

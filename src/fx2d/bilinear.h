@@ -19,15 +19,6 @@ void buildBilinearWeights();
 // The table entry for the sub-pixel fractions fx, fy (0..15, sixteenths of a pixel).
 const BilinearWeightEntry& bilinearWeights(int fx, int fy);
 
-// One run of the feedback: for i = i, i + iStep, ... until iEnd, the byte
-// image[rowOffset + i] becomes about 15/16 of the bilinear sample at (x, y) plus 1/16 of
-// its old value, and (x, y) steps by (dx, dy). x and y are 16.16 fixed point. The image
-// is read as the run writes it. Every sample must lie inside the image: 0 <= x >> 16
-// <= 319, 0 <= y >> 16 <= 239 (a neighbour with zero weight is not read, so a sample on
-// the last row or column is allowed).
-void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
-                    int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep);
-
 // The zoom feedback over the whole image: each pixel (c, r) except row 0 and column 0
 // takes its sample at the centre (cx, cy) plus (c - cx, r - cy) * k / 65536, working
 // outward from the centre so that streaks grow away from it. Meant for
@@ -35,8 +26,19 @@ void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t 
 // range, which keeps every sample inside the image.
 void zoomBlend(uint8_t* image, int cx, int cy, int k);
 
+namespace fast {
+// Rows four pixels at a time (bilinear.cpp).
+void zoomBlend(uint8_t* image, int cx, int cy, int k);
+}  // namespace fast
+
 namespace plain {
-// The same two, pixel after pixel in the order they are defined (bilinear_plain.cpp).
+// The zoom pixel after pixel in the order it is defined (bilinear_plain.cpp), by runs:
+// for i = i, i + iStep, ... until iEnd, the byte image[rowOffset + i] becomes about 15/16
+// of the bilinear sample at (x, y) plus 1/16 of its old value, and (x, y) steps by
+// (dx, dy). x and y are 16.16 fixed point. The image is read as the run writes it. Every
+// sample must lie inside the image: 0 <= x >> 16 <= 319, 0 <= y >> 16 <= 239 (a
+// neighbour with zero weight is not read, so a sample on the last row or column is
+// allowed).
 void sampleBlendRun(uint8_t* image, int32_t i, int32_t iEnd, int32_t y, int32_t x,
                     int32_t dy, int32_t dx, int32_t rowOffset, int32_t iStep);
 void zoomBlend(uint8_t* image, int cx, int cy, int k);

@@ -38,7 +38,7 @@ void blurRow(uint8_t* destination, const uint8_t* source, int n, const WindowDiv
 
 }  // namespace
 
-void blurHorizontal(uint8_t* destination, const uint8_t* source, int n) {
+void fast::blurHorizontal(uint8_t* destination, const uint8_t* source, int n) {
     n = std::min(n, kFrameWidth / 2);
     if (n <= 0) {
         copyFrame(destination, source);
@@ -51,7 +51,7 @@ void blurHorizontal(uint8_t* destination, const uint8_t* source, int n) {
 
 // All columns at once, row by row: one running sum per column, moved down a row at a
 // time, so that every step reads and writes whole rows.
-void blurVertical(uint8_t* destination, const uint8_t* source, int n) {
+void fast::blurVertical(uint8_t* destination, const uint8_t* source, int n) {
     n = std::min(n, kFrameHeight / 2);
     if (n <= 0) {
         copyFrame(destination, source);

@@ -11,3 +11,15 @@
 // ones as 0.
 void blurHorizontal(uint8_t* destination, const uint8_t* source, int n);
 void blurVertical(uint8_t* destination, const uint8_t* source, int n);
+
+namespace fast {
+// Running sums (box_blur.cpp).
+void blurHorizontal(uint8_t* destination, const uint8_t* source, int n);
+void blurVertical(uint8_t* destination, const uint8_t* source, int n);
+}  // namespace fast
+
+namespace plain {
+// The window sums added up afresh at every pixel (box_blur_plain.cpp).
+void blurHorizontal(uint8_t* destination, const uint8_t* source, int n);
+void blurVertical(uint8_t* destination, const uint8_t* source, int n);
+}  // namespace plain

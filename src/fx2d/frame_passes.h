@@ -18,9 +18,14 @@ void overlayOpaque(const uint8_t* picture, uint8_t* frame);
 // The frame and the background are distinct buffers.
 void fillEmpty(uint8_t* frame, const uint8_t* background);
 
+namespace fast {
+// Branch-free, a whole frame at a time (frame_passes.cpp).
+void overlayOpaque(const uint8_t* picture, uint8_t* frame);
+void fillEmpty(uint8_t* frame, const uint8_t* background);
+}  // namespace fast
+
 namespace plain {
-// The same three passes a pixel at a time (frame_passes_plain.cpp).
-void checkerboardSmear(uint8_t* frame);
+// The same two passes a pixel at a time (frame_passes_plain.cpp).
 void overlayOpaque(const uint8_t* picture, uint8_t* frame);
 void fillEmpty(uint8_t* frame, const uint8_t* background);
 }  // namespace plain

@@ -6,14 +6,6 @@
 
 namespace plain {
 
-void checkerboardSmear(uint8_t* frame) {
-    for (int r = 0; r < kFrameHeight - 1; ++r) {
-        for (int c = r % 2; c <= 315; c += 2) {
-            frame[r * kFrameWidth + c] = frame[(r + 1) * kFrameWidth + c + 3];
-        }
-    }
-}
-
 void overlayOpaque(const uint8_t* picture, uint8_t* frame) {
     for (int i = 0; i < kFrameSize; ++i) {
         if (picture[i] != 0) frame[i] = picture[i];

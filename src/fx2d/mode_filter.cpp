@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "core/display.h"
-#include "core/plain.h"
 
 namespace {
 
@@ -88,8 +87,7 @@ uint8_t modeOf(const Counts& counts) {
 
 }  // namespace
 
-void modeFilter8x8(const uint8_t* source, uint8_t* destination) {
-    if constexpr (kPlainBuild) return plain::modeFilter8x8(source, destination);
+void fast::modeFilter8x8(const uint8_t* source, uint8_t* destination) {
     std::memset(columnCounts, 0, sizeof columnCounts);
     for (int r = kFirstRow; r < kFirstRow + kBlock; ++r) countRow(source + r * kFrameWidth, 1);
 

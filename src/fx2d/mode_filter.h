@@ -11,6 +11,10 @@
 // outside the frame and count nothing. Pixels outside that range are not written.
 void modeFilter8x8(const uint8_t* source, uint8_t* destination);
 
+namespace fast {
+void modeFilter8x8(const uint8_t* source, uint8_t* destination);  // mode_filter.cpp
+}  // namespace fast
+
 namespace plain {
 // The same filter, each block counted afresh (mode_filter_plain.cpp).
 void modeFilter8x8(const uint8_t* source, uint8_t* destination);

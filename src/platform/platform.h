@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/frame_size.h"
+
 namespace platform {
 
 // ---- Start-up question and message boxes ----

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/frame_size.h"
+
 namespace {
 
 constexpr float kRadiansPerDegree = 0.017453292f;
@@ -31,10 +33,10 @@ Camera::Camera(Vector3 eye_, Vector3 target_, float fov_, float roll_)
       nearOffset(1.0f),
       farOffset(1000.0f),
       planes(),
-      centreX(160.0f),
-      centreY(120.0f),
-      width(320.0f),
-      height(240.0f) {
+      centreX(kFrameWidth / 2),
+      centreY(kFrameHeight / 2),
+      width(kFrameWidth),
+      height(kFrameHeight) {
     update();
 }
 
@@ -76,14 +78,4 @@ void Camera::update() {
     planes[3] = Plane{Vector3(0, -cb, sb), 0};
     planes[4] = Plane{Vector3(0, 0, 1), nearOffset};
     planes[5] = Plane{Vector3(0, 0, -1), farOffset};
-}
-
-bool Camera::clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1,
-                                int& y1) const {
-    for (const Plane& plane : planes) {
-        if (!plane.clipSegment(a, b)) return false;
-    }
-    project(a, x0, y0);
-    project(b, x1, y1);
-    return x0 != x1 || y0 != y1;
 }

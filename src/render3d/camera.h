@@ -32,9 +32,6 @@ struct Camera {
     void lookAt(const Vector3& eye, const Vector3& target, float roll);
     // Screen position of a camera-space point in front of the eye (p.z > 0), truncated.
     void project(const Vector3& p, int& x, int& y) const;
-    // Clips the segment to the frustum and projects its ends. False when nothing is left
-    // (outputs untouched) or when both ends land on the same pixel (outputs written).
-    bool clipProjectSegment(Vector3 a, Vector3 b, int& x0, int& y0, int& x1, int& y1) const;
 };
 
 // What the clip keeps projects onto the screen. A model with absurd coordinates (a

@@ -1,9 +1,34 @@
-// Polygon clipping against camera-space planes, one Sutherland-Hodgman pass per plane.
+// Clipping against camera-space planes: segments, and polygons one Sutherland-Hodgman
+// pass per plane; and the outcode test that foretells what the passes make of a triangle.
 #include "render3d/clipping.h"
 
 #include <utility>
 
-#include "core/plain.h"
+
+bool clipSegment(const Plane& plane, Vector3& a, Vector3& b) {
+    const double da = plane.distance(a);
+    const double db = plane.distance(b);
+    const bool keepA = strictlyInside(da);
+    const bool keepB = strictlyInside(db);
+    if (!keepA && !keepB) return false;  // one crossing point at most: no segment
+    // An end on the plane is its own crossing point and stays where it is.
+    if (!keepA && da != 0) {
+        a = a + (b - a) * static_cast<float>(da / (da - db));
+    } else if (!keepB && db != 0) {
+        b = b + (a - b) * static_cast<float>(db / (db - da));
+    }
+    return true;
+}
+
+bool clipProjectSegment(const Camera& camera, Vector3 a, Vector3 b, int& x0, int& y0, int& x1,
+                        int& y1) {
+    for (const Plane& plane : camera.planes) {
+        if (!clipSegment(plane, a, b)) return false;
+    }
+    camera.project(a, x0, y0);
+    camera.project(b, x1, y1);
+    return x0 != x1 || y0 != y1;
+}
 
 namespace {
 
@@ -14,8 +39,6 @@ float* attributesOf(ClipPolygonShade& poly, uint32_t i) { return &poly.shades[i]
 float* attributesOf(ClipPolygonUV& poly, uint32_t i) { return poly.uv[i]; }
 const float* attributesOf(const ClipPolygonShade& poly, uint32_t i) { return &poly.shades[i]; }
 const float* attributesOf(const ClipPolygonUV& poly, uint32_t i) { return poly.uv[i]; }
-
-int signOf(double value) { return (value > 0) - (value < 0); }
 
 // Appends vertex i of in, moved the fraction f of the way toward vertex j.
 template <typename Polygon>
@@ -47,7 +70,7 @@ bool cutByDistances(const double* distances, const Polygon& in, Polygon& out) {
         const double di = distances[i];
         const double dj = distances[j];
         const bool keep = strictlyInside(di);
-        const bool cross = signOf(di) != signOf(dj);
+        const bool cross = crossesPlane(di, dj);
         // Each input vertex adds at most two; a polygon that would not fit is dropped
         // whole rather than cut short.
         if (out.count + keep + cross > kClipPolygonCapacity) {
@@ -69,42 +92,6 @@ bool clipPolygonToPlane(const Plane& plane, const Polygon& in, Polygon& out) {
     return cutByDistances(distances, in, out);
 }
 
-// The six passes, plane 0 to plane 5. A pass that finds every vertex strictly inside its
-// plane would copy the polygon unchanged, vertex for vertex, so it is skipped and the
-// polygon stays where it is; only passes that really cut move it to the other record.
-// Faces wholly inside the view are thus accepted at the cost of their distances alone.
-template <typename Polygon>
-bool clipPolygonToFrustum(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    Polygon* current = &poly;
-    Polygon* other = &scratch;
-    for (const Plane& plane : camera.planes) {
-        const uint32_t count = current->count;
-        if (count == 0 || count > kClipPolygonCapacity) return false;
-        double distances[kClipPolygonCapacity];
-        bool allInside = true;
-        for (uint32_t i = 0; i < count; ++i) {
-            distances[i] = plane.distance(current->positions[i]);
-            allInside = allInside && strictlyInside(distances[i]);
-        }
-        if (allInside && count >= 3) continue;
-        if (!cutByDistances(distances, *current, *other)) return false;
-        std::swap(current, other);
-    }
-    if (current != &poly) poly = *current;
-    return true;
-}
-
-// The six passes one after another: plane 0 from poly into scratch, plane 1 back, and so
-// on, each pass copying what it keeps.
-template <typename Polygon>
-bool clipPolygonBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
-    for (int p = 0; p < 6; p += 2) {
-        if (!clipPolygonToPlane(camera.planes[p], poly, scratch)) return false;
-        if (!clipPolygonToPlane(camera.planes[p + 1], scratch, poly)) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 bool clipToPlane(const Plane& plane, const ClipPolygonShade& in, ClipPolygonShade& out) {
@@ -115,24 +102,34 @@ bool clipToPlane(const Plane& plane, const ClipPolygonUV& in, ClipPolygonUV& out
     return clipPolygonToPlane(plane, in, out);
 }
 
+// The six passes, plane 0 from poly into scratch, plane 1 back into poly, and so on.
+template <typename Polygon>
+bool clipBySixPasses(const Camera& camera, Polygon& poly, Polygon& scratch) {
+    for (int p = 0; p < 6; p += 2) {
+        if (!clipToPlane(camera.planes[p], poly, scratch)) return false;
+        if (!clipToPlane(camera.planes[p + 1], scratch, poly)) return false;
+    }
+    return true;
+}
+
 bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
-    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
-    return clipPolygonToFrustum(camera, poly, scratch);
+    return clipBySixPasses(camera, poly, scratch);
 }
 
 bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    if constexpr (kPlainBuild) return plain::clipToFrustum(camera, poly, scratch);
-    return clipPolygonToFrustum(camera, poly, scratch);
+    return clipBySixPasses(camera, poly, scratch);
 }
 
-namespace plain {
-
-bool clipToFrustum(const Camera& camera, ClipPolygonShade& poly, ClipPolygonShade& scratch) {
-    return clipPolygonBySixPasses(camera, poly, scratch);
+// The passes before the first plane some corner is not strictly inside keep the face as
+// it is (each copies every vertex, all strictly inside), so that pass sees the very
+// corners tested here.
+// When all three are outside it (the outcodes' trivial reject, taken at that plane only:
+// later planes see clipped vertices), the pass keeps none and finds at most two
+// crossings: fewer than three vertices, the face is dropped.
+FaceInView triangleInView(uint8_t outcode0, uint8_t outcode1, uint8_t outcode2) {
+    const unsigned outsideSome = outcode0 | outcode1 | outcode2;
+    if (outsideSome == 0) return FaceInView::Inside;
+    const unsigned firstPlane = outsideSome & (0u - outsideSome);
+    const unsigned outsideAll = outcode0 & outcode1 & outcode2;
+    return (outsideAll & firstPlane) != 0 ? FaceInView::Outside : FaceInView::Crossing;
 }
-
-bool clipToFrustum(const Camera& camera, ClipPolygonUV& poly, ClipPolygonUV& scratch) {
-    return clipPolygonBySixPasses(camera, poly, scratch);
-}
-
-}  // namespace plain

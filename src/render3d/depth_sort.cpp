@@ -20,7 +20,6 @@
 #include <limits>
 #include <utility>
 
-#include "core/plain.h"
 
 namespace {
 
@@ -263,8 +262,7 @@ bool findRanks(const DepthKey* keys, int count, KnownRanks& ranks) {
 
 }  // namespace
 
-void sortFacesByDepth(MeshFace** list, int lo, int hi) {
-    if constexpr (kPlainBuild) return plain::sortFacesByDepth(list, lo, hi);
+void fast::sortFacesByDepth(MeshFace** list, int lo, int hi) {
     if (hi <= lo) return;
     const int count = hi - lo + 1;
     if (count > kKeyedSortCapacity) {

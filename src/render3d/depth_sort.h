@@ -10,6 +10,10 @@
 // as it is.
 void sortFacesByDepth(MeshFace** list, int lo, int hi);
 
+namespace fast {
+void sortFacesByDepth(MeshFace** list, int lo, int hi);  // depth_sort.cpp
+}  // namespace fast
+
 namespace plain {
 // The same order by the plain quicksort itself (depth_sort_plain.cpp).
 void sortFacesByDepth(MeshFace** list, int lo, int hi);

@@ -4,7 +4,6 @@
 #include "render3d/face_setup.h"
 
 #include "core/numeric.h"
-#include "core/plain.h"
 #include "render3d/clipping.h"
 #include "render3d/point_light.h"
 #include "render3d/vertex_cache.h"
@@ -37,11 +36,9 @@ int setUpFace(FaceInView inView, const MeshFace& face, const Camera& camera, Pol
 
 }  // namespace
 
-int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
-                float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades) {
-    if constexpr (kPlainBuild) {
-        return plain::clipLitFace(face, camera, light, scale, maxShade, points, shades);
-    }
+int fast::clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light,
+                      float scale, float maxShade, VertexCache& cache, ScreenPoint* points,
+                      uint8_t* shades) {
     float cornerShades[3];
     const FaceInView inView =
         cache.viewAndShade(face, camera, points, light, scale, maxShade, cornerShades, shades);
@@ -55,9 +52,8 @@ int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light
     return count;
 }
 
-int clipEnvironmentFace(const MeshFace& face, const Camera& camera, VertexCache& cache,
-                        ScreenPoint* points, int* u, int* v) {
-    if constexpr (kPlainBuild) return plain::clipEnvironmentFace(face, camera, points, u, v);
+int fast::clipEnvironmentFace(const MeshFace& face, const Camera& camera, VertexCache& cache,
+                              ScreenPoint* points, int* u, int* v) {
     auto mapCorner = [&](int k, ClipPolygonUV& p) {
         const Vector3& n = face.owner->viewNormals[cornerVertex(face, k)];
         p.uv[k][0] = environmentCoordinate(n.x);

@@ -33,6 +33,14 @@ inline float environmentCoordinate(float normalComponent) {
 int clipEnvironmentFace(const MeshFace& face, const Camera& camera, VertexCache& cache,
                         ScreenPoint* points, int* u, int* v);
 
+namespace fast {
+// Through the per-frame vertex cache (face_setup.cpp).
+int clipLitFace(const MeshFace& face, const Camera& camera, const Vector3& light, float scale,
+                float maxShade, VertexCache& cache, ScreenPoint* points, uint8_t* shades);
+int clipEnvironmentFace(const MeshFace& face, const Camera& camera, VertexCache& cache,
+                        ScreenPoint* points, int* u, int* v);
+}  // namespace fast
+
 namespace plain {
 // The same two without the cache: every face clipped through all six planes, every
 // vertex lit and projected for every face that uses it (face_setup_plain.cpp).

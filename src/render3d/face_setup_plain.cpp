@@ -25,7 +25,7 @@ int setUpFace(const MeshFace& face, const Camera& camera, Polygon& polygon, Scre
         cornerAttributes(k, polygon);
     }
     Polygon scratch;
-    if (!plain::clipToFrustum(camera, polygon, scratch)) return 0;
+    if (!clipToFrustum(camera, polygon, scratch)) return 0;
     for (uint32_t k = 0; k < polygon.count; ++k) {
         camera.project(polygon.positions[k], points[k].x, points[k].y);
     }

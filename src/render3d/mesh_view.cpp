@@ -3,7 +3,6 @@
 
 #include <cstring>
 
-#include "core/plain.h"
 #include "render3d/depth_sort.h"
 
 namespace {
@@ -29,8 +28,7 @@ void storeVector(Vector3& out, Lanes lanes) {
 // plain::transform (mesh_view_plain.cpp), with its very results: each lane is one row of
 // transformPoint, multiplying and adding in the same order. Normals take no translation
 // (a lane of zeros is added instead, as plain::transform adds 0).
-void transform(Mesh& mesh, const AffineMatrix& matrix, int /*unused*/) {
-    if constexpr (kPlainBuild) return plain::transform(mesh, matrix);
+void fast::transform(Mesh& mesh, const AffineMatrix& matrix) {
     const Lanes column0 = matrixColumn(matrix, 0), column1 = matrixColumn(matrix, 1);
     const Lanes column2 = matrixColumn(matrix, 2), translation = matrixColumn(matrix, 3);
     const Lanes zero = {0.0f, 0.0f, 0.0f, 0.0f};

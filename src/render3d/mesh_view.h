@@ -32,6 +32,11 @@ int appendFacesToDraw(Mesh& mesh, bool cull, MeshFace** list);
 // drawOrder[0 .. visibleCount - 1] runs far to near.
 void cullAndSort(Mesh& mesh, bool cull);
 
+namespace fast {
+// Four vertices at a time (mesh_view.cpp).
+void transform(Mesh& mesh, const AffineMatrix& matrix);
+}  // namespace fast
+
 namespace plain {
 // The transform one vertex at a time, with transformPoint (mesh_view_plain.cpp).
 void transform(Mesh& mesh, const AffineMatrix& matrix);

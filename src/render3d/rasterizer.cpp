@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "core/fixed_point.h"
-#include "core/plain.h"
+#include "platform/frame_size.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kWidth = kFrameWidth;
+constexpr int kHeight = kFrameHeight;
 
 // Where an edge crosses a row: the whole x reached and the attribute values there.
 struct ShadeCrossing {
@@ -270,8 +270,8 @@ auto shadeEdgeMaker(const ScreenPoint* points, const uint8_t* shades) {
 
 }  // namespace
 
-void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst) {
-    if constexpr (kPlainBuild) return plain::fillGouraud(points, colours, count, dst);
+void fast::fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count,
+                       uint8_t* dst) {
     scanConvert(
         points, count, shadeEdges,
         shadeEdgeMaker(points, colours),
@@ -300,9 +300,8 @@ void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, u
         });
 }
 
-void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
-                       const uint8_t* table, uint8_t* dst) {
-    if constexpr (kPlainBuild) return plain::fillGouraudMapped(points, shades, count, table, dst);
+void fast::fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
+                             const uint8_t* table, uint8_t* dst) {
     scanConvert(
         points, count, shadeEdges,
         shadeEdgeMaker(points, shades),
@@ -321,9 +320,8 @@ void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int cou
         });
 }
 
-void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
-                  const uint8_t* texture, uint8_t* dst) {
-    if constexpr (kPlainBuild) return plain::fillTextured(points, u, v, count, texture, dst);
+void fast::fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
+                        const uint8_t* texture, uint8_t* dst) {
     scanConvert(
         points, count, textureEdges,
         [&](int upper, int lower, int first) {

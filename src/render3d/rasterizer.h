@@ -38,6 +38,16 @@ void fillTextured(const ScreenPoint* points, const int* u, const int* v, int cou
 // that would fall outside the image are skipped.
 void drawLineAA(int x0, int y0, int x1, int y1, const uint8_t* shadeTable, uint8_t* dst);
 
+namespace fast {
+// Scan conversion over tables of edge crossings, spans written a group at a time
+// (rasterizer.cpp).
+void fillGouraud(const ScreenPoint* points, const uint8_t* colours, int count, uint8_t* dst);
+void fillGouraudMapped(const ScreenPoint* points, const uint8_t* shades, int count,
+                       const uint8_t* table, uint8_t* dst);
+void fillTextured(const ScreenPoint* points, const int* u, const int* v, int count,
+                  const uint8_t* texture, uint8_t* dst);
+}  // namespace fast
+
 namespace plain {
 // The three fills in their plain form, one edge table for every polygon and one pixel at a
 // time (rasterizer_plain.cpp): the pixels the fills above draw.

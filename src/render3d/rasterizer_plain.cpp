@@ -8,13 +8,14 @@
 #include <utility>
 
 #include "core/fixed_point.h"
+#include "platform/frame_size.h"
 
 namespace plain {
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kWidth = kFrameWidth;
+constexpr int kHeight = kFrameHeight;
 
 // What the edges left on one row: the least and the greatest x reached, and the
 // attributes (a shade, or texel u and v) at those two points. File-level work table.

@@ -1,10 +1,9 @@
-// The per-frame vertex cache of the face set-up. Its view test (viewCorners) gives each
-// face the verdict the six clip passes would reach, from the corners' outcodes alone.
+// The per-frame vertex cache of the face set-up: outcodes, screen points and shades,
+// each worked out once per vertex and frame.
 #include "render3d/vertex_cache.h"
 
 #include <algorithm>
 
-#include "render3d/clipping.h"
 #include "render3d/point_light.h"
 
 namespace {
@@ -12,18 +11,6 @@ namespace {
 static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits");
 
 }  // namespace
-
-// Written out plane by plane: a loop here costs a guessed branch per plane.
-uint8_t VertexCache::outcodeOf(const PlaneInDoubles* planes, const Vector3& point) {
-    const double x = point.x, y = point.y, z = point.z;
-    auto outside = [&](int p) {
-        const PlaneInDoubles& plane = planes[p];
-        const double distance = plane.x * x + plane.y * y + plane.z * z + plane.offset;
-        return static_cast<unsigned>(!strictlyInside(distance)) << p;
-    };
-    return static_cast<uint8_t>(outside(0) | outside(1) | outside(2) | outside(3) |
-                                outside(4) | outside(5));
-}
 
 void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
     members_.push_back({&mesh, vertices_.size()});
@@ -34,7 +21,6 @@ void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
 void VertexCache::newFrame() {
     if (++frame_ == 0) {  // the stamps start over, so no old stamp matches a new frame
         for (Vertex& vertex : vertices_) vertex.viewFrame = vertex.shadeFrame = 0;
-        planesFrame_ = 0;
         frame_ = 1;
     }
 }
@@ -70,18 +56,11 @@ FaceInView VertexCache::viewAndShade(const MeshFace& face, const Camera& camera,
 
 FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[3],
                                     const Camera& camera, ScreenPoint* points) {
-    if (planesFrame_ != frame_) {
-        for (int p = 0; p < 6; ++p) {
-            const Plane& plane = camera.planes[p];
-            planes_[p] = {plane.normal.x, plane.normal.y, plane.normal.z, plane.offset};
-        }
-        planesFrame_ = frame_;
-    }
     for (int k = 0; k < 3; ++k) {
         Vertex& vertex = *corners[k];
         if (vertex.viewFrame == frame_) continue;
         const Vector3& position = cornerPosition(face, k);
-        vertex.outcode = outcodeOf(planes_, position);
+        vertex.outcode = frustumOutcode(camera, position);
         if (vertex.outcode == 0) {
             int x, y;
             camera.project(position, x, y);
@@ -90,21 +69,12 @@ FaceInView VertexCache::viewCorners(const MeshFace& face, Vertex* const corners[
         }
         vertex.viewFrame = frame_;
     }
-    // The planes some corner is not strictly inside: none, and no clip pass would touch
-    // the face.
-    const unsigned outsideSome = corners[0]->outcode | corners[1]->outcode | corners[2]->outcode;
-    if (outsideSome == 0) {
+    const FaceInView inView =
+        triangleInView(corners[0]->outcode, corners[1]->outcode, corners[2]->outcode);
+    if (inView == FaceInView::Inside) {
         for (int k = 0; k < 3; ++k) points[k] = {corners[k]->x, corners[k]->y};
-        return FaceInView::Inside;
     }
-    // The passes before the first of those planes keep the face as it is, so that pass
-    // sees the very corners tested here. When all three are outside it (the outcodes'
-    // trivial reject, taken at that plane only: later planes see clipped vertices), the
-    // pass keeps none and finds at most two crossings: fewer than three vertices, the face
-    // is dropped.
-    const unsigned firstPlane = outsideSome & (0u - outsideSome);
-    const unsigned outsideAll = corners[0]->outcode & corners[1]->outcode & corners[2]->outcode;
-    return (outsideAll & firstPlane) != 0 ? FaceInView::Outside : FaceInView::Crossing;
+    return inView;
 }
 
 void VertexCache::shadeCorners(const MeshFace& face, Vertex* const corners[3],

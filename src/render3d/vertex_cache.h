@@ -9,16 +9,8 @@
 #include "assets/mesh.h"
 #include "core/vector_math.h"
 #include "render3d/camera.h"
+#include "render3d/clipping.h"
 #include "render3d/rasterizer.h"
-
-// Where a face stands against the camera's frustum, as the six clip passes would find.
-enum class FaceInView {
-    Inside,    // every vertex strictly inside every plane: no pass would touch the face
-    Outside,   // no vertex is strictly inside the first plane the face is not wholly
-               // inside: that pass, still given the face as it is, leaves at most two
-               // vertices (only crossings, and a triangle has at most two)
-    Crossing,  // anything else: the face must be clipped
-};
 
 // Per vertex of the registered meshes, each worked out the first time a face asks for
 // it in a frame: its outcode against the six frustum planes and, when it is inside all
@@ -34,7 +26,8 @@ public:
     // Forgets everything: for each frame (new positions, normals, camera or light).
     void newFrame();
 
-    // Where a face of one of the meshes stands against the camera's frustum; when it is
+    // Where a face of one of the meshes stands against the camera's frustum (clipping's
+    // triangleInView of its corners' outcodes); when it is
     // Inside, points[0..2] receive its corners' screen points (the camera's project).
     // The camera must be the same for every face of a frame.
     FaceInView view(const MeshFace& face, const Camera& camera, ScreenPoint* points);
@@ -47,11 +40,6 @@ public:
                             uint8_t* shadeBytes);
 
 private:
-    // A frustum plane with its normal and offset widened to double once a frame, not at
-    // every vertex.
-    struct PlaneInDoubles {
-        double x, y, z, offset;
-    };
     struct Vertex {
         // Sixteen bytes, four to a cache line: the faces of a frame reach their vertices
         // in depth order, all over the cache.
@@ -72,17 +60,11 @@ private:
     void cornersOf(const MeshFace& face, Vertex* corners[3]);
     FaceInView viewCorners(const MeshFace& face, Vertex* const corners[3], const Camera& camera,
                            ScreenPoint* points);
-    // The point's outcode, as Cohen and Sutherland named it: bit p set when the point is
-    // not strictly inside plane p, by the clip passes' own test (strictlyInside) and
-    // Plane::distance's arithmetic, on the planes as doubles.
-    static uint8_t outcodeOf(const PlaneInDoubles* planes, const Vector3& point);
     void shadeCorners(const MeshFace& face, Vertex* const corners[3], const Vector3& light,
                       float scale, float maxShade, float* shades, uint8_t* shadeBytes);
 
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
     uint16_t frame_ = 1;  // stamps of 16 bits: they start over every 65,535 frames
-    PlaneInDoubles planes_[6];  // the camera's, as of planesFrame_
-    uint16_t planesFrame_ = 0;
     size_t lastMember_ = 0;  // consecutive faces mostly belong to the same mesh
 };

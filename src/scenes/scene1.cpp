@@ -24,7 +24,7 @@
 #include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
-#include "scenes/mesh_group.h"
+#include "render3d/mesh_group.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ void drawLogo(const Camera& camera) {
         for (int bit = 0; bit < 3; ++bit) {
             if ((face.flags & (1u << bit)) == 0) continue;
             int x0, y0, x1, y1;
-            if (camera.clipProjectSegment(*edges[bit][0], *edges[bit][1], x0, y0, x1, y1)) {
+            if (clipProjectSegment(camera, *edges[bit][0], *edges[bit][1], x0, y0, x1, y1)) {
                 drawLineAA(x0, y0, x1, y1, shadeTable, FrameBuffer);
             }
         }

@@ -13,6 +13,7 @@
 #include "core/display.h"
 #include "core/numeric.h"
 #include "core/random.h"
+#include "fx2d/trail_blur.h"
 #include "render3d/camera.h"
 
 namespace {
@@ -27,7 +28,7 @@ constexpr float kBurstSeconds = 2.0f;      // random start velocities until then
 constexpr float kBlendPeriod = 4.0f;       // the blends move on to the next particles
 constexpr float kWideningSeconds = 4.0f;   // the field of view opens until then
 constexpr float kWidestFieldOfView = 160.0f;
-constexpr int kBorder = 5;
+constexpr int kBorder = kTrailBorder;  // what the trail blur leaves alone
 constexpr int kDotBrightness = 80;
 
 std::unique_ptr<Particle[]> particles;
@@ -91,40 +92,6 @@ bool UpdateTurn::take(float t) {
     const bool due = flag == 0;
     flag = flag == 0 ? 1 : 0;
     return due;
-}
-
-void blurTrails(uint8_t* frame) {
-    // Running column sums give exactly the direct 25-term sums: each column's sum over
-    // the five rows around the current one is kept up to date as pixels are replaced.
-    // Sums of bytes are never negative, so they are kept unsigned, which makes the
-    // division by 26 a plain multiply and shift; and every column of the frame has a
-    // sum, moved down a row in one pass over whole rows (only columns 3..316 are read).
-    constexpr int kFirst = kBorder;
-    constexpr int kLastRow = kFrameHeight - 1 - kBorder;
-    constexpr int kLastColumn = kFrameWidth - 1 - kBorder;
-    uint32_t columnSums[kFrameWidth] = {};
-    for (int y = kFirst - 2; y <= kFirst + 2; ++y) {
-        const uint8_t* row = frame + y * kFrameWidth;
-        for (int x = 0; x < kFrameWidth; ++x) columnSums[x] += row[x];
-    }
-    for (int y = kFirst; y <= kLastRow; ++y) {
-        uint8_t* row = frame + y * kFrameWidth;
-        if (y > kFirst) {
-            const uint8_t* leaving = row - 3 * kFrameWidth;
-            const uint8_t* entering = row + 2 * kFrameWidth;
-            for (int x = 0; x < kFrameWidth; ++x) columnSums[x] += entering[x] - leaving[x];
-        }
-        uint32_t blockSum = 0;
-        for (int x = kFirst - 2; x <= kFirst + 2; ++x) blockSum += columnSums[x];
-        for (int x = kFirst; x <= kLastColumn; ++x) {
-            const uint32_t value = blockSum / 26;  // 26, not 25: the trails fade
-            const uint32_t old = row[x];
-            row[x] = static_cast<uint8_t>(value);
-            columnSums[x] += value - old;
-            blockSum += value - old;
-            if (x < kLastColumn) blockSum += columnSums[x + 3] - columnSums[x - 2];
-        }
-    }
 }
 
 void clearBorder(uint8_t* frame) {

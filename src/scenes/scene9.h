@@ -26,10 +26,6 @@ struct UpdateTurn {
     bool take(float t);
 };
 
-// The trails: every pixel of rows and columns 5 .. 234 / 314, in reading order, becomes
-// the sum of the 5x5 block around it as it stands (pixels before it already replaced)
-// divided by 26, which smears down and right and darkens a little each frame.
-void blurTrails(uint8_t* frame);
 // Index 0 in the 5-pixel border all round.
 void clearBorder(uint8_t* frame);
 // A particle at the projected position (x, y) brightens its pixel by 80, up to 255.

@@ -16,7 +16,7 @@ bool yesNoAnswer = false;
 // The presented pixels are kept by pointer, not copied: a copy of the 300 KB frame
 // was a sizeable part of every present, and it also pushed the scenes' own data out of
 // the cache.
-uint32_t blankPixels[320 * 240];  // all 0, never written (made const, it would take 300 KB
+uint32_t blankPixels[kFrameSize];  // all 0, never written (made const, it would take 300 KB
                                   // of every tool's file)
 const uint32_t* shownPixels = blankPixels;
 int presentedFrames = 0;

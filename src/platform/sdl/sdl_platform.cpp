@@ -17,8 +17,8 @@
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kWidth = kFrameWidth;
+constexpr int kHeight = kFrameHeight;
 
 SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;

@@ -19,11 +19,13 @@ set(WEB_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 # WebAssembly's 128-bit vector instructions (every current browser has them): the
 # compiler vectorises the pixel loops with them as it does natively, with the same results.
-target_compile_options(dorminax_core PRIVATE -msimd128)
+foreach(layer ${DORMINAX_LAYERS})
+  target_compile_options(${layer} PRIVATE -msimd128)
+endforeach()
 
 add_executable(dorminax src/demo/web_main.cpp ${WEB_SOURCE_DIR}/web_platform.cpp)
 target_compile_options(dorminax PRIVATE -msimd128)
-target_link_libraries(dorminax PRIVATE dorminax_core)
+target_link_libraries(dorminax PRIVATE dorminax_demo)
 set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_DIR}/browser.js)
 # The page starts the program itself (with the answer to "Window Mode?"), so main does not
 # run on load. The program's static tables and stack need more than the default 16 MB to

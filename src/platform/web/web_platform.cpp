@@ -39,7 +39,7 @@ void browserShowPosition(double seconds, double lengthSeconds, int scene, int pa
 
 namespace {
 
-constexpr int kPixelCount = 320 * 240;
+constexpr int kPixelCount = kFrameSize;
 
 // The latest frame presented, and whether the canvas has yet to show it. The browser
 // paints at most once per animation frame, so the canvas takes only the last frame of

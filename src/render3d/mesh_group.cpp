@@ -1,5 +1,5 @@
 // The mesh group: shared transform, culling and depth sort over several meshes.
-#include "scenes/mesh_group.h"
+#include "render3d/mesh_group.h"
 
 #include "render3d/depth_sort.h"
 #include "render3d/mesh_view.h"
