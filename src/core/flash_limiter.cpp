@@ -129,6 +129,12 @@ void FlashLimiter::reset() {
     }
     started_ = false;
     contrast_ = 1.0;
+    lift_ = 0.0;
+}
+
+void FlashLimiter::reapply(const Palette& palette, Palette& shown) const {
+    if (contrast_ == 1.0 && lift_ == 0.0) shown = palette;
+    else softenPalette(palette, contrast_, lift_, shown);
 }
 
 FlashLimiter::Bounds FlashLimiter::quietBounds(const std::vector<TransitionCounter>& counters,
@@ -216,5 +222,6 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
         shownLight = lightInPalette(frame, shown);
     }
     contrast_ = k;
+    lift_ = b;
     record(seconds, shownLight);
 }

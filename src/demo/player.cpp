@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/clock.h"
+#include "core/display.h"
 #include "demo/seek.h"
 #include "demo/show_passes.h"
 #include "demo/timeline.h"
@@ -152,6 +153,7 @@ void setPaused(DemoRun& run, bool paused) {
         run.framesAtWindowStart = run.frames;       // the statistics count afresh
         run.windowStartTime = now;
         if (run.stream != 0) platform::audioStreamPlay(run.stream, p.heldShowSeconds);
+        runGentleClockOn();
     }
     p.paused = paused;
     showRestingTitle(run);
