@@ -49,14 +49,16 @@ private:
         float high[kLightRegionCount];
     };
     Bounds quietBounds(const std::vector<TransitionCounter>& counters, double seconds,
-                       float margin) const;
+                       float margin, int budget) const;
     double climbCap(const Bounds& bounds, double elapsed) const;
     struct Choice {
         double k;
         double b;
         bool quiet;
     };
-    Choice choose(const float* light, const Bounds& bounds, double elapsed) const;
+    // spent: the bounds of the regions with no transition left, which stop the climb.
+    Choice choose(const float* light, const Bounds& bounds, const Bounds& spent, double elapsed,
+                  bool gradual) const;
     void record(double seconds, const FrameLight& shownLight);
 
     std::vector<TransitionCounter> luminance_;
