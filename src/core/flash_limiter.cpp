@@ -13,6 +13,8 @@ constexpr int kBudget = 3;                 // transitions a region may make in a
 // could be shown without it: one global change of contrast cannot keep every region quiet
 // when their light moves opposite ways, and then the region with none left would flash.
 constexpr int kPlannedBudget = kBudget - 1;
+// ... and for this long after the last softened picture: flashing comes in bursts.
+constexpr double kReserveMemory = 2.0;
 // Kept between a region's light and a transition: the chosen colours are rounded to sRGB
 // values, which moves a region's mean luminance by up to half a step (0.0045).
 constexpr float kLuminanceMargin = 0.01f;
@@ -171,6 +173,7 @@ void FlashLimiter::reset() {
     started_ = false;
     contrast_ = 1.0;
     lift_ = 0.0;
+    softenedEver_ = false;
 }
 
 void FlashLimiter::reapply(const Palette& palette, Palette& shown) const {
@@ -272,7 +275,8 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     // A picture left as drawn so far spends its whole budget: what makes three
     // transitions a second is no flash, and is shown as drawn.
     const Bounds spent = quietBounds(luminance_, seconds, kHeadroomMargin, kBudget);
-    const bool softening = contrast_ < 1.0 || lift_ > 0.0;
+    const bool softening = contrast_ < 1.0 || lift_ > 0.0 ||
+                           (softenedEver_ && seconds - lastSoftened_ < kReserveMemory);
     for (const Try& t : tries) {
         if (t.budget == kPlannedBudget && !softening) continue;
         bounds = quietBounds(luminance_, seconds, t.margin, t.budget);
@@ -301,5 +305,9 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     }
     contrast_ = k;
     lift_ = b;
+    if (k < 1.0 || b > 0.0) {
+        lastSoftened_ = seconds;
+        softenedEver_ = true;
+    }
     record(seconds, shownLight);
 }

@@ -67,6 +67,8 @@ private:
     double lastSeconds_ = 0.0;
     double contrast_ = 1.0;    // k
     double lift_ = 0.0;        // b
+    double lastSoftened_ = 0.0;  // the time of the last picture not shown as drawn
+    bool softenedEver_ = false;
 };
 
 // The palette with every colour, in linear light, scaled by k and lifted by b (each
