@@ -32,7 +32,7 @@ constexpr double kLiftPerSecond = 2.0;
 constexpr double kLargestLiftStep = 0.03;  // in one picture, whatever the frame rate
 // A picture mostly white (its mean above this) is kept as bright as the budget allows,
 // by a lift, rather than dimmed: a burn to white stays a burn, not a grey.
-constexpr double kBrightPicture = 0.4;  // and the largest change of contrast times light
+constexpr double kBrightPicture = 0.6;  // and the largest change of contrast times light
 constexpr int kSearchSteps = 32;
 constexpr int kRedSteps = 12;
 
