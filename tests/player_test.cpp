@@ -223,3 +223,33 @@ TEST_F(PlayerTest, TheShowKeepsItsLengthWithoutSoundAndWithMusicCutShort) {
 }
 
 }  // namespace
+
+// G mid-show: the gentle show comes on from the picture on screen, shown as drawn, then
+// softens the flashing; the title says so for two seconds. G again: off.
+TEST_F(PlayerTest, GSwitchesTheGentleShowOnFromThePictureOnScreenAndOff) {
+    DemoOptions options;
+    options.startSeconds = 26.0;  // scene 1's flashing
+    start(options);
+    for (int i = 0; i < 150; ++i) pass(16);
+    ASSERT_FALSE(gentleMode());
+
+    press(platform::kKeyG, 16);
+    EXPECT_TRUE(gentleMode());
+    EXPECT_EQ(title(), "Gentle show on");
+    EXPECT_EQ(std::memcmp(paletteOnScreen().rgb, currentPalette().rgb, sizeof(Palette)), 0)
+        << "switching on changed the picture on screen at once";
+    int softened = 0;
+    for (int i = 0; i < 60; ++i) {
+        pass(16);
+        softened += std::memcmp(paletteOnScreen().rgb, currentPalette().rgb, sizeof(Palette)) != 0;
+    }
+    EXPECT_GT(softened, 0);
+    EXPECT_EQ(title(), "Gentle show on");
+    for (int i = 0; i < 70; ++i) pass(16);
+    EXPECT_EQ(title(), "--== Dorminax ==--");
+
+    press(platform::kKeyG, 16);
+    EXPECT_FALSE(gentleMode());
+    EXPECT_EQ(title(), "Gentle show off");
+    EXPECT_EQ(std::memcmp(paletteOnScreen().rgb, currentPalette().rgb, sizeof(Palette)), 0);
+}

@@ -127,3 +127,37 @@ TEST(Seeking, TheFrameAfterASeekIsTheFrameToolsFromAnywhere) {
     }
     show.finish();
 }
+
+TEST(Seeking, InTheGentleShowASeekOrAHeldFrameIsTheFrameToolsGentleFrame) {
+    // Inside scene 1's and scene 8's flashing and around it, where the limiter's history
+    // decides the colours, and in calm scenes after a long stretch of history.
+    const double moments[] = {3.0,  11.2, 15.3, 19.4,  23.0,  26.7,
+                              28.5, 29.9, 31.0, 62.0, 134.6, 136.4};
+    SimulatedShow show(60.0);
+    DemoOptions gentle;
+    gentle.gentle = true;
+    ASSERT_TRUE(show.start(gentle));
+    std::vector<uint64_t> hashes;
+    for (double seconds : moments) {
+        show.runUntil(seconds);
+        hashes.push_back(hashFrameOnScreen());
+    }
+    prepareSeeking(moments[11]);
+
+    // No checkpoints yet: the first seek replays every row before its own; later ones
+    // find checkpoints or lay them. Each seek comes after live passes at some other rate,
+    // and a held picture shown again later keeps its colours.
+    LivePasses live(show.run(), ticksOfPass(show.framesRun(), 60.0));
+    const int count = int(std::size(moments));
+    for (int i = 0; i < 2 * count; ++i) {
+        const int at = (i * 7 + 11) % count;
+        live.play(4, i % 2 ? 144.0 : 25.0);
+        seekShow(moments[at]);
+        EXPECT_EQ(hashFrameOnScreen(), hashes[at]) << "seek to " << moments[at];
+        setSimulatedTicks(clockTicks() + 2500);
+        presentAgain();
+        EXPECT_EQ(hashFrameOnScreen(), hashes[at]) << "held at " << moments[at];
+        if (i == count - 1) buildAllCheckpoints();
+    }
+    show.finish();
+}

@@ -30,6 +30,14 @@ bool gentle = false;
 FlashLimiter limiter;
 Palette limitedPalette;        // gentle: the colours of the frame on screen
 uint32_t limitedTable[256];
+// The limiter's clock: the demo's clock shifted, or the replay's time for the pass.
+double gentleClockShift = 0.0;
+bool replaying = false;
+double replaySeconds = 0.0;
+
+Palette unseenPalette;  // the limiter's colours for a replayed picture no one sees
+
+double gentleSeconds() { return replaying ? replaySeconds : clockSeconds() + gentleClockShift; }
 
 const char* failureText(platform::DisplayFailure failure) {
     switch (failure) {
@@ -66,14 +74,16 @@ void fillTable(const Palette& palette, uint32_t table[256]) {
 
 // Gentle mode: the table of the colours the limiter chose for this picture at this moment.
 const uint32_t* tableFor(const uint8_t* frame) {
-    if (!gentle) return pixelTable;
-    limiter.limit(frame, tablePalette, clockSeconds(), limitedPalette);
+    if (!gentle) {
+        if (replaying) limiter.limit(frame, tablePalette, replaySeconds, unseenPalette);
+        return pixelTable;
+    }
+    limiter.limit(frame, tablePalette, gentleSeconds(), limitedPalette);
     fillTable(limitedPalette, limitedTable);
     return limitedTable;
 }
 
-void expandAndPresent(const uint8_t* frame) {
-    const uint32_t* table = tableFor(frame);
+void expandFrame(const uint8_t* frame, const uint32_t* table) {
     // Four pixels a step: over twice as fast as one at a time, measured (the processor
     // seems to hold each table read back behind the store before it).
     static_assert(kFrameSize % 4 == 0, "the frame is expanded four pixels at a time");
@@ -86,6 +96,8 @@ void expandAndPresent(const uint8_t* frame) {
     platform::presentPixels(pixels32);
 }
 
+void expandAndPresent(const uint8_t* frame) { expandFrame(frame, tableFor(frame)); }
+
 }  // namespace
 
 bool openDisplay(bool windowed, int windowScale) {
@@ -97,6 +109,8 @@ bool openDisplay(bool windowed, int windowScale) {
     paletteChangeUnshown = false;
     presentationHidden = false;
     limiter.reset();
+    gentleClockShift = 0.0;
+    replaying = false;
     const platform::DisplayFailure failure =
         platform::openWindow(fullScreen, windowScale, "--== Dorminax ==--");
     if (failure != platform::DisplayFailure::None) {
@@ -110,7 +124,11 @@ bool openDisplay(bool windowed, int windowScale) {
 void closeDisplay() { platform::closeWindow(); }
 
 void presentFrame(const uint8_t* frame) {
-    if (presentationHidden) return;
+    if (presentationHidden) {
+        // A seek's unseen passes: what the frame tool's show would have shown.
+        if (replaying) limiter.limit(frame, tablePalette, replaySeconds, unseenPalette);
+        return;
+    }
     std::memcpy(shownFrame, frame, kFrameSize);
     paletteChangeUnshown = false;
     expandAndPresent(frame);
@@ -135,7 +153,14 @@ void hidePresentation(bool hidden) { presentationHidden = hidden; }
 void presentAgain() {
     if (presentationHidden) return;
     paletteChangeUnshown = false;
-    expandAndPresent(shownFrame);
+    if (!gentle) {
+        expandAndPresent(shownFrame);
+        return;
+    }
+    // A held picture in the colours the limiter last chose, as the frame tool shows it.
+    limiter.reapply(tablePalette, limitedPalette);
+    fillTable(limitedPalette, limitedTable);
+    expandFrame(shownFrame, limitedTable);
 }
 
 void clearFrame(uint8_t* frame, int colour) {
@@ -154,6 +179,24 @@ void setGentleMode(bool on) {
 }
 
 bool gentleMode() { return gentle; }
+
+const FlashLimiter& gentleLimiter() { return limiter; }
+
+void setGentleLimiter(const FlashLimiter& state) { limiter = state; }
+
+void restartGentleLimiter() { limiter.reset(); }
+
+void replayGentleAt(double seconds) {
+    replaying = true;
+    replaySeconds = seconds;
+}
+
+void runGentleClockOn() {
+    replaying = false;
+    gentleClockShift = limiter.lastSeconds() - clockSeconds();
+}
+
+void endGentleReplay() { replaying = false; }
 
 const Palette& paletteOnScreen() { return gentle ? limitedPalette : latestPalette; }
 

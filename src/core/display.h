@@ -43,6 +43,23 @@ const Palette& currentPalette();
 // back changes of light that would flash; off, the pictures go as they are.
 void setGentleMode(bool on);
 bool gentleMode();
+
+// Seeking in the gentle show. The limiter's history goes into the seek's checkpoints with
+// the scenes' state; while a seek replays passes it watches every frame presented, seen or
+// not and gentle or not, at the time the frame tool's show presents it, so that a seek
+// lands on the frame tool's picture.
+class FlashLimiter;
+const FlashLimiter& gentleLimiter();
+void setGentleLimiter(const FlashLimiter& limiter);
+// The limiter's history forgotten: the next picture is shown as drawn.
+void restartGentleLimiter();
+// Until runGentleClockOn, the limiter watches every frame presented, at these seconds.
+void replayGentleAt(double seconds);
+// The limiter's clock runs on by the real one from the time of its last picture: after a
+// seek, and when a held show plays on (holding is no time of the show's).
+void runGentleClockOn();
+// The limiter's clock stops being set by replayGentleAt, runs on as it did before.
+void endGentleReplay();
 // The colours the frame on screen is shown in (for screenshots and captures): the latest
 // palette, or in gentle mode the limiter's.
 const Palette& paletteOnScreen();

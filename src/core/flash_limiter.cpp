@@ -9,6 +9,12 @@
 namespace {
 
 constexpr int kBudget = 3;                 // transitions a region may make in a second
+// While softening, a region's last transition of its budget is kept for when no picture
+// could be shown without it: one global change of contrast cannot keep every region quiet
+// when their light moves opposite ways, and then the region with none left would flash.
+constexpr int kPlannedBudget = kBudget - 1;
+// ... and for this long after the last softened picture: flashing comes in bursts.
+constexpr double kReserveMemory = 2.0;
 // Kept between a region's light and a transition: the chosen colours are rounded to sRGB
 // values, which moves a region's mean luminance by up to half a step (0.0045).
 constexpr float kLuminanceMargin = 0.01f;
@@ -19,7 +25,14 @@ constexpr float kRedMargin = 2.0f;
 // Under pressure the regions' light is kept within this much of each other where it can
 // be: then even a flat grey (k = 0) stays open to the next picture, whichever way it goes.
 constexpr double kCalmSpread = 0.06;
-constexpr double kRecoveryPerSecond = 0.5;  // how fast the contrast climbs back to 1
+constexpr double kRecoveryPerSecond = 0.75;  // how fast the contrast climbs back to 1
+// A lift comes in and goes out over time where the budget allows: a sudden one would be a
+// jump of the whole picture's light that the drawing never made.
+constexpr double kLiftPerSecond = 2.0;
+constexpr double kLargestLiftStep = 0.03;  // in one picture, whatever the frame rate
+// A picture mostly white (its mean above this) is kept as bright as the budget allows,
+// by a lift, rather than dimmed: a burn to white stays a burn, not a grey.
+constexpr double kBrightPicture = 0.6;  // and the largest change of contrast times light
 constexpr int kSearchSteps = 32;
 constexpr int kRedSteps = 12;
 
@@ -87,6 +100,36 @@ bool leastQuietLift(const float* light, const Bounds& bounds, double cap, double
     return true;
 }
 
+// The least quiet lift within a window of lifts. False when there is none in it.
+template <typename Bounds>
+bool leastQuietLiftWithin(const float* light, const Bounds& bounds, double cap, Range window,
+                          double& b) {
+    if (!leastQuietLift(light, bounds, cap, b)) return false;
+    if (b >= window.low) return b <= window.high;
+    // The quiet lifts form one interval: is the window's lower end still in it?
+    const Range k = contrastsAt(window.low, light, bounds, cap);
+    b = window.low;
+    return k.high >= k.low;
+}
+
+// The highest quiet lift from a quiet one up to a limit (the quiet lifts are one interval).
+template <typename Bounds>
+double highestQuietLift(const float* light, const Bounds& bounds, double cap, double quiet,
+                        double limit) {
+    auto isQuiet = [&](double lift) {
+        const Range k = contrastsAt(lift, light, bounds, cap);
+        return k.high >= k.low;
+    };
+    if (isQuiet(limit)) return limit;
+    double loud = limit;
+    for (int step = 0; step < kSearchSteps; ++step) {
+        const double middle = (quiet + loud) / 2;
+        if (isQuiet(middle)) quiet = middle;
+        else loud = middle;
+    }
+    return quiet;
+}
+
 // How far apart the regions' light is (never 0, so that it can divide).
 double spreadOf(const float* light) {
     const auto [low, high] = std::minmax_element(light, light + kLightRegionCount);
@@ -129,17 +172,25 @@ void FlashLimiter::reset() {
     }
     started_ = false;
     contrast_ = 1.0;
+    lift_ = 0.0;
+    softenedEver_ = false;
+}
+
+void FlashLimiter::reapply(const Palette& palette, Palette& shown) const {
+    if (contrast_ == 1.0 && lift_ == 0.0) shown = palette;
+    else softenPalette(palette, contrast_, lift_, shown);
 }
 
 FlashLimiter::Bounds FlashLimiter::quietBounds(const std::vector<TransitionCounter>& counters,
-                                               double seconds, float margin) const {
+                                               double seconds, float margin,
+                                               int budget) const {
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
     Bounds bounds;
     for (int r = 0; r < kLightRegionCount; ++r) {
         bounds.low[r] = -kInfinity;
         bounds.high[r] = kInfinity;
         // A region with budget left may make its transition; one without must stay quiet.
-        if (counters[r].inSecondTo(seconds) < kBudget) continue;
+        if (counters[r].inSecondTo(seconds) < budget) continue;
         counters[r].detector().quietRange(bounds.low[r], bounds.high[r]);
         bounds.low[r] += margin;
         bounds.high[r] -= margin;
@@ -163,18 +214,31 @@ double FlashLimiter::climbCap(const Bounds& bounds, double elapsed) const {
 }
 
 FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& bounds,
-                                          double elapsed) const {
-    const double cap = climbCap(bounds, elapsed);
+                                          const Bounds& spent, double elapsed,
+                                          bool gradual) const {
+    const double cap = climbCap(spent, elapsed);
     double preferred = cap;
     // A picture that is quiet as drawn is shown as drawn. Otherwise, under pressure, the
     // contrast drops to a calm spread of light, as far as the least quiet lift allows.
     const Range asDrawn = liftsAt(1.0, light, bounds);
     const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
+    // (At once: brought in gradually, the regions stay too far apart for the next picture.)
     if (constrained(bounds) && !quietAsDrawn)
         preferred = std::min(cap, kCalmSpread / spreadOf(light));
     // The least quiet lift, and at it the contrast nearest to the one preferred.
     Choice choice;
-    choice.quiet = leastQuietLift(light, bounds, cap, choice.b);
+    if (gradual) {
+        const double step = std::min(kLiftPerSecond * elapsed, kLargestLiftStep);
+        const Range window = {std::max(lift_ - step, 0.0), std::min(lift_ + step, 1.0)};
+        choice.quiet = leastQuietLiftWithin(light, bounds, cap, window, choice.b);
+        if (!choice.quiet) return choice;
+        const double keepsItsLight = light[0] * (1.0 - contrast_);
+        if (light[0] > kBrightPicture && keepsItsLight > choice.b)
+            choice.b = highestQuietLift(light, bounds, cap, choice.b,
+                                        std::min(keepsItsLight, window.high));
+    } else {
+        choice.quiet = leastQuietLift(light, bounds, cap, choice.b);
+    }
     const Range k = contrastsAt(choice.b, light, bounds, cap);
     choice.k = choice.quiet ? std::clamp(preferred, k.low, k.high)
                             : std::clamp((k.low + k.high) / 2, 0.0, cap);
@@ -189,11 +253,35 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     const double elapsed = started_ ? seconds - lastSeconds_ : 0.0;
     started_ = true;
 
-    Bounds bounds = quietBounds(luminance_, seconds, kHeadroomMargin);
-    Choice choice = choose(light.luminance, bounds, elapsed);
-    if (!choice.quiet) {
-        bounds = quietBounds(luminance_, seconds, kLuminanceMargin);
-        choice = choose(light.luminance, bounds, elapsed);
+    // Most room first: every region with its last transition kept back, with headroom;
+    // then with none; then the last transitions spent, with headroom and without. The lift
+    // changes gradually unless only a sudden change keeps every region quiet, which comes
+    // before spending a region's reserve.
+    struct Try {
+        int budget;
+        float margin;
+        bool gradual;
+    };
+    const Try tries[] = {{kPlannedBudget, kHeadroomMargin, true},
+                         {kPlannedBudget, kLuminanceMargin, true},
+                         {kPlannedBudget, kHeadroomMargin, false},
+                         {kPlannedBudget, kLuminanceMargin, false},
+                         {kBudget, kHeadroomMargin, true},
+                         {kBudget, kLuminanceMargin, true},
+                         {kBudget, kHeadroomMargin, false},
+                         {kBudget, kLuminanceMargin, false}};
+    Bounds bounds;
+    Choice choice;
+    // A picture left as drawn so far spends its whole budget: what makes three
+    // transitions a second is no flash, and is shown as drawn.
+    const Bounds spent = quietBounds(luminance_, seconds, kHeadroomMargin, kBudget);
+    const bool softening = contrast_ < 1.0 || lift_ > 0.0 ||
+                           (softenedEver_ && seconds - lastSoftened_ < kReserveMemory);
+    for (const Try& t : tries) {
+        if (t.budget == kPlannedBudget && !softening) continue;
+        bounds = quietBounds(luminance_, seconds, t.margin, t.budget);
+        choice = choose(light.luminance, bounds, spent, elapsed, t.gradual);
+        if (choice.quiet) break;
     }
     double k = choice.k;
     double b = choice.b;
@@ -207,7 +295,7 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
 
     // Saturated red does not follow k and b in a straight line: the chosen colours are
     // measured, and k halved while they would make a red transition the budget forbids.
-    const Bounds redBounds = quietBounds(red_, seconds, kRedMargin);
+    const Bounds redBounds = quietBounds(red_, seconds, kRedMargin, kBudget);
     for (int step = 0; step < kRedSteps && !inside(shownLight.red, redBounds.low, redBounds.high);
          ++step) {
         k /= 2;
@@ -216,5 +304,10 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
         shownLight = lightInPalette(frame, shown);
     }
     contrast_ = k;
+    lift_ = b;
+    if (k < 1.0 || b > 0.0) {
+        lastSoftened_ = seconds;
+        softenedEver_ = true;
+    }
     record(seconds, shownLight);
 }

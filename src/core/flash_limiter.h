@@ -33,8 +33,15 @@ public:
     // decreasing (an earlier time starts afresh).
     void limit(const uint8_t* frame, const Palette& palette, double seconds, Palette& shown);
 
+    // The colours of the last picture again, for a palette shown on a held picture: the
+    // last choice of contrast and lift, the limiter's history untouched (a held picture
+    // makes no transitions, and the time it is held is no time of the show's).
+    void reapply(const Palette& palette, Palette& shown) const;
+
     // The contrast of the last picture: 1 when it was shown as drawn.
     double contrast() const { return contrast_; }
+    // The time of the last picture; 0 before the first.
+    double lastSeconds() const { return started_ ? lastSeconds_ : 0.0; }
 
 private:
     struct Bounds {
@@ -42,14 +49,16 @@ private:
         float high[kLightRegionCount];
     };
     Bounds quietBounds(const std::vector<TransitionCounter>& counters, double seconds,
-                       float margin) const;
+                       float margin, int budget) const;
     double climbCap(const Bounds& bounds, double elapsed) const;
     struct Choice {
         double k;
         double b;
         bool quiet;
     };
-    Choice choose(const float* light, const Bounds& bounds, double elapsed) const;
+    // spent: the bounds of the regions with no transition left, which stop the climb.
+    Choice choose(const float* light, const Bounds& bounds, const Bounds& spent, double elapsed,
+                  bool gradual) const;
     void record(double seconds, const FrameLight& shownLight);
 
     std::vector<TransitionCounter> luminance_;
@@ -57,6 +66,9 @@ private:
     bool started_ = false;
     double lastSeconds_ = 0.0;
     double contrast_ = 1.0;    // k
+    double lift_ = 0.0;        // b
+    double lastSoftened_ = 0.0;  // the time of the last picture not shown as drawn
+    bool softenedEver_ = false;
 };
 
 // The palette with every colour, in linear light, scaled by k and lifted by b (each

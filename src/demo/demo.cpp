@@ -202,6 +202,7 @@ void beginShow(DemoRun& run) {
     run.framesAtWindowStart = 0;
     run.windowStartTime = clockSeconds();
     run.loopStartTime = run.windowStartTime;
+    restartGentleLimiter();  // the show's first picture owes nothing to the loading screen's
     reportChapters();
     PlayerState& player = run.player;
     if (player.startSeconds >= 0.0 || player.startPaused) {

@@ -60,7 +60,8 @@ struct DemoRun {
     float windowStartTime = 0.0f;      // clock seconds at that start
     float loopStartTime = 0.0f;        // clock seconds when the loop began (for the fps line)
     bool titleChanged = false;         // the statistics text is in the window title
-    float flashEndTime = 0.0f;         // when "screenshot failed" leaves the title; 0: not shown
+    float flashEndTime = 0.0f;         // when a notice ("screenshot failed", "Gentle show on")
+                                       // leaves the title; 0: none shown
     std::string title;                 // the window title as last set
     PlayerState player;
 };

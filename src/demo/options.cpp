@@ -42,6 +42,7 @@ constexpr const char* kKeys =
     "  S             save a screenshot, screenshotNNN.bmp in the working directory\n"
     "  Shift (held)  frame statistics\n"
     "  P             pause and play on (the music with the picture)\n"
+    "  G             the gentle show on or off (the title says which)\n"
     "  Left, Right   5 seconds back, forward\n"
     "  Up, Down      the previous, the next scene (also Page Up, Page Down)\n"
     "  1 to 9        scene 1 to 9\n"

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/clock.h"
+#include "core/display.h"
 #include "demo/seek.h"
 #include "demo/show_passes.h"
 #include "demo/timeline.h"
@@ -19,6 +20,7 @@ namespace {
 
 constexpr double kSkipSeconds = 5.0;          // Left and Right
 constexpr float kTimeLineSeconds = 2.0f;      // the time line stays this long after a seek
+constexpr float kGentleNoticeSeconds = 2.0f;  // the title says the gentle show's switch
 
 int sceneNumberOfRow(int row) { return row + 1; }
 
@@ -56,10 +58,20 @@ void skip(DemoRun& run, int direction) {
     seekPlayer(run, now + direction * kSkipSeconds);
 }
 
+// The gentle show on or off mid-show. On, the limiter starts with the picture on screen, as
+// drawn, so that switching makes no jump of its own; the title says which for a while.
+void toggleGentle(DemoRun& run) {
+    setGentleMode(!gentleMode());
+    runGentleClockOn();
+    setTitle(run, gentleMode() ? "Gentle show on" : "Gentle show off");
+    run.flashEndTime = clockSeconds() + kGentleNoticeSeconds;
+}
+
 void answerKey(DemoRun& run, int key) {
     const int row = rowOnScreen();
     switch (key) {
         case platform::kKeyP: setPaused(run, !run.player.paused); return;
+        case platform::kKeyG: toggleGentle(run); return;
         case platform::kKeyLeft: skip(run, -1); return;
         case platform::kKeyRight: skip(run, 1); return;
         case platform::kKeyUp:
@@ -159,6 +171,7 @@ void setPaused(DemoRun& run, bool paused) {
         run.framesAtWindowStart = run.frames;       // the statistics count afresh
         run.windowStartTime = now;
         if (run.stream != 0) platform::audioStreamPlay(run.stream, p.heldShowSeconds);
+        runGentleClockOn();
     }
     p.paused = paused;
     showRestingTitle(run);

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/display.h"
+#include "core/flash_limiter.h"
 #include "core/random.h"
 #include "core/state_record.h"
 #include "demo/show_passes.h"
@@ -26,11 +28,13 @@ double millisecondsSince(Clock::time_point start) {
 }
 
 // What a scene's pass may change besides the frames: the palette in force, the random
-// source (scene 9 draws from it as it starts) and the scene's own state.
+// source (scene 9 draws from it as it starts), the scene's own state, and the gentle
+// show's limiter, whose history runs through the whole show.
 struct Snapshot {
     Palette palette;
     uint32_t random = 0;
     StateRecord scene;
+    FlashLimiter limiter;
 };
 
 // The state before a pass of the row.
@@ -50,8 +54,12 @@ struct RowSeeking {
     Snapshot progress;
     double msSinceCheckpoint = 0.0;
     bool hasState = false;
+    // The limiter as the row begins: the one at the end of the row before, known once
+    // that row's replay is complete. A row's checkpoints are laid down only then.
+    FlashLimiter limiterAtStart;
+    bool limiterKnown = false;
 
-    bool complete() const { return !hasState || progressPass >= endPass; }
+    bool complete() const { return progressPass >= endPass; }
 };
 
 std::vector<RowSeeking> rows;
@@ -66,6 +74,7 @@ void take(int row, Snapshot& snapshot) {
     snapshot.random = randomSourceState();
     snapshot.scene.clear();
     if (rows[row].hasState) timelineRows[row].keepState(snapshot.scene);
+    snapshot.limiter = gentleLimiter();
 }
 
 void putBack(int row, Snapshot& snapshot) {
@@ -73,16 +82,19 @@ void putBack(int row, Snapshot& snapshot) {
     setRandomSourceState(snapshot.random);
     snapshot.scene.rewind();
     if (rows[row].hasState) timelineRows[row].restoreState(snapshot.scene);
+    setGentleLimiter(snapshot.limiter);
 }
 
 // The row begins as it did in the frame tool's show: from its state as loaded (nothing
 // that carries over from visit to visit has been carried yet), then its start.
 void beginRow(int row) {
     putBack(row, rows[row].loaded);
+    setGentleLimiter(rows[row].limiterAtStart);
     timelineRows[row].start();
 }
 
 void playPass(int row, long pass) {
+    replayGentleAt(secondsOfTicks(ticksOfPass(pass, kSeekFps)));  // the frame tool's clock
     timelineRows[row].render(sceneSecondsOfPass(pass, rows[row].firstPass, kSeekFps));
     showPaletteChange();
 }
@@ -107,11 +119,17 @@ void playProgressPass(int row) {
     playPass(row, r.progressPass);
     r.msSinceCheckpoint += millisecondsSince(before);
     ++r.progressPass;
+    if (r.progressPass == r.endPass && row + 1 < int(rows.size())) {
+        rows[row + 1].limiterAtStart = gentleLimiter();
+        rows[row + 1].limiterKnown = true;
+    }
 }
 
-// The row whose checkpoints are laid down next: the current one, then the show's order.
+// The row whose checkpoints are laid down next: the current one when the limiter's state at
+// its start is known, then the show's order.
 int rowToBuild() {
-    if (currentScene >= 0 && currentScene < int(rows.size()) && !rows[currentScene].complete())
+    if (currentScene >= 0 && currentScene < int(rows.size()) && !rows[currentScene].complete() &&
+        rows[currentScene].limiterKnown)
         return currentScene;
     for (int row = 0; row < int(rows.size()); ++row) {
         if (!rows[row].complete()) return row;
@@ -142,6 +160,29 @@ long restoreBefore(int row, long pass) {
     return checkpoint.pass;
 }
 
+// Goes on with a row's replay, laying its checkpoints down, for about this long.
+void layCheckpoints(int row, double budgetMilliseconds) {
+    const Clock::time_point start = Clock::now();
+    RowSeeking& r = rows[row];
+    resumeProgress(row);
+    while (!r.complete()) {
+        playProgressPass(row);
+        if (millisecondsSince(start) >= budgetMilliseconds) break;
+    }
+    take(row, r.progress);
+}
+
+// The gentle show's limiter at a row's start comes from the rows before it: their
+// replays are completed first, unseen.
+void completeRowsBefore(int row) {
+    if (rows[row].limiterKnown) return;
+    hidePresentation(true);
+    for (int earlier = 0; earlier < row; ++earlier) {
+        if (!rows[earlier].complete()) layCheckpoints(earlier, 1e300);
+    }
+    hidePresentation(false);
+}
+
 }  // namespace
 
 void prepareSeeking(double showSeconds) {
@@ -153,6 +194,10 @@ void prepareSeeking(double showSeconds) {
         r.progressPass = r.firstPass;
         if (row > 0) rows[row - 1].endPass = r.firstPass;
         take(row, r.loaded);
+    }
+    if (!rows.empty()) {
+        rows[0].limiterAtStart = FlashLimiter{};
+        rows[0].limiterKnown = true;
     }
     extendSeekingSpan(showSeconds);
 }
@@ -174,12 +219,14 @@ SeekResult seekShow(double showSeconds) {
     const long pass = passAtOrAfter(showSeconds, kSeekFps);
     const int row = rowOfPass(pass);
     RowSeeking& r = rows[row];
+    if (gentleMode()) completeRowsBefore(row);
 
-    if (!r.hasState) {
-        // Every frame stands alone once start has run.
+    if (!r.hasState && !gentleMode()) {
+        // Every frame stands alone once start has run (in the gentle show the limiter's
+        // history does not).
         beginRow(row);
         playPass(row, pass);
-    } else if (pass < r.progressPass) {
+    } else if (pass < r.progressPass || !r.limiterKnown) {
         // Within the checkpoints: at most their spacing of unseen passes.
         long from = restoreBefore(row, pass);
         hidePresentation(true);
@@ -196,6 +243,7 @@ SeekResult seekShow(double showSeconds) {
         playProgressPass(row);
         take(row, r.progress);
     }
+    runGentleClockOn();
 
     const float sceneSeconds = sceneSecondsOfPass(pass, r.firstPass, kSeekFps);
     setCurrentRow(row, sceneSeconds);
@@ -213,15 +261,10 @@ bool buildCheckpoints(double budgetMilliseconds) {
     take(row, liveState);
     hidePresentation(true);
 
-    RowSeeking& r = rows[row];
-    resumeProgress(row);
-    while (!r.complete()) {
-        playProgressPass(row);
-        if (millisecondsSince(start) >= budgetMilliseconds) break;
-    }
-    take(row, r.progress);
+    layCheckpoints(row, budgetMilliseconds - millisecondsSince(start));
 
     putBack(row, liveState);
+    endGentleReplay();
     std::memcpy(FrameBuffer, liveFrameBuffer, kFrameSize);
     std::memcpy(ScratchFrame, liveScratchFrame, kFrameSize);
     hidePresentation(false);

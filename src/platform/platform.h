@@ -59,6 +59,7 @@ constexpr int kKeyEscape = 27;
 constexpr int kKeySpace = 32;
 constexpr int kKeyS = 83;
 constexpr int kKeyP = 80;
+constexpr int kKeyG = 71;
 constexpr int kKeyPageUp = 33;
 constexpr int kKeyPageDown = 34;
 constexpr int kKeyHome = 36;

@@ -132,6 +132,7 @@ int keyCode(SDL_Keycode key) {
         case SDLK_SPACE: return platform::kKeySpace;
         case SDLK_s: return platform::kKeyS;
         case SDLK_p: return platform::kKeyP;
+        case SDLK_g: return platform::kKeyG;
         case SDLK_LEFT: return platform::kKeyLeft;
         case SDLK_RIGHT: return platform::kKeyRight;
         case SDLK_UP: return platform::kKeyUp;

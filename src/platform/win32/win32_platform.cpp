@@ -95,6 +95,7 @@ int demoKey(WPARAM key) {
         case VK_SPACE: return platform::kKeySpace;
         case 'S': return platform::kKeyS;
         case 'P': return platform::kKeyP;
+        case 'G': return platform::kKeyG;
         case VK_LEFT: return platform::kKeyLeft;
         case VK_RIGHT: return platform::kKeyRight;
         case VK_UP: return platform::kKeyUp;
