@@ -64,6 +64,14 @@ TEST(OutputFile, ALinkIsReplacedDanglingOrNotAndWhatItPointsToIsLeftAlone) {
     EXPECT_EQ(error, "not a regular file");
 }
 
+// In a death test's child: files stop growing at this many bytes, and a write past it fails.
+void limitFileSizeTo(rlim_t bytes) {
+    failWritesPastTheSizeLimit();
+    rlimit limit;
+    limit.rlim_cur = limit.rlim_max = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
 // A file size limit stands in for a full disk (root may write anywhere else).
 TEST(OutputFile, AWriteThatFailsKeepsTheOldFileAndLeavesNothingBehind) {
     TemporaryDirectory folder;
@@ -71,10 +79,7 @@ TEST(OutputFile, AWriteThatFailsKeepsTheOldFileAndLeavesNothingBehind) {
     const std::string big(64 * 1024, 'x');
     EXPECT_EXIT(
         {
-            failWritesPastTheSizeLimit();
-            rlimit limit;
-            limit.rlim_cur = limit.rlim_max = 4096;
-            setrlimit(RLIMIT_FSIZE, &limit);
+            limitFileSizeTo(4096);
             std::string error;
             OutputFailure failure;
             const bool written = write("keep.png", big, error, OutputReplace::Existing, &failure);
@@ -88,10 +93,7 @@ TEST(OutputFile, AWriteThatFailsKeepsTheOldFileAndLeavesNothingBehind) {
     // The same through the name-must-be-free way: not even the name is left taken.
     EXPECT_EXIT(
         {
-            failWritesPastTheSizeLimit();
-            rlimit limit;
-            limit.rlim_cur = limit.rlim_max = 4096;
-            setrlimit(RLIMIT_FSIZE, &limit);
+            limitFileSizeTo(4096);
             std::string error;
             std::exit(write("new.bmp", big, error, OutputReplace::Never) ? 0 : 1);
         },

@@ -12,7 +12,6 @@
 #include "demo/music_clock.h"
 #include "demo/player.h"
 #include "demo/seek.h"
-#include "demo/show_passes.h"
 #include "demo/timeline.h"
 #include "demo/timing_log.h"
 #include "demo/window_proc.h"
@@ -143,14 +142,6 @@ void holdPicture(DemoRun& run) {
     }
     presentAgain();
     if (clockSeconds() - run.windowStartTime >= kStatisticsInterval) updateStatistics(run);
-}
-
-// The show time of the frame on screen, for the timing log.
-double shownShowSeconds(const DemoRun& run) {
-    const PlayerState& p = run.player;
-    if (p.paused) return p.heldShowSeconds;
-    if (p.shownPass >= 0) return p.shownPass / kSeekFps;
-    return rowShowSeconds(currentScene) + p.lastSceneSeconds;
 }
 
 void logPass(const DemoRun& run) {

@@ -129,6 +129,13 @@ double showSeconds(const DemoRun& run) {
     return rowShowSeconds(currentScene) + (clockSeconds() - sceneStartTime);
 }
 
+double shownShowSeconds(const DemoRun& run) {
+    const PlayerState& p = run.player;
+    if (p.paused) return p.heldShowSeconds;
+    if (p.shownPass >= 0) return p.shownPass / kSeekFps;
+    return rowShowSeconds(rowOnScreen()) + p.lastSceneSeconds;
+}
+
 double showLength(const DemoRun& run) {
     // A longer music file lengthens the show; a shorter one (cut short) does not shorten it.
     return std::max(run.player.musicSeconds, kShowSeconds);
@@ -161,8 +168,7 @@ void setPaused(DemoRun& run, bool paused) {
     if (paused) {
         // The frame on screen is the latest pass's (or the seek's, exactly).
         p.heldSceneSeconds = p.lastSceneSeconds;
-        p.heldShowSeconds = p.shownPass >= 0 ? p.shownPass / kSeekFps
-                                             : rowShowSeconds(rowOnScreen()) + p.lastSceneSeconds;
+        p.heldShowSeconds = shownShowSeconds(run);
         p.pausedSince = now;
         if (run.stream != 0) platform::audioStreamPause(run.stream);
     } else {

@@ -10,7 +10,10 @@
 
 // The show time of the picture on screen (of the latest pass).
 double showSeconds(const DemoRun& run);
-// The show's length: the music's, or without it a minute into the last scene.
+// The show time the frame on screen was drawn for: the held one, a seek's pass exactly, or
+// the latest live pass's.
+double shownShowSeconds(const DemoRun& run);
+// The show's length: the music's when longer, else the timeline's 3:04.
 double showLength(const DemoRun& run);
 
 // Shows the frame at a show time within the show's length, exactly as the frame tool

@@ -99,23 +99,6 @@ bool isRegularDataFile(const std::string& folder, const char* name) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-std::FILE* createNewFile(const char* path) {
-#ifdef _WIN32
-    const int fd = _open(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    // O_EXCL fails on any name that exists, a dangling link too; O_NOFOLLOW says so twice.
-    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-#endif
-    if (fd < 0) return nullptr;
-    std::FILE* file = fdopen(fd, "wb");
-    if (!file) {
-        const int error = errno;
-        close(fd);
-        errno = error;
-    }
-    return file;
-}
-
 std::string installedDataFolder() {
 #ifdef __linux__
     std::error_code error;

@@ -26,11 +26,6 @@ std::FILE* openDataFile(const char* name, std::string* whyNot = nullptr);
 // Whether the mapped name inside the folder is a regular file; nothing is opened.
 bool isRegularDataFile(const std::string& folder, const char* name);
 
-// Creates a file that is not there yet and opens it for writing: never one that exists,
-// nor anything through a link of that name. Null when it cannot; errno says why (EEXIST:
-// the name is taken).
-std::FILE* createNewFile(const char* path);
-
 // Where an installed copy keeps its data set, found from the executable's own place
 // (bin/../share/dorminax; on Windows its own folder); empty when the host cannot tell.
 std::string installedDataFolder();
