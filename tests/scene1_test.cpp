@@ -8,7 +8,8 @@
 
 #include "assets/picture_loader.h"
 #include "core/display.h"
-#include "scenes/scene1.h"
+#include "scenes/flight_path.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -16,15 +17,15 @@ class RingFlightTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(openDisplay(true));
-        scene1::load();
+        ringFlightScene.load();
         palette = loadPalette("gfx\\lezbizk!.pal");
     }
     static void TearDownTestSuite() {
-        scene1::unload();
+        ringFlightScene.unload();
         palette.reset();
         closeDisplay();
     }
-    void SetUp() override { scene1::start(); }
+    void SetUp() override { ringFlightScene.start(); }
 
     static int brightestIndex() { return *std::max_element(FrameBuffer, FrameBuffer + kFrameSize); }
 
@@ -44,10 +45,10 @@ bool samePalette(const Palette& a, const Palette& b) {
 }
 
 TEST_F(RingFlightTest, FadesInFromBlackOverTenSeconds) {
-    scene1::render(0.0f);
+    ringFlightScene.render(0.0f);
     for (uint8_t c : currentPalette().rgb) ASSERT_EQ(c, 0);
 
-    scene1::render(9.99f);  // level 254, not the full palette
+    ringFlightScene.render(9.99f);  // level 254, not the full palette
     for (int i = 0; i < 768; ++i) ASSERT_EQ(currentPalette().rgb[i], (palette->rgb[i] * 254) >> 8);
     EXPECT_FALSE(samePalette(currentPalette(), *palette));
 }
@@ -55,7 +56,7 @@ TEST_F(RingFlightTest, FadesInFromBlackOverTenSeconds) {
 TEST_F(RingFlightTest, ATimeJustBeforeTheStartIsStillBlack) {
     // Right after a switch the clock's rounding can hand the scene a t slightly below 0.
     for (float t : {-0.04f, -0.5f}) {
-        scene1::render(t);
+        ringFlightScene.render(t);
         for (uint8_t c : currentPalette().rgb) ASSERT_EQ(c, 0) << t;
     }
 }
@@ -64,45 +65,50 @@ TEST_F(RingFlightTest, SetsNoPaletteFromTenSecondsUntilAfter27AndAHalf) {
     const Palette marker = markerPalette();
     setPalette(&marker);
     for (float t : {10.0f, 15.0f, 20.0f, 27.5f}) {
-        scene1::render(t);
+        ringFlightScene.render(t);
         EXPECT_TRUE(samePalette(currentPalette(), marker)) << t;
     }
 }
 
 TEST_F(RingFlightTest, BurnsOutTowardWhiteAfter27AndAHalf) {
-    scene1::render(28.0f);
+    ringFlightScene.render(28.0f);
     const float factor = std::exp(8 * 0.5f);
     for (int i = 0; i < 768; ++i) {
         const int expected = std::min(255, static_cast<int>(palette->rgb[i] * factor));
         ASSERT_EQ(currentPalette().rgb[i], expected) << i;
     }
-    scene1::render(40.0f);  // the factor overflows to infinity
+    ringFlightScene.render(40.0f);  // the factor overflows to infinity
     for (int i = 0; i < 768; ++i) {
         ASSERT_EQ(currentPalette().rgb[i], palette->rgb[i] == 0 ? 0 : 255) << i;
     }
 }
 
-TEST_F(RingFlightTest, FieldOfViewIs75UpTo20SecondsThenWidens) {
+TEST(RingRow, FieldOfViewIs75UpTo20SecondsThenWidens) {
     for (float t : {0.0f, 0.5f, 9.99f, 10.0f, 10.01f, 15.0f, 19.99f, 20.0f}) {
-        EXPECT_EQ(scene1::ringFieldOfView(t), 75.0f) << t;
+        EXPECT_EQ(ringFieldOfView(t), 75.0f) << t;
     }
-    EXPECT_GT(scene1::ringFieldOfView(20.5f), 75.0f);
-    EXPECT_NEAR(scene1::ringFieldOfView(30.0f), 75 + 100 * std::log(2.0f), 1e-3);
+    EXPECT_GT(ringFieldOfView(20.5f), 75.0f);
+    EXPECT_NEAR(ringFieldOfView(30.0f), 75 + 100 * std::log(2.0f), 1e-3);
 }
 
-TEST_F(RingFlightTest, ARingLevelWithTheEyeStaysAndAPassedRingMovesAhead) {
-    scene1::render(0.0f);  // the eye is at z = 0, level with ring 0
-    EXPECT_EQ(scene1::ringCentre(0).z, 0.0f);
+TEST(RingRow, ARingLevelWithTheEyeStaysAndAPassedRingMovesAhead) {
+    constexpr int kRings = 12;
+    Vector3 centres[kRings];
+    placeRingsOnPath(centres, kRings);
+    recycleRing(centres[0], 0.0f, kRings);  // the eye is at z = 0, level with ring 0
+    EXPECT_EQ(centres[0].z, 0.0f);
 
-    scene1::render(0.01f);  // the eye has moved on to z = 0.17
-    const Vector3 moved = scene1::ringCentre(0);
+    const float eyeZ = 17.0f * 0.01f;  // 10 ms into the flight the eye is at z = 0.17
+    recycleRing(centres[0], eyeZ, kRings);
+    const Vector3 moved = centres[0];
     EXPECT_FLOAT_EQ(moved.z, 16.8f);
-    const Vector3 onPath = scene1::pathPoint(moved.z);
+    const Vector3 onPath = flightPathPoint(moved.z);
     EXPECT_EQ(moved.x, onPath.x);
     EXPECT_EQ(moved.y, onPath.y);
-    const Vector3 next = scene1::ringCentre(1);
-    EXPECT_EQ(next.z, scene1::pathPoint(1.4f).z);
-    EXPECT_EQ(next.x, scene1::pathPoint(1.4f).x);
+    recycleRing(centres[1], eyeZ, kRings);
+    const Vector3 next = centres[1];
+    EXPECT_EQ(next.z, flightPathPoint(1.4f).z);
+    EXPECT_EQ(next.x, flightPathPoint(1.4f).x);
 }
 
 // Rings are recycled one frame at a time, so the flight is played as the show plays it.
@@ -111,16 +117,16 @@ TEST_F(RingFlightTest, RingsStayInTheirShadesUntilTheLogoComesJustAfter15Seconds
     int litFrames = 0;
     for (int frame = 0; frame <= 300; ++frame) {
         const float t = frame * 0.05f;  // up to 15 s exactly
-        scene1::render(t);
+        ringFlightScene.render(t);
         ASSERT_LE(brightestIndex(), 128) << t;
         int lit = 0;
         for (int i = 0; i < kFrameSize; ++i) lit += FrameBuffer[i] > 64;
         litFrames += lit > kFrameSize / 20;
     }
     EXPECT_GT(litFrames, 250);  // the rings are there, lit, nearly all the time
-    scene1::render(15.01f);
+    ringFlightScene.render(15.01f);
     EXPECT_GT(brightestIndex(), 128);
-    scene1::render(22.0f);
+    ringFlightScene.render(22.0f);
     EXPECT_GT(brightestIndex(), 128);
 }
 

@@ -8,7 +8,7 @@
 
 #include "assets/picture_loader.h"
 #include "core/display.h"
-#include "scenes/scene2.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -16,17 +16,17 @@ class SphereSceneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(openDisplay(true));
-        scene2::load();
+        deformingSphereScene.load();
         palette = loadPalette("gfx\\Rrbt3.gif");
         picture = loadPictureOfSize("gfx\\Rrbt3.gif", kFrameWidth, kFrameHeight);
     }
     static void TearDownTestSuite() {
-        scene2::unload();
+        deformingSphereScene.unload();
         palette.reset();
         picture.reset();
         closeDisplay();
     }
-    void SetUp() override { scene2::start(); }
+    void SetUp() override { deformingSphereScene.start(); }
 
     static std::vector<uint8_t> frame() { return std::vector<uint8_t>(FrameBuffer, FrameBuffer + kFrameSize); }
 
@@ -38,12 +38,12 @@ std::unique_ptr<Palette> SphereSceneTest::palette;
 std::unique_ptr<uint8_t[]> SphereSceneTest::picture;
 
 TEST_F(SphereSceneTest, FadesFromWhiteToThePicturePalette) {
-    scene2::render(0.0f);
+    deformingSphereScene.render(0.0f);
     for (uint8_t c : currentPalette().rgb) ASSERT_EQ(c, 255);
-    scene2::render(2.0f);
+    deformingSphereScene.render(2.0f);
     for (int i = 0; i < 768; ++i) ASSERT_EQ(currentPalette().rgb[i], std::max<int>(palette->rgb[i], 127));
     for (float t : {254 / 63.75f + 0.0001f, 3.999f}) {
-        scene2::render(t);
+        deformingSphereScene.render(t);
         EXPECT_TRUE(std::equal(palette->rgb, palette->rgb + 768, currentPalette().rgb)) << t;
     }
 }
@@ -52,14 +52,14 @@ TEST_F(SphereSceneTest, SetsNoPaletteFromFourSeconds) {
     Palette marker;
     for (int i = 0; i < 768; ++i) marker.rgb[i] = static_cast<uint8_t>(i * 3);
     setPalette(&marker);
-    scene2::render(4.0f);
-    scene2::render(11.0f);
+    deformingSphereScene.render(4.0f);
+    deformingSphereScene.render(11.0f);
     EXPECT_TRUE(std::equal(marker.rgb, marker.rgb + 768, currentPalette().rgb));
 }
 
 TEST_F(SphereSceneTest, OverlayBytesOtherThanZeroAreAlwaysOnTop) {
     for (float t : {0.5f, 2.0f, 7.3f, 12.0f, 18.5f}) {
-        scene2::render(t);
+        deformingSphereScene.render(t);
         int sphereShows = 0;
         for (int i = 0; i < kFrameSize; ++i) {
             if (picture[i] != 0) {
@@ -76,14 +76,14 @@ TEST_F(SphereSceneTest, OverlayBytesOtherThanZeroAreAlwaysOnTop) {
 }
 
 TEST_F(SphereSceneTest, FreezesAt19AndVanishesAt19Point6) {
-    scene2::render(18.9f);
-    scene2::render(19.0f);
+    deformingSphereScene.render(18.9f);
+    deformingSphereScene.render(19.0f);
     const std::vector<uint8_t> frozen = frame();
     for (float t : {19.2f, 19.4f, 19.599f}) {
-        scene2::render(t);
+        deformingSphereScene.render(t);
         EXPECT_EQ(frame(), frozen) << t;
     }
-    scene2::render(19.6f);
+    deformingSphereScene.render(19.6f);
     for (int i = 0; i < kFrameSize; ++i) ASSERT_EQ(FrameBuffer[i], picture[i]) << i;
     EXPECT_NE(frame(), frozen);
 }

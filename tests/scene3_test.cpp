@@ -8,7 +8,7 @@
 
 #include "assets/picture_loader.h"
 #include "core/display.h"
-#include "scenes/scene3.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -16,19 +16,19 @@ class ModelSceneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_TRUE(openDisplay(true));
-        scene3::load();
+        knotOverPondScene.load();
         background = loadPictureOfSize("gfx\\mavrel.gif", kFrameWidth, kFrameHeight);
         palette = loadPalette("gfx\\mavrel.gif");
     }
     static void TearDownTestSuite() {
-        scene3::unload();
+        knotOverPondScene.unload();
         background.reset();
         palette.reset();
         closeDisplay();
     }
     void SetUp() override {
-        scene3::start();
-        scene3::render(14.9f);  // the last image of the drawing phase
+        knotOverPondScene.start();
+        knotOverPondScene.render(14.9f);  // the last image of the drawing phase
         lastImage.assign(ScratchFrame, ScratchFrame + kFrameSize);
     }
 
@@ -66,7 +66,7 @@ TEST_F(ModelSceneTest, StartShowsThePicturePalette) {
 
 TEST_F(ModelSceneTest, FilteredModelInTextureLevelsOverThePicture) {
     for (float t : {2.0f, 8.0f, 12.0f}) {
-        scene3::render(t);
+        knotOverPondScene.render(t);
         int modelPixels = 0;
         for (int i = 0; i < kFrameSize; ++i) {
             const uint8_t p = ScratchFrame[i];
@@ -83,19 +83,19 @@ TEST_F(ModelSceneTest, FilteredModelInTextureLevelsOverThePicture) {
 }
 
 TEST_F(ModelSceneTest, FirstWipeClearsEvenRowsFromTheTop) {
-    scene3::render(15.0f);  // n = 0: row 0 at once
+    knotOverPondScene.render(15.0f);  // n = 0: row 0 at once
     expectEmptyRows(0, 0);
-    scene3::render(15.5f);  // n = 60
+    knotOverPondScene.render(15.5f);  // n = 60
     expectEmptyRows(0, 120);
-    scene3::render(15.9999f);
+    knotOverPondScene.render(15.9999f);
     expectEmptyRows(0, 238);
 }
 
 TEST_F(ModelSceneTest, SecondWipeWaitsThenClearsOddRowsFromTheBottom) {
-    scene3::render(15.999f);
-    scene3::render(16.2f);  // m = 384: the even rows are gone, nothing more
+    knotOverPondScene.render(15.999f);
+    knotOverPondScene.render(16.2f);  // m = 384: the even rows are gone, nothing more
     expectEmptyRows(0, 238);
-    scene3::render(16.75f);  // m = 120: 60 odd rows from the bottom
+    knotOverPondScene.render(16.75f);  // m = 120: 60 odd rows from the bottom
     for (int row = 0; row < kFrameHeight; ++row) {
         const bool wiped = row % 2 == 0 || row >= 121;
         EXPECT_EQ(rowIsEmpty(row), wiped) << "row " << row;
@@ -105,11 +105,11 @@ TEST_F(ModelSceneTest, SecondWipeWaitsThenClearsOddRowsFromTheBottom) {
 TEST_F(ModelSceneTest, EveryEvenRowIsClearFromSixteenSecondsAtCommonFrameRates) {
     // Passes at k / fps: at 30 and 60 fps none falls in the first wipe's last moments.
     for (int fps : {30, 60, 144}) {
-        scene3::render(14.9f);
+        knotOverPondScene.render(14.9f);
         for (int k = 15 * fps;; ++k) {
             const float t = static_cast<float>(k) / fps;
             if (t >= 16.5f) break;
-            scene3::render(t);
+            knotOverPondScene.render(t);
             if (t < 16) continue;
             for (int row = 0; row < kFrameHeight; row += 2) {
                 ASSERT_TRUE(rowIsEmpty(row)) << fps << " fps, t " << t << ", row " << row;
@@ -120,9 +120,9 @@ TEST_F(ModelSceneTest, EveryEvenRowIsClearFromSixteenSecondsAtCommonFrameRates) 
 }
 
 TEST_F(ModelSceneTest, LateFramesClearEveryRowAndStayInsideTheFrame) {
-    scene3::render(15.999f);
+    knotOverPondScene.render(15.999f);
     for (float t : {17.01f, 17.5f, 1000.0f, 3.0e9f}) {
-        scene3::render(t);
+        knotOverPondScene.render(t);
         for (int row = 0; row < kFrameHeight; ++row) ASSERT_TRUE(rowIsEmpty(row)) << t << " " << row;
     }
 }

@@ -5,12 +5,15 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "fx2d/bilinear.h"
+#include "fx2d/palette_tables.h"
 #include "platform/headless/headless.h"
-#include "scenes/scene4.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -20,11 +23,11 @@ class SwirlSceneTest : public ::testing::Test {
     static void SetUpTestSuite() {
         buildBilinearWeights();
         ASSERT_TRUE(openDisplay(true));
-        scene4::load();
-        scene4::start();
+        swirlScene.load();
+        swirlScene.start();
     }
     static void TearDownTestSuite() {
-        scene4::unload();
+        swirlScene.unload();
         closeDisplay();
     }
 
@@ -91,25 +94,27 @@ TEST_F(SwirlSceneTest, FadeTableKeepsColoursAtLevelZeroAndTurnsThemBlackAtTheTop
             best[0] * best[0] + best[1] * best[1] + best[2] * best[2])
             nearestBlack = i;
     }
+    std::vector<uint8_t> table(kShadeTableSize);
+    buildDarkeningTable(*palette, table.data());
     for (int colour = 0; colour < 256; ++colour) {
-        const int kept = scene4::fadedColour(0, colour);
+        const int kept = table[colour];
         EXPECT_LE(kept, colour);
         EXPECT_TRUE(std::equal(&palette->rgb[kept * 3], &palette->rgb[kept * 3 + 3],
                                &palette->rgb[colour * 3]))
             << colour;
-        EXPECT_EQ(scene4::fadedColour(255, colour), nearestBlack) << colour;
+        EXPECT_EQ(table[255 * 256 + colour], nearestBlack) << colour;
     }
 }
 
 TEST_F(SwirlSceneTest, WipeShowsTheFinishedFrameOnBlack) {
-    scene4::render(0.5f);
+    swirlScene.render(0.5f);
     for (int row = 0; row < kFrameHeight; ++row) {
         if (row % 2 == 0 && row <= 120)
             EXPECT_TRUE(rowIs(ScratchFrame, row, FrameBuffer + row * kFrameWidth)) << row;
         else
             EXPECT_TRUE(rowIsBlack(ScratchFrame, row)) << row;
     }
-    scene4::render(1.5f);
+    swirlScene.render(1.5f);
     for (int row = 0; row < kFrameHeight; ++row) {
         if (row % 2 == 0 || row >= 121)
             EXPECT_TRUE(rowIs(ScratchFrame, row, FrameBuffer + row * kFrameWidth)) << row;
@@ -119,7 +124,7 @@ TEST_F(SwirlSceneTest, WipeShowsTheFinishedFrameOnBlack) {
 }
 
 TEST_F(SwirlSceneTest, AfterTheWipeThePictureIsShownOverTheMaskOfDots) {
-    scene4::render(8.0f);
+    swirlScene.render(8.0f);
     const Palette& palette = currentPalette();
     const uint32_t* shown = headless::lastPresentedPixels();
     for (int i = 0; i < kFrameSize; ++i) {
@@ -136,9 +141,9 @@ TEST_F(SwirlSceneTest, AfterTheWipeThePictureIsShownOverTheMaskOfDots) {
 }
 
 TEST_F(SwirlSceneTest, FirstFramesAtAndJustBeforeZeroAreDrawn) {
-    scene4::render(-0.01f);
+    swirlScene.render(-0.01f);
     for (int row = 0; row < kFrameHeight; ++row) EXPECT_TRUE(rowIsBlack(ScratchFrame, row)) << row;
-    scene4::render(0.0f);  // only row 0 so far
+    swirlScene.render(0.0f);  // only row 0 so far
     EXPECT_TRUE(rowIs(ScratchFrame, 0, FrameBuffer));
     for (int row = 1; row < kFrameHeight; ++row) EXPECT_TRUE(rowIsBlack(ScratchFrame, row)) << row;
 }

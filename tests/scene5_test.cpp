@@ -7,7 +7,8 @@
 
 #include "core/display.h"
 #include "data_files.h"
-#include "scenes/scene5.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 #include "test_support.h"
 
 namespace {
@@ -42,13 +43,13 @@ class CreditsSceneTest : public ::testing::Test {
     void loadScene(const std::vector<std::pair<int, uint8_t>>& mapValues = {}) {
         writeData(mapValues);
         ASSERT_TRUE(openDisplay(true));
-        scene5::load();
-        scene5::start();
+        creditsScene.load();
+        creditsScene.start();
         loaded = true;
     }
     void TearDown() override {
         if (!loaded) return;
-        scene5::unload();
+        creditsScene.unload();
         closeDisplay();
     }
 
@@ -98,20 +99,20 @@ TEST(CreditsSceneTiming, DissolveReachAndBlockInsets) {
 
 TEST_F(CreditsSceneTest, SharpCreditsTurnThePictureWhiteOverAStillPicture) {
     loadScene();
-    scene5::render(5.0f);
+    creditsScene.render(5.0f);
     const std::vector<uint8_t> still(FrameBuffer, FrameBuffer + kFrameSize);
     EXPECT_EQ(still[120 * 320 + 160], 255);   // credits level 255: white
     EXPECT_EQ(still[120 * 320 + 99], kGrey);  // just outside the bar: untouched
     EXPECT_EQ(still[10 * 320 + 10], kGrey);
     for (float t : {5.1f, 5.3f, 5.5f}) {
-        scene5::render(t);
+        creditsScene.render(t);
         EXPECT_TRUE(std::equal(still.begin(), still.end(), FrameBuffer)) << t;
     }
 }
 
 TEST_F(CreditsSceneTest, CreditsStartBlurred) {
     loadScene();
-    scene5::render(0.0f);
+    creditsScene.render(0.0f);
     EXPECT_GT(FrameBuffer[120 * 320 + 90], kGrey);  // the glow spreads past the bar
     EXPECT_LT(FrameBuffer[120 * 320 + 160], 255);   // and the bar is no longer full white
 }
@@ -119,10 +120,10 @@ TEST_F(CreditsSceneTest, CreditsStartBlurred) {
 TEST_F(CreditsSceneTest, FrozenFrameDissolvesInMapOrder) {
     // Block (1, 1) at 255, (2, 1) at 254, (3, 1) at 0; the bar's blocks are all 128.
     loadScene({{20 + 1, 255}, {20 + 2, 254}, {20 + 3, 0}});
-    scene5::render(5.5f);  // the last phase-1 frame stays in the FrameBuffer
+    creditsScene.render(5.5f);  // the last phase-1 frame stays in the FrameBuffer
     const std::vector<uint8_t> frozen(FrameBuffer, FrameBuffer + kFrameSize);
 
-    scene5::render(5.51f);  // R = 262
+    creditsScene.render(5.51f);  // R = 262
     EXPECT_EQ(shownPixels(1, 1), 14 * 14);
     EXPECT_EQ(shownPixels(2, 1), 16 * 16);
     EXPECT_EQ(shownPixels(3, 1), 16 * 16);
@@ -130,13 +131,13 @@ TEST_F(CreditsSceneTest, FrozenFrameDissolvesInMapOrder) {
     EXPECT_EQ(ScratchFrame[17 * 320 + 17], kGrey);  // just inside it
     EXPECT_EQ(ScratchFrame[120 * 320 + 160], 255);  // the frozen credits
 
-    scene5::render(7.49f);  // R = 1: only the block at 0 is left, as a 2x2 square
+    creditsScene.render(7.49f);  // R = 1: only the block at 0 is left, as a 2x2 square
     EXPECT_EQ(shownPixels(3, 1), 4);
     EXPECT_EQ(shownPixels(), 4);
     EXPECT_EQ(ScratchFrame[23 * 320 + 55], kGrey);
 
     for (float t : {7.5f, 7.9f}) {
-        scene5::render(t);
+        creditsScene.render(t);
         EXPECT_EQ(shownPixels(), 0) << t;
     }
     EXPECT_TRUE(std::equal(frozen.begin(), frozen.end(), FrameBuffer));
@@ -147,10 +148,11 @@ TEST(CreditsSceneData, PicturesOfTheWrongSizeEndTheProgram) {
     writeGif(DataFolder(".").path("gfx\\overgang1.gif"), greyRampPicture(20, 15, 0));
     writeGif(DataFolder(".").path("gfx\\_urk.gif"), greyRampPicture(320, 240, 0));
     writeGif(DataFolder(".").path("gfx\\credits.gif"), greyRampPicture(320, 240, 0));
-    EXPECT_EXIT(scene5::load(), ::testing::ExitedWithCode(1), "_urk.gif: Error loading file");
+    EXPECT_EXIT(creditsScene.load(), ::testing::ExitedWithCode(1), "_urk.gif: Error loading file");
     writeGif(DataFolder(".").path("gfx\\_urk.gif"), greyRampPicture(256, 256, 0));
     writeGif(DataFolder(".").path("gfx\\credits.gif"), greyRampPicture(256, 256, 0));
-    EXPECT_EXIT(scene5::load(), ::testing::ExitedWithCode(1), "credits.gif: Error loading file");
+    EXPECT_EXIT(creditsScene.load(), ::testing::ExitedWithCode(1),
+                "credits.gif: Error loading file");
 }
 
 }  // namespace

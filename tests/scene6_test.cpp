@@ -5,7 +5,7 @@
 
 #include "core/display.h"
 #include "data_files.h"
-#include "scenes/scene6.h"
+#include "scenes/scene_table.h"
 #include "test_support.h"
 
 namespace {
@@ -31,11 +31,11 @@ protected:
         picture.colours.assign(256, Colour{10, 20, 30});
         writeGif(DataFolder(".").path("gfx\\cool.gif"), picture);
         ASSERT_TRUE(openDisplay(true));
-        scene6::load();
-        scene6::start();
+        revealScene.load();
+        revealScene.start();
     }
     void TearDown() override {
-        scene6::unload();
+        revealScene.unload();
         closeDisplay();
     }
 
@@ -68,36 +68,36 @@ protected:
 };
 
 TEST_F(RevealSceneTest, StartsAllBlack) {
-    scene6::render(0.0f);
+    revealScene.render(0.0f);
     EXPECT_EQ(revealedPixels(), 0);
 }
 
 TEST_F(RevealSceneTest, BlockGrowsFromItsCentre) {
-    scene6::render(timeOfLevel(100));
+    revealScene.render(timeOfLevel(100));
     EXPECT_EQ(revealedPixels(), 0);  // d = 0: an empty square
-    scene6::render(timeOfLevel(101));
+    revealScene.render(timeOfLevel(101));
     Square s = revealedSquare();
     EXPECT_EQ(s.size, 2);
     EXPECT_EQ(s.left, 48 + 7);
     EXPECT_EQ(s.top, 32 + 7);
-    scene6::render(timeOfLevel(102));
+    revealScene.render(timeOfLevel(102));
     EXPECT_EQ(revealedSquare().size, 4);
-    scene6::render(timeOfLevel(108));
+    revealScene.render(timeOfLevel(108));
     EXPECT_EQ(revealedSquare().size, 16);
     EXPECT_EQ(revealedPixels(), 256);  // no other block yet
 }
 
 TEST_F(RevealSceneTest, WholePictureStandsFromFourAndAHalfSeconds) {
     for (float t : {4.5f, 4.8f, 5.0f, 7.0f}) {
-        scene6::render(t);
+        revealScene.render(t);
         EXPECT_EQ(revealedPixels(), kFrameSize) << t;
     }
-    scene6::render(timeOfLevel(262));
+    revealScene.render(timeOfLevel(262));
     EXPECT_LT(revealedPixels(), kFrameSize);  // blocks at 255 are whole from level 263
 }
 
 TEST_F(RevealSceneTest, SlightlyNegativeTimeShowsBlack) {
-    scene6::render(-0.01f);
+    revealScene.render(-0.01f);
     EXPECT_EQ(revealedPixels(), 0);
 }
 
@@ -109,7 +109,8 @@ TEST(RevealSceneData, MapOfTheWrongSizeEndsTheProgram) {
     map.pixels.assign(256, 0);
     map.colours.assign(256, Colour{0, 0, 0});
     writeGif(DataFolder(".").path("gfx\\overgang2.gif"), map);
-    EXPECT_EXIT(scene6::load(), ::testing::ExitedWithCode(1), "overgang2.gif: Error loading file");
+    EXPECT_EXIT(revealScene.load(), ::testing::ExitedWithCode(1),
+                "overgang2.gif: Error loading file");
 }
 
 }  // namespace

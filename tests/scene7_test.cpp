@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "core/display.h"
-#include "scenes/scene7.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 using scene7::WindowClock;
 
@@ -87,11 +88,11 @@ class Scene7Frames : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(openDisplay(true));
-        scene7::load();
-        scene7::start();
+        metaballsScene.load();
+        metaballsScene.start();
     }
     void TearDown() override {
-        scene7::unload();
+        metaballsScene.unload();
         closeDisplay();
     }
     static int litPixels() {
@@ -103,10 +104,10 @@ protected:
 TEST_F(Scene7Frames, TheBlobShowsInEveryWindowAndMeltsAtTheEnd) {
     // Two visits of the whole scene at 20 frames a second.
     for (int visit = 0; visit < 2; ++visit) {
-        scene7::start();
+        metaballsScene.start();
         for (int frame = 0; frame <= 400; ++frame) {
             const float t = frame * 0.05f - (frame == 0 ? 0.0005f : 0.0f);
-            scene7::render(t);
+            metaballsScene.render(t);
             if (frame % 40 == 10) {
                 EXPECT_GT(litPixels(), 500) << "t = " << t;
             }

@@ -10,7 +10,8 @@
 
 #include "core/display.h"
 #include "render3d/supertoroid.h"
-#include "scenes/scene8.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 constexpr double kPi = 3.14159265358979;
 
@@ -130,15 +131,15 @@ TEST_F(SupertoroidTest, ExponentZeroPushesTheRingOntoASquaresCorners) {
 
 TEST(Scene8Frames, EveryFrameShowsTheShapeInsideTheScreen) {
     ASSERT_TRUE(openDisplay(true));
-    scene8::load();
-    scene8::start();
+    supertoroidScene.load();
+    supertoroidScene.start();
     for (float t = 0.0f; t <= 25.0f; t += 0.1f) {
-        scene8::render(t);
+        supertoroidScene.render(t);
         const int lit = static_cast<int>(
             std::count_if(FrameBuffer, FrameBuffer + kFrameSize, [](uint8_t p) { return p != 0; }));
         // At its thinnest (t near 19 s the tube's radius passes 0) a hundred or so pixels.
         ASSERT_GT(lit, 50) << "t = " << t;
     }
-    scene8::unload();
+    supertoroidScene.unload();
     closeDisplay();
 }

@@ -10,9 +10,11 @@
 
 #include "core/display.h"
 #include "core/random.h"
+#include "fx2d/particle_plot.h"
 #include "fx2d/trail_blur.h"
 #include "platform/headless/headless.h"
-#include "scenes/scene9.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -40,27 +42,27 @@ TEST(RandomSource, DrawsStayInFifteenBits) {
 
 TEST(TrailDots, SaturateAtWhite) {
     std::vector<uint8_t> frame(kFrameSize, 0);
-    for (int hit = 0; hit < 3; ++hit) scene9::plotParticle(frame.data(), 10.5f, 20.9f);
+    for (int hit = 0; hit < 3; ++hit) plotParticle(frame.data(), 10.5f, 20.9f);
     EXPECT_EQ(frame[20 * kFrameWidth + 10], 240);
-    scene9::plotParticle(frame.data(), 10.0f, 20.0f);
+    plotParticle(frame.data(), 10.0f, 20.0f);
     EXPECT_EQ(frame[20 * kFrameWidth + 10], 255);
     frame[0] = 176;
-    scene9::plotParticle(frame.data(), 0.0f, 0.0f);
+    plotParticle(frame.data(), 0.0f, 0.0f);
     EXPECT_EQ(frame[0], 255);
 }
 
 TEST(TrailDots, TruncateTowardZeroAndSkipWhatIsOffScreen) {
     std::vector<uint8_t> frame(kFrameSize, 0);
-    scene9::plotParticle(frame.data(), -0.7f, 5.0f);  // column 0
+    plotParticle(frame.data(), -0.7f, 5.0f);  // column 0
     EXPECT_EQ(frame[5 * kFrameWidth], 80);
-    scene9::plotParticle(frame.data(), 319.99f, 239.99f);
+    plotParticle(frame.data(), 319.99f, 239.99f);
     EXPECT_EQ(frame[kFrameSize - 1], 80);
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (const auto& [x, y] : {std::pair{-1.0f, 5.0f}, {320.0f, 5.0f}, {5.0f, 240.0f},
                                {5.0f, -1.0f}, {inf, 5.0f}, {-inf, 5.0f}, {nan, 5.0f},
                                {5.0f, nan}, {3e9f, -3e9f}}) {
-        scene9::plotParticle(frame.data(), x, y);
+        plotParticle(frame.data(), x, y);
     }
     EXPECT_EQ(litPixels(frame.data()), 2);
 }
@@ -100,7 +102,7 @@ TEST(TrailBlur, MatchesThePlainSumBitForBit) {
 
 TEST(TrailBlur, TheBorderIsClearedAllRound) {
     std::vector<uint8_t> frame(kFrameSize, 200);
-    scene9::clearBorder(frame.data());
+    clearBorder(frame.data());
     for (int y = 0; y < kFrameHeight; ++y) {
         for (int x = 0; x < kFrameWidth; ++x) {
             const bool border = x < 5 || x >= 315 || y < 5 || y >= 235;
@@ -125,27 +127,27 @@ TEST(VelocityUpdates, StartAfterTwoSecondsOnEverySecondFrame) {
 
 TEST(Scene9Frames, AnHourOfTrailsKeepsDrawingWithoutFault) {
     ASSERT_TRUE(openDisplay(true));
-    scene9::load();
-    scene9::start();
+    attractorTrailsScene.load();
+    attractorTrailsScene.start();
     const int presentedBefore = headless::presentCount();
     // One hour at 10 frames a second. At this coarse step most particles soon fly off
     // to huge, infinite and NaN positions; the ones left keep drawing trails a while.
     constexpr int kFrames = 36000;
     for (int frame = 0; frame < kFrames; ++frame) {
         const float t = frame * 0.1f - (frame == 0 ? 0.0005f : 0.0f);
-        scene9::render(t);
+        attractorTrailsScene.render(t);
         if (frame == 300) {
             EXPECT_GT(litPixels(FrameBuffer), 1000);
         }
     }
     EXPECT_EQ(headless::presentCount() - presentedBefore, kFrames);
     // A second visit starts afresh from a black frame with new directions.
-    scene9::start();
+    attractorTrailsScene.start();
     EXPECT_EQ(litPixels(FrameBuffer), 0);
-    scene9::render(0.1f);
+    attractorTrailsScene.render(0.1f);
     EXPECT_EQ(litPixels(FrameBuffer), 1);  // all ten thousand still at the origin
-    scene9::render(0.2f);
+    attractorTrailsScene.render(0.2f);
     EXPECT_GT(litPixels(FrameBuffer), 1000);
-    scene9::unload();
+    attractorTrailsScene.unload();
     closeDisplay();
 }

@@ -1,4 +1,4 @@
-// Shade and remap tables, both built on one nearest-colour search.
+// Shade, darkening and remap tables, both built on one nearest-colour search.
 #include "fx2d/palette_tables.h"
 
 #include <algorithm>
@@ -87,6 +87,19 @@ void buildShadeTable(const Palette& palette, uint8_t* table, int red, int green,
             const int r = truncToInt(red + f * (colour[0] - red));
             const int g = truncToInt(green + f * (colour[1] - green));
             const int b = truncToInt(blue + f * (colour[2] - blue));
+            table[level * 256 + c] = static_cast<uint8_t>(search.find(r, g, b));
+        }
+    }
+}
+
+void buildDarkeningTable(const Palette& palette, uint8_t* table) {
+    const NearestColourSearch search(palette);
+    for (int level = 0; level < 256; ++level) {
+        for (int c = 0; c < 256; ++c) {
+            const uint8_t* colour = &palette.rgb[c * 3];
+            const int r = std::max(0, colour[0] - level);
+            const int g = std::max(0, colour[1] - level);
+            const int b = std::max(0, colour[2] - level);
             table[level * 256 + c] = static_cast<uint8_t>(search.find(r, g, b));
         }
     }

@@ -31,5 +31,8 @@ private:
 };
 
 void buildShadeTable(const Palette& palette, uint8_t* table, int red, int green, int blue);
+// Level-major like a shade table: [level * 256 + c] is the index showing colour c with
+// level taken off each of its channels, down to 0.
+void buildDarkeningTable(const Palette& palette, uint8_t* table);
 void buildRemapTable(const Palette& searchPalette, const Palette& sourcePalette,
                      uint8_t* table);

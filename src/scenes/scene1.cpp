@@ -2,8 +2,6 @@
 // torus rings, lit by a light that wanders around it. A checkerboard smear doubles the
 // picture; from 15 s a wireframe logo spirals in as anti-aliased lines. The scene fades in
 // from black over 10 s and burns out toward white after 27.5 s.
-#include "scenes/scene1.h"
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -25,11 +23,12 @@
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
 #include "render3d/mesh_group.h"
+#include "scenes/flight_path.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
 constexpr int kRingCount = 12;
-constexpr float kRingSpacing = 1.4f;       // z distance between neighbouring rings
 constexpr float kCameraSpeed = 17.0f;      // z units per second
 constexpr float kMaxRingShade = 128.0f;    // ring shades are palette indices 0..128
 constexpr float kQuarterTurn = 1.5707964f;  // the float nearest pi/2
@@ -46,9 +45,6 @@ Vector3 ringCentres[kRingCount];  // points of the path; rings passed by the eye
 Mesh logo;                        // released at program exit
 VertexCache ringVertices;         // the rings' vertices, lit and projected once a frame
 
-float pathX(float s) { return 2 * std::tan(std::cos(0.16f * s + 44)) + std::sin(0.2f * s + 2); }
-float pathY(float s) { return 1.4f * std::sin(0.14f * s + 234) + 1.6f * std::sin(-0.22f * s); }
-
 // Ring j's local transform: stood up a quarter turn about x, spun by phi about z, then
 // moved to its centre on the path.
 AffineMatrix ringPlacement(const Vector3& centre, float phi) {
@@ -57,15 +53,6 @@ AffineMatrix ringPlacement(const Vector3& centre, float phi) {
     rotateAboutZ(placement, phi);
     translate(placement, centre);
     return placement;
-}
-
-// A ring whose centre the eye has passed goes to the far end of the row of ringCount
-// rings, on the path; a ring level with the eye stays.
-void recycleRing(Vector3& centre, float eyeZ, int ringCount) {
-    if (!(centre.z < eyeZ)) return;
-    centre.z += ringCount * kRingSpacing;
-    centre.x = pathX(centre.z);
-    centre.y = pathY(centre.z);
 }
 
 // One ring face, lit per vertex, clipped, projected and gouraud filled with the shades
@@ -96,22 +83,6 @@ void drawLogo(const Camera& camera) {
     }
 }
 
-}  // namespace
-
-namespace scene1 {
-
-Vector3 pathPoint(float s) { return Vector3(pathX(s), pathY(s), s); }
-
-float ringFieldOfView(float t) {
-    const float c = (t - 10) * 0.1f;
-    float widening = std::log(std::min(c, 2.718282f));
-    // At or below c = 1 the logarithm is negative, minus infinity or NaN: no widening.
-    if (!(widening >= 0)) widening = 0;
-    return 75 + 100 * widening;
-}
-
-Vector3 ringCentre(int j) { return ringCentres[j]; }
-
 void load() {
     palette = loadPalette("gfx\\lezbizk!.pal");
     rings = std::make_unique<MeshGroup>();
@@ -135,7 +106,7 @@ void unload() {
 
 void start() {
     setPalette(palette.get());
-    for (int j = 0; j < kRingCount; ++j) ringCentres[j] = pathPoint(static_cast<float>(j * 1.4));
+    placeRingsOnPath(ringCentres, kRingCount);
 }
 
 // The ring table is all that one frame hands to the next (the palette is the display's).
@@ -158,8 +129,8 @@ void render(float t) {
     // 3. The ring camera rides the path, looking nearly away from the world origin,
     //    rolling, and widening its view after 20 s.
     const float u = kCameraSpeed * t;
-    const Vector3 eye = pathPoint(u);
-    const Vector3 direction(pathX(u), pathY(u), u + 0.0001f);
+    const Vector3 eye = flightPathPoint(u);
+    const Vector3 direction(eye.x, eye.y, u + 0.0001f);
     Camera camera(eye, eye + direction, 45, 0);
     camera.fov = ringFieldOfView(t);
     camera.roll = 1.6f * t;
@@ -219,4 +190,8 @@ void render(float t) {
     presentFrame(FrameBuffer);
 }
 
-}  // namespace scene1
+}  // namespace
+
+extern const SceneEntry ringFlightScene = {
+    load, unload, start, render, kSceneDurations[0], keepState, restoreState, "Ring flight",
+};

@@ -3,7 +3,6 @@
 // camera circles it after a shaky start. A full-screen picture lies on top with index 0
 // transparent. The scene fades from white over 4 s; the sphere freezes at 19 s and is
 // gone at 19.6 s.
-#include "scenes/scene2.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +22,7 @@
 #include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -87,9 +87,6 @@ void drawSphereFace(const MeshFace& face, const Vector3& light) {
     fillGouraudMapped(points, shades, count, shadeRemap, FrameBuffer);
 }
 
-}  // namespace
-
-namespace scene2 {
 
 void load() {
     camera = std::make_unique<Camera>(Vector3(0, 0, 10), Vector3(0, 0, 0), 45, 0);
@@ -153,4 +150,8 @@ void render(float t) {
     presentFrame(FrameBuffer);
 }
 
-}  // namespace scene2
+}  // namespace
+
+extern const SceneEntry deformingSphereScene = {
+    load, unload, start, render, kSceneDurations[1], keepState, restoreState, "Deforming sphere",
+};

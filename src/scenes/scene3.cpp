@@ -3,7 +3,6 @@
 // turns the render into flat patches, and a picture fills everything the model leaves
 // empty. From 15 s the last image is wiped to index 0 in two interlaced passes: even rows
 // downward, then odd rows upward.
-#include "scenes/scene3.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +20,7 @@
 #include "render3d/environment_map.h"
 #include "render3d/mesh_view.h"
 #include "render3d/vertex_cache.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -85,9 +85,6 @@ void wipeOddRows(float t) {
     for (int i = 0; i < count; ++i) clearRow(kFrameHeight - 1 - 2 * i);
 }
 
-}  // namespace
-
-namespace scene3 {
 
 void load() {
     camera = std::make_unique<Camera>(Vector3(0, 0, 150), Vector3(0, 0, 0), 45, 0);
@@ -153,4 +150,8 @@ void render(float t) {
     presentFrame(ScratchFrame);
 }
 
-}  // namespace scene3
+}  // namespace
+
+extern const SceneEntry knotOverPondScene = {
+    load, unload, start, render, kSceneDurations[2], keepState, restoreState, "Knot over the pond",
+};

@@ -1,7 +1,6 @@
 // Scene 4: a picture swirled around two wandering centres, darkened through a fade table
 // by a mask of soft dots, the vertices of a pulsing sphere, smeared outward by zoom
 // feedback. It opens with an interlaced wipe.
-#include "scenes/scene4.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,11 +15,12 @@
 #include "fx2d/grid_warp.h"
 #include "fx2d/palette_tables.h"
 #include "render3d/camera.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 namespace scene4 {
 namespace {
 
-constexpr int kLargestDot = 9;
 constexpr float kWipeEnd = 2.0f;
 
 std::unique_ptr<uint8_t[]> warpTexture;  // 256x256
@@ -29,7 +29,7 @@ Mesh sphereMesh;
 // Sprite s (1..9) is 2s x 2s bytes; index 0 is unused.
 std::unique_ptr<uint8_t[]> dotSprites[kLargestDot + 1];
 // Row `level`, column `colour`: the picture colour darkened by level.
-uint8_t fadeTable[256 * 256];
+uint8_t fadeTable[kShadeTableSize];
 WarpGrid grid;
 
 struct Point2 {
@@ -47,27 +47,6 @@ std::unique_ptr<uint8_t[]> makeDotSprite(int s) {
         }
     }
     return sprite;
-}
-
-// The picture colour `colour` with `level` taken off each of its channels, down to 0.
-struct Darkened {
-    int red, green, blue;
-};
-Darkened darkened(int level, int colour) {
-    const uint8_t* c = &warpPalette->rgb[colour * 3];
-    return {std::max(0, c[0] - level), std::max(0, c[1] - level), std::max(0, c[2] - level)};
-}
-
-// fadedColour for every entry, through one search over the palette.
-void buildFadeTable() {
-    const NearestColourSearch search(*warpPalette);
-    for (int level = 0; level < 256; ++level) {
-        for (int colour = 0; colour < 256; ++colour) {
-            const Darkened d = darkened(level, colour);
-            fadeTable[level * 256 + colour] =
-                static_cast<uint8_t>(search.find(d.red, d.green, d.blue));
-        }
-    }
 }
 
 // t ln t tends to 0 as t falls to 0; at t <= 0 (the first frame can come slightly early)
@@ -171,49 +150,12 @@ void presentWipe(float t) {
     presentFrame(ScratchFrame);
 }
 
-}  // namespace
-
-bool placeDot(const Vector3& view, DotPlacement& dot) {
-    // Only points in front of the eye project (this also keeps z = 0, infinities and NaN
-    // away from the divisions); nearer dots are bigger, and none is drawn beyond depth 8.
-    if (!(view.z > 0.0f)) return false;
-    const int size = truncToInt(9.0 - view.z);
-    if (size < 1 || size > kLargestDot) return false;
-    const int sx = truncToInt(160.0 + 256.0 * view.x / view.z);
-    const int sy = truncToInt(120.0 + 256.0 * view.y / view.z);
-    // The dot must keep a margin of its own width from every edge.
-    if (sx <= 2 * size || sx >= kFrameWidth - 2 * size) return false;
-    if (sy <= 2 * size || sy >= kFrameHeight - 2 * size) return false;
-    dot = {size, sx, sy - size};
-    return true;
-}
-
-int visibleVertexCount(int vertexCount, float t) {
-    return truncToInt(vertexCount * std::min(1.0, 0.025 * t * t));
-}
-
-uint8_t fadedColour(int level, int colour) {
-    const Darkened d = darkened(level, colour);
-    return static_cast<uint8_t>(nearestColour(*warpPalette, d.red, d.green, d.blue));
-}
-
-bool wipeShowsRow(int row, float t) {
-    if (row % 2 == 0) {
-        const int h = truncToInt(120.0 * std::min(t, 1.0f));
-        return row <= std::min(2 * h, 238);
-    }
-    if (!(t > 1.0f)) return false;
-    const int m = truncToInt(240.0 * (2.0 - t));
-    const int rowsFromBottom = (241 - m) / 2;  // rows 239, 237, ...
-    return m <= 239 && row >= 241 - 2 * rowsFromBottom;
-}
-
 void load() {
     warpTexture = loadPictureOfSize("gfx\\tex(as).gif", 256, 256);
     warpPalette = loadPalette("gfx\\tex(as).gif");
     load3ds(sphereMesh, "3ds\\sphere32.3ds", nullptr);
     for (int s = 1; s <= kLargestDot; ++s) dotSprites[s] = makeDotSprite(s);
-    buildFadeTable();
+    buildDarkeningTable(*warpPalette, fadeTable);
 }
 
 void unload() {
@@ -241,4 +183,10 @@ void render(float t) {
         presentWipe(t);
 }
 
+}  // namespace
 }  // namespace scene4
+
+extern const SceneEntry swirlScene = {
+    scene4::load, scene4::unload, scene4::start, scene4::render, kSceneDurations[3],
+    nullptr, nullptr, "Swirl",
+};

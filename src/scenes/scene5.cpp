@@ -1,6 +1,5 @@
 // Scene 5: a picture swirls and settles under the credits, used as a brightness map, then
 // the frozen frame dissolves into black block by block in the order of a transition map.
-#include "scenes/scene5.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +11,8 @@
 #include "fx2d/box_blur.h"
 #include "fx2d/grid_warp.h"
 #include "fx2d/palette_tables.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
 namespace scene5 {
 namespace {
@@ -19,7 +20,6 @@ namespace {
 constexpr int kBlockSize = 16;
 constexpr int kBlockColumns = kFrameWidth / kBlockSize;  // 20
 constexpr int kBlockRows = kFrameHeight / kBlockSize;    // 15
-constexpr float kFreezeTime = 5.5f;
 
 std::unique_ptr<uint8_t[]> transitionMap;  // 20x15, one threshold per block
 std::unique_ptr<uint8_t[]> picture;        // 256x256 texture
@@ -27,12 +27,6 @@ std::unique_ptr<Palette> picturePalette;
 std::unique_ptr<uint8_t[]> credits;        // 320x240 brightness levels
 uint8_t shadeTable[kShadeTableSize];       // the picture's colours mixed toward white
 WarpGrid grid;
-
-// The swirl and the blur fade out together: 1 at the start, 0 from 5 s on.
-float fadeFactor(float t) {
-    const float f = (5.0f - t) * 0.2f;
-    return f < 0.0f ? 0.0f : f;
-}
 
 // The warp grid: the plain picture stretched to the frame (u = 12.8 i, v = 17.07 j),
 // swung by waves whose amplitude falls with the fade factor.
@@ -84,26 +78,6 @@ void renderBlockDissolve(float t) {
     presentFrame(ScratchFrame);
 }
 
-}  // namespace
-
-int horizontalBlurRadius(float t) {
-    return truncToInt((std::cos(1.9 * t) + 1.0) * 25.0 * fadeFactor(t));
-}
-
-int verticalBlurRadius(float t) {
-    return truncToInt((std::sin(3.4 * t + 34.0) + 1.0) * 25.0 * fadeFactor(t));
-}
-
-int dissolveReach(float t) {
-    return std::min(truncToInt((1.0 - (t - kFreezeTime) * 0.5) * 264.0), 264);
-}
-
-int blockInset(int reach, int mapValue) {
-    const int d = reach - mapValue;
-    if (d < 0) return 8;  // gone
-    return d > 8 ? 0 : 8 - d;
-}
-
 void load() {
     transitionMap = loadPictureOfSize("gfx\\overgang1.gif", kBlockColumns, kBlockRows);
     picture = loadPictureOfSize("gfx\\_urk.gif", 256, 256);
@@ -133,4 +107,10 @@ void render(float t) {
         renderBlockDissolve(t);
 }
 
+}  // namespace
 }  // namespace scene5
+
+extern const SceneEntry creditsScene = {
+    scene5::load, scene5::unload, scene5::start, scene5::render, kSceneDurations[4],
+    scene5::keepState, scene5::restoreState, "Credits",
+};

@@ -1,7 +1,6 @@
 // Scene 6: a picture builds up out of black, one 16x16 block at a time. A 20x15
 // transition map gives each block its threshold; a block appears once the reveal level
 // passes it and grows from its centre to full size over eight levels.
-#include "scenes/scene6.h"
 
 #include <cstdint>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "core/numeric.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -34,9 +34,6 @@ void copyBlockInset(int bx, int by, int m) {
     }
 }
 
-}  // namespace
-
-namespace scene6 {
 
 void load() {
     transitionMap = loadPictureOfSize("gfx\\overgang2.gif", kBlockColumns, kBlockRows);
@@ -70,4 +67,8 @@ void render(float t) {
     presentFrame(ScratchFrame);
 }
 
-}  // namespace scene6
+}  // namespace
+
+extern const SceneEntry revealScene = {
+    load, unload, start, render, kSceneDurations[5], nullptr, nullptr, "Reveal",
+};

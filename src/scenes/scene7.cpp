@@ -3,7 +3,6 @@
 // the camera moves round the frozen blob. The blob is gouraud-shaded by a light riding
 // with the camera until 9.5 s and environment-mapped after; every frame is box-blurred
 // with pulsing radii, and from 17.5 s the blur grows until the picture melts away.
-#include "scenes/scene7.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +21,10 @@
 #include "render3d/mesh_view.h"
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
+namespace scene7 {
 namespace {
 
 constexpr int kBallCount = 10;
@@ -30,10 +32,6 @@ constexpr int kGridSize = 48;          // grid points per axis
 constexpr float kGridExtent = 20.0f;   // the grid spans -10 .. 10 on each axis
 constexpr float kThreshold = 1.0f;
 constexpr int kMaxFaces = 100000;
-constexpr float kWindowLength = 2.0f;
-constexpr float kEnvironmentMapFrom = 9.5f;
-constexpr float kBlurGrowsFrom = 17.5f;
-constexpr float kBlurGrowth = 7.0f;    // pixels of radius per second
 constexpr int kTextureSize = 256;
 
 MetaballMesh blob;
@@ -83,28 +81,6 @@ void drawSmoothShaded(const Vector3& light) {
     }
 }
 
-}  // namespace
-
-namespace scene7 {
-
-void advanceClock(WindowClock& clock, float t) {
-    float step = t - clock.lastFrame;
-    if (!isFiniteValue(step)) step = 0.0f;
-    // Dropping whole seconds one at a time leaves exactly what fmod leaves.
-    if (step >= 1.0f) step = std::fmod(step, 1.0f);
-    clock.time += step;
-    clock.lastFrame = t;
-}
-
-bool ballsMoveAt(float t) { return truncToInt(t / kWindowLength) % 2 == 0; }
-
-bool environmentMappedAt(float t) { return t >= kEnvironmentMapFrom; }
-
-BlurRadii blurRadiiAt(float t) {
-    const float growth = t < kBlurGrowsFrom ? 0.0f : kBlurGrowth * (t - kBlurGrowsFrom);
-    return {truncToInt(6.0f * std::sin(2.7f * t) + 6.0f + growth),
-            truncToInt(4.0f * std::cos(5.0f - 3.8f * t) + 4.0f + growth)};
-}
 
 void load() {
     scenePalette = loadPalette("gfx\\env.gif");
@@ -185,4 +161,10 @@ void render(float t) {
     presentFrame(FrameBuffer);
 }
 
+}  // namespace
 }  // namespace scene7
+
+extern const SceneEntry metaballsScene = {
+    scene7::load, scene7::unload, scene7::start, scene7::render, kSceneDurations[6],
+    scene7::keepState, scene7::restoreState, "Metaballs",
+};

@@ -1,6 +1,5 @@
 // Scene 8: a supertoroid whose radii breathe and whose two exponents sweep between 0 and
 // 4, rebuilt every frame and drawn with an environment map while the camera circles it.
-#include "scenes/scene8.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,7 +12,10 @@
 #include "render3d/mesh_view.h"
 #include "render3d/supertoroid.h"
 #include "render3d/vertex_cache.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
+namespace scene8 {
 namespace {
 
 constexpr uint32_t kTubeSegments = 30;
@@ -26,15 +28,6 @@ std::unique_ptr<uint8_t[]> texture;  // 256x256 environment picture
 std::unique_ptr<SupertoroidMesh> shape;
 VertexCache shapeVertices;  // its vertices, projected once a frame
 
-}  // namespace
-
-namespace scene8 {
-
-ShapeParameters shapeAt(float t) {
-    const float major = 1.0f + 0.76f * std::cos(1.777f * t);
-    return {major, major - 0.25f * (std::sin(1.1f * t) + 1.0f),
-            2.0f * (std::cos(2.3f * t + 2.0f) + 1.0f), 2.0f * (std::cos(12.0f - 3.2f * t) + 1.0f)};
-}
 
 void load() {
     // A plain torus to start with; render reshapes it every frame.
@@ -85,4 +78,10 @@ void render(float t) {
     presentFrame(FrameBuffer);
 }
 
+}  // namespace
 }  // namespace scene8
+
+extern const SceneEntry supertoroidScene = {
+    scene8::load, scene8::unload, scene8::start, scene8::render, kSceneDurations[7],
+    nullptr, nullptr, "Supertoroid",
+};

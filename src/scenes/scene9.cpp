@@ -3,7 +3,6 @@
 // their velocities. Each frame blurs and darkens the previous picture in place and adds
 // the particles as bright dots, so they leave glowing trails. The camera sits close to
 // the origin, circling slowly, its field of view opening from about 60 to 160 degrees.
-#include "scenes/scene9.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,9 +12,13 @@
 #include "core/display.h"
 #include "core/numeric.h"
 #include "core/random.h"
+#include "fx2d/particle_plot.h"
 #include "fx2d/trail_blur.h"
 #include "render3d/camera.h"
+#include "scenes/scene_rules.h"
+#include "scenes/scene_table.h"
 
+namespace scene9 {
 namespace {
 
 struct Particle {
@@ -24,12 +27,9 @@ struct Particle {
 };
 
 constexpr int kParticleCount = 10000;
-constexpr float kBurstSeconds = 2.0f;      // random start velocities until then
 constexpr float kBlendPeriod = 4.0f;       // the blends move on to the next particles
 constexpr float kWideningSeconds = 4.0f;   // the field of view opens until then
 constexpr float kWidestFieldOfView = 160.0f;
-constexpr int kBorder = kTrailBorder;  // what the trail blur leaves alone
-constexpr int kDotBrightness = 80;
 
 std::unique_ptr<Particle[]> particles;
 std::unique_ptr<Palette> scenePalette;
@@ -83,35 +83,6 @@ Camera cameraAt(float t) {
     return Camera(eye, Vector3(0, 0, 0), fov, 0.0f);
 }
 
-}  // namespace
-
-namespace scene9 {
-
-bool UpdateTurn::take(float t) {
-    if (!(t > kBurstSeconds)) return false;
-    const bool due = flag == 0;
-    flag = flag == 0 ? 1 : 0;
-    return due;
-}
-
-void clearBorder(uint8_t* frame) {
-    std::memset(frame, 0, kBorder * kFrameWidth);
-    std::memset(frame + (kFrameHeight - kBorder) * kFrameWidth, 0, kBorder * kFrameWidth);
-    for (int y = kBorder; y < kFrameHeight - kBorder; ++y) {
-        uint8_t* row = frame + y * kFrameWidth;
-        std::memset(row, 0, kBorder);
-        std::memset(row + kFrameWidth - kBorder, 0, kBorder);
-    }
-}
-
-void plotParticle(uint8_t* frame, float x, float y) {
-    // Truncation toward zero puts everything above -1 into column or row 0 and up;
-    // NaN fails every comparison.
-    if (!(x > -1.0f && x < kFrameWidth && y > -1.0f && y < kFrameHeight)) return;
-    uint8_t& pixel = frame[truncToInt(y) * kFrameWidth + truncToInt(x)];
-    const int brighter = pixel + kDotBrightness;
-    pixel = static_cast<uint8_t>(brighter > 255 ? 255 : brighter);
-}
 
 void load() {
     particles = std::make_unique<Particle[]>(kParticleCount);
@@ -180,4 +151,10 @@ void render(float t) {
     presentFrame(FrameBuffer);
 }
 
+}  // namespace
 }  // namespace scene9
+
+extern const SceneEntry attractorTrailsScene = {
+    scene9::load, scene9::unload, scene9::start, scene9::render, kSceneDurations[8],
+    scene9::keepState, scene9::restoreState, "Attractor trails",
+};

@@ -1,4 +1,6 @@
-// The timeline's rows: each scene's four operations and how long it stays on screen.
+// The scenes' one interface: a row of the timeline (a scene's name, its operations and how
+// long it stays on screen), each defined beside its scene's code, and the table of the
+// nine rows in show order.
 #pragma once
 
 #include <cfloat>
@@ -16,15 +18,29 @@ struct SceneEntry {
     // alone once start has run.
     void (*keepState)(StateRecord& record) = nullptr;
     void (*restoreState)(StateRecord& record) = nullptr;
+    const char* name = "";     // as the show calls it: "Ring flight"
 };
 
-// The rows in show order: scene 1 first, scene 9 last.
-extern const SceneEntry SceneTable[];
 constexpr int kSceneCount = 9;
 
-// The rows' durations, in seconds, as the table holds them; the last scene plays until the
-// user moves on. Here as well as in the table, so that what is timed to the show (the
-// soundtrack's score) reads the same numbers without linking the scenes.
+// The rows, each in its scene's file. They are constants, set before any code runs.
+extern const SceneEntry ringFlightScene;       // scene 1
+extern const SceneEntry deformingSphereScene;  // scene 2
+extern const SceneEntry knotOverPondScene;     // scene 3
+extern const SceneEntry swirlScene;            // scene 4
+extern const SceneEntry creditsScene;          // scene 5
+extern const SceneEntry revealScene;           // scene 6
+extern const SceneEntry metaballsScene;        // scene 7
+extern const SceneEntry supertoroidScene;      // scene 8
+extern const SceneEntry attractorTrailsScene;  // scene 9
+
+// The rows in show order: scene 1 first, scene 9 last. A copy of the rows above made while
+// the program starts, so no code that runs before main may read it.
+extern const SceneEntry SceneTable[];
+
+// The rows' durations, in seconds; the last scene plays until the user moves on. Each row
+// takes its own from here, so that what is timed to the show (the soundtrack's score)
+// reads the same numbers without linking the scenes.
 inline constexpr float kSceneDurations[kSceneCount] = {30, 20, 17, 20, 8, 5, 20, 25, FLT_MAX};
 
 // The show's length: its soundtrack is written to end here, 39 s into the last scene
