@@ -11,31 +11,34 @@
 #include "render3d/clipping.h"
 #include "render3d/environment_map.h"
 #include "render3d/face_setup.h"
+#include "render3d/mesh_view.h"
 #include "render3d/vertex_cache.h"
 
 namespace {
 
 // A strip of triangles over random vertices with random normals, in view space: some in
-// front of the camera, some beside or behind it, some exactly on a frustum plane.
-void fillStrip(Mesh& mesh, std::mt19937& random) {
+// front of the camera, some beside or behind it, some exactly on a frustum plane. The
+// model holds the faces; the view's positions and normals are written directly.
+struct Strip {
+    Mesh model;
+    MeshView view;
+};
+
+void fillStrip(Strip& strip, std::mt19937& random) {
     std::uniform_real_distribution<float> coordinate(-4, 4), depth(-2, 12);
     const int vertices = 60;
-    mesh.setVertexCount(vertices);
+    Mesh& model = strip.model;
+    model.setVertexCount(vertices);
+    model.setFaceCount(vertices - 2);
+    for (int f = 0; f < vertices - 2; ++f) model.faces[f] = {f, f + 1, f + 2, 0, {}, {}};
+    MeshView& view = strip.view;
+    viewModel(view, model);
     for (int i = 0; i < vertices; ++i) {
-        mesh.viewPositions[i] = Vector3(coordinate(random), coordinate(random), depth(random));
-        if (i % 7 == 0) mesh.viewPositions[i] = Vector3(0, 0, 0);  // on planes 0 to 3
-        mesh.viewNormals[i] = normalized(Vector3(coordinate(random), coordinate(random), -1));
+        view.viewPositions[i] = Vector3(coordinate(random), coordinate(random), depth(random));
+        if (i % 7 == 0) view.viewPositions[i] = Vector3(0, 0, 0);  // on planes 0 to 3
+        view.viewNormals[i] = normalized(Vector3(coordinate(random), coordinate(random), -1));
     }
-    mesh.setFaceCount(vertices - 2);
-    mesh.visibleCount = 0;
-    for (int f = 0; f < vertices - 2; ++f) {
-        MeshFace& face = mesh.faces[f];
-        face.vertex0 = f;
-        face.vertex1 = f + 1;
-        face.vertex2 = f + 2;
-        attachFaceToVertices(face);
-        mesh.drawOrder[mesh.visibleCount++] = &face;
-    }
+    for (int f = 0; f < view.faceCount; ++f) view.drawOrder[view.visibleCount++] = &view.faces[f];
 }
 
 const Camera kCamera(Vector3(0, 0, -3), Vector3(0, 0, 5), 60, 0.3f);
@@ -44,18 +47,18 @@ const Camera kCamera(Vector3(0, 0, -3), Vector3(0, 0, 5), 60, 0.3f);
 
 TEST(FaceSetup, LitFacesThroughTheCacheAreWhatThePlainSetUpGives) {
     std::mt19937 random(8);
-    Mesh first, second;
+    Strip first, second;
     fillStrip(first, random);
     fillStrip(second, random);
     VertexCache cache;
-    cache.addMesh(first, first.vertexCount);
-    cache.addMesh(second, second.vertexCount);
+    cache.addView(first.view, first.model.vertexCount);
+    cache.addView(second.view, second.model.vertexCount);
     for (const Vector3 light : {Vector3(0, 0, 0), Vector3(4, -2, 9), Vector3(-5, 1, 2)}) {
         cache.newFrame();
         // Faces of both meshes, interleaved, so each vertex is asked for by up to three.
-        for (int f = 0; f < first.faceCount; ++f) {
-            for (const Mesh* mesh : {&first, &second}) {
-                const MeshFace& face = mesh->faces[f];
+        for (int f = 0; f < first.view.faceCount; ++f) {
+            for (const Strip* strip : {&first, &second}) {
+                const MeshFace& face = strip->view.faces[f];
                 ScreenPoint expectedPoints[kClipPolygonCapacity], points[kClipPolygonCapacity];
                 uint8_t expectedShades[kClipPolygonCapacity], shades[kClipPolygonCapacity];
                 const int expected = plain::clipLitFace(face, kCamera, light, 128.0f, 100.0f,
@@ -77,17 +80,18 @@ TEST(FaceSetup, LitFacesThroughTheCacheAreWhatThePlainSetUpGives) {
 // ago must not pass for the present frame's.
 TEST(FaceSetup, TheCacheForgetsEntriesOnceItsFrameStampsComeRound) {
     std::mt19937 random(10);
-    Mesh mesh;
-    fillStrip(mesh, random);
+    Strip strip;
+    fillStrip(strip, random);
+    const MeshView& view = strip.view;
     VertexCache cache;
-    cache.addMesh(mesh, mesh.vertexCount);
+    cache.addView(view, strip.model.vertexCount);
     const Vector3 lights[2] = {Vector3(4, -2, 9), Vector3(-5, 1, 2)};
     auto shadesOf = [&](const Vector3& light, std::vector<uint8_t>& shades) {
         shades.clear();
-        for (int f = 0; f < mesh.faceCount; ++f) {
+        for (int f = 0; f < view.faceCount; ++f) {
             ScreenPoint points[kClipPolygonCapacity];
             uint8_t faceShades[kClipPolygonCapacity];
-            const int count = clipLitFace(mesh.faces[f], kCamera, light, 128.0f, 128.0f, cache,
+            const int count = clipLitFace(view.faces[f], kCamera, light, 128.0f, 128.0f, cache,
                                           points, faceShades);
             shades.insert(shades.end(), faceShades, faceShades + count);
         }
@@ -105,20 +109,21 @@ TEST(FaceSetup, TheCacheForgetsEntriesOnceItsFrameStampsComeRound) {
 
 TEST(FaceSetup, EnvironmentMappedFacesThroughTheCacheDrawWhatThePlainSetUpDraws) {
     std::mt19937 random(9);
-    Mesh mesh;
-    fillStrip(mesh, random);
+    Strip strip;
+    fillStrip(strip, random);
+    const MeshView& view = strip.view;
     VertexCache cache;
-    cache.addMesh(mesh, mesh.vertexCount);
+    cache.addView(view, strip.model.vertexCount);
     std::vector<uint8_t> texture(65536);
     for (size_t i = 0; i < texture.size(); ++i) texture[i] = static_cast<uint8_t>(i % 251);
     std::vector<uint8_t> expected(320 * 240, 0), actual(320 * 240, 0);
-    for (int f = 0; f < mesh.visibleCount; ++f) {
+    for (int f = 0; f < view.visibleCount; ++f) {
         ScreenPoint points[kClipPolygonCapacity];
         int u[kClipPolygonCapacity], v[kClipPolygonCapacity];
-        const int count = plain::clipEnvironmentFace(*mesh.drawOrder[f], kCamera, points, u, v);
+        const int count = plain::clipEnvironmentFace(*view.drawOrder[f], kCamera, points, u, v);
         plain::fillTextured(points, u, v, count, texture.data(), expected.data());
     }
-    drawEnvironmentMapped(mesh, kCamera, texture.data(), cache, actual.data());
+    drawEnvironmentMapped(view, kCamera, texture.data(), cache, actual.data());
     EXPECT_TRUE(actual == expected);
     EXPECT_NE(std::count(actual.begin(), actual.end(), 0), 320 * 240);  // something was drawn
 }

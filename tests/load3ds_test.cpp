@@ -10,6 +10,7 @@
 #include "generators.h"
 #include "test_support.h"
 #include "writer_3ds.h"
+#include "render3d/mesh_view.h"
 
 namespace {
 
@@ -107,10 +108,15 @@ TEST(Load3ds, SkipsAnObjectWithoutAMeshAndLoadsTheNext) {
     EXPECT_EQ(mesh.positions[0].x, 1.0f);
     EXPECT_EQ(mesh.positions[0].y, -3.0f);
     EXPECT_EQ(mesh.positions[0].z, 2.0f);
-    EXPECT_EQ(mesh.viewPositions[2].y, -4.0f);
+    EXPECT_EQ(mesh.positions[2].y, -4.0f);
     EXPECT_EQ(mesh.faces[0].flags, 0x0007);
-    EXPECT_EQ(mesh.faces[0].p1, &mesh.viewPositions[1]);
-    EXPECT_EQ(mesh.faces[0].owner, &mesh);
+    EXPECT_EQ(mesh.faces[0].vertex1, 1);
+    // A view of the model draws the same face over its own view-space vertices.
+    MeshView view;
+    viewModel(view, mesh);
+    ASSERT_EQ(view.faceCount, 1);
+    EXPECT_EQ(&cornerPosition(view.faces[0], 1), &view.viewPositions[1]);
+    EXPECT_EQ(view.faces[0].owner, &view);
     EXPECT_NEAR(mesh.faces[0].centroid.x, 4.0f / 3, 1e-6);
     EXPECT_NEAR(mesh.faces[0].centroid.y, -10.0f / 3, 1e-6);
     // Without a mapping chunk every texture coordinate is (0, 0).

@@ -1,4 +1,4 @@
-// Meshes and mesh groups: normals, transformation, back-face culling and the far-to-near
+// Meshes, their views and mesh groups: normals, transformation, back-face culling and the far-to-near
 // order.
 #include <gtest/gtest.h>
 
@@ -16,26 +16,28 @@
 
 namespace {
 
-// A mesh of the given vertices and faces (index triples), faces attached and normals
-// computed as the loaders leave them.
+// A mesh of the given vertices and faces (index triples), normals computed as the loaders
+// leave them.
 void fillMesh(Mesh& mesh, const std::vector<Vector3>& vertices,
               const std::vector<std::array<int, 3>>& faces) {
     mesh.setVertexCount(static_cast<int>(vertices.size()));
-    for (size_t i = 0; i < vertices.size(); ++i) {
-        mesh.positions[i] = vertices[i];
-        mesh.viewPositions[i] = vertices[i];
-    }
+    for (size_t i = 0; i < vertices.size(); ++i) mesh.positions[i] = vertices[i];
     mesh.setFaceCount(static_cast<int>(faces.size()));
     for (size_t i = 0; i < faces.size(); ++i) {
-        MeshFace& face = mesh.faces[i];
+        MeshTriangle& face = mesh.faces[i];
         face.vertex0 = faces[i][0];
         face.vertex1 = faces[i][1];
         face.vertex2 = faces[i][2];
         face.flags = 0;
-        attachFaceToVertices(face);
     }
     mesh.computeFaceNormals();
     mesh.computeVertexNormals();
+}
+
+// A view of the mesh whose view space is its model space.
+void fillView(MeshView& view, const Mesh& mesh) {
+    viewModel(view, mesh);
+    std::copy(mesh.positions, mesh.positions + mesh.vertexCount, view.viewPositions);
 }
 
 // One triangle at depth z, facing the eye at the origin (counter-clockwise seen from it,
@@ -62,11 +64,20 @@ TEST(Mesh, StartsEmptyAndReleasesTwiceSafely) {
     EXPECT_EQ(mesh.positions, nullptr);
     mesh.setVertexCount(10);
     mesh.setFaceCount(4);
-    EXPECT_EQ(mesh.faces[3].owner, &mesh);
+    for (int f = 0; f < 4; ++f) mesh.faces[f] = {f, f + 1, f + 2, 0, {}, {}};
+    MeshView view;
+    EXPECT_EQ(view.faces, nullptr);
+    viewModel(view, mesh);
+    EXPECT_EQ(view.faces[3].owner, &view);
+    EXPECT_EQ(view.faces[3].vertex2, 5);
     mesh.setVertexCount(20);  // resizing frees the old arrays (the sanitizer build checks)
+    viewModel(view, mesh);    // and so does sizing a view again
     mesh.release();
     mesh.release();
     EXPECT_EQ(mesh.faces, nullptr);
+    view.release();
+    view.release();
+    EXPECT_EQ(view.faces, nullptr);
 }
 
 TEST(Mesh, NormalsOfAClosedTetrahedronPointOutward) {
@@ -94,38 +105,42 @@ TEST(Mesh, AVertexUsedByNoFaceHasAZeroNormal) {
 TEST(Mesh, TransformTranslatesPositionsButNotNormals) {
     Mesh mesh;
     fillMesh(mesh, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    MeshView view;
+    viewModel(view, mesh);
     AffineMatrix matrix = AffineMatrix::identity();
     matrix.m[2][3] = 5;
-    transform(mesh, matrix, 0);
+    transform(view, matrix, 0);
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(mesh.viewPositions[i].z, mesh.positions[i].z + 5);
-        EXPECT_EQ(mesh.viewPositions[i].x, mesh.positions[i].x);
-        EXPECT_EQ(mesh.viewNormals[i].z, mesh.normals[i].z);
-        EXPECT_EQ(mesh.viewNormals[i].x, mesh.normals[i].x);
+        EXPECT_EQ(view.viewPositions[i].z, mesh.positions[i].z + 5);
+        EXPECT_EQ(view.viewPositions[i].x, mesh.positions[i].x);
+        EXPECT_EQ(view.viewNormals[i].z, mesh.normals[i].z);
+        EXPECT_EQ(view.viewNormals[i].x, mesh.normals[i].x);
     }
 }
 
 TEST(Mesh, TransformGivesThePlainTransformsBits) {
     std::mt19937 random(21);
     std::uniform_real_distribution<float> any(-50, 50);
-    Mesh fast, plainMesh;
-    for (Mesh* mesh : {&fast, &plainMesh}) mesh->setVertexCount(300);
+    Mesh mesh;
+    mesh.setVertexCount(300);
+    mesh.setFaceCount(0);
     for (int i = 0; i < 300; ++i) {
         // Zero components too, whose sign the normals' added 0 decides.
-        const Vector3 p(any(random), any(random), i % 5 == 0 ? -0.0f : any(random));
-        const Vector3 n(i % 7 == 0 ? -0.0f : any(random), any(random), any(random));
-        fast.positions[i] = plainMesh.positions[i] = p;
-        fast.normals[i] = plainMesh.normals[i] = n;
+        mesh.positions[i] = Vector3(any(random), any(random), i % 5 == 0 ? -0.0f : any(random));
+        mesh.normals[i] = Vector3(i % 7 == 0 ? -0.0f : any(random), any(random), any(random));
     }
+    MeshView fast, plainView;
+    viewModel(fast, mesh);
+    viewModel(plainView, mesh);
     AffineMatrix matrix;
     for (auto& row : matrix.m)
         for (float& entry : row) entry = any(random);
     matrix.m[1][0] = matrix.m[1][1] = matrix.m[1][2] = 0.0f;  // a row of -0 products
     transform(fast, matrix);
-    plain::transform(plainMesh, matrix);
+    plain::transform(plainView, matrix);
     const size_t bytes = 300 * sizeof(Vector3);
-    EXPECT_EQ(std::memcmp(fast.viewPositions, plainMesh.viewPositions, bytes), 0);
-    EXPECT_EQ(std::memcmp(fast.viewNormals, plainMesh.viewNormals, bytes), 0);
+    EXPECT_EQ(std::memcmp(fast.viewPositions, plainView.viewPositions, bytes), 0);
+    EXPECT_EQ(std::memcmp(fast.viewNormals, plainView.viewNormals, bytes), 0);
 }
 
 TEST(Mesh, CullKeepsFacesTowardTheEyeAndThoseSeenEdgeOn) {
@@ -140,24 +155,30 @@ TEST(Mesh, CullKeepsFacesTowardTheEyeAndThoseSeenEdgeOn) {
     faces.push_back({6, 7, 8});
     Mesh mesh;
     fillMesh(mesh, vertices, faces);
+    MeshView view;
+    fillView(view, mesh);
 
-    cullAndSort(mesh, true);
-    ASSERT_EQ(mesh.visibleCount, 2);
-    EXPECT_EQ(mesh.drawOrder[0], &mesh.faces[0]);  // depth 15 before depth 6
-    EXPECT_EQ(mesh.drawOrder[1], &mesh.faces[2]);
-    EXPECT_EQ(mesh.faces[0].depth, 15.0f);
+    cullAndSort(view, true);
+    ASSERT_EQ(view.visibleCount, 2);
+    EXPECT_EQ(view.drawOrder[0], &view.faces[0]);  // depth 15 before depth 6
+    EXPECT_EQ(view.drawOrder[1], &view.faces[2]);
+    EXPECT_EQ(view.faces[0].depth, 15.0f);
+    EXPECT_TRUE(facesEye(view.faces[2]));  // edge-on
+    EXPECT_FALSE(facesEye(view.faces[1]));
 
-    cullAndSort(mesh, false);
-    EXPECT_EQ(mesh.visibleCount, 3);
-    EXPECT_EQ(mesh.drawOrder[0], &mesh.faces[1]);
+    cullAndSort(view, false);
+    EXPECT_EQ(view.visibleCount, 3);
+    EXPECT_EQ(view.drawOrder[0], &view.faces[1]);
 }
 
 TEST(Mesh, NoFacesMeansNothingVisible) {
     Mesh mesh;
     mesh.setVertexCount(0);
     mesh.setFaceCount(0);
-    cullAndSort(mesh, true);
-    EXPECT_EQ(mesh.visibleCount, 0);
+    MeshView view;
+    viewModel(view, mesh);
+    cullAndSort(view, true);
+    EXPECT_EQ(view.visibleCount, 0);
 }
 
 TEST(Mesh, DrawOrderDepthsNeverIncrease) {
@@ -170,11 +191,13 @@ TEST(Mesh, DrawOrderDepthsNeverIncrease) {
     }
     Mesh mesh;
     fillMesh(mesh, vertices, faces);
+    MeshView view;
+    fillView(view, mesh);
     for (bool cull : {true, false}) {
-        cullAndSort(mesh, cull);
-        EXPECT_EQ(mesh.visibleCount, cull ? 333 : 500);
-        for (int i = 1; i < mesh.visibleCount; ++i) {
-            ASSERT_GE(mesh.drawOrder[i - 1]->depth, mesh.drawOrder[i]->depth) << i;
+        cullAndSort(view, cull);
+        EXPECT_EQ(view.visibleCount, cull ? 333 : 500);
+        for (int i = 1; i < view.visibleCount; ++i) {
+            ASSERT_GE(view.drawOrder[i - 1]->depth, view.drawOrder[i]->depth) << i;
         }
     }
 }
@@ -238,32 +261,27 @@ TEST(MeshGroup, CollectsFacesOfAllMembersInOneDepthOrder) {
     for (int m = 0; m < 2; ++m) {
         std::vector<Vector3> vertices;
         std::vector<std::array<int, 3>> faces;
-        for (int i = 0; i < 3; ++i) addFacingTriangle(vertices, faces, 0, true);
+        // Each face lies at z = 7 times its index; member 0 sits 10 in front, member 1 at 20.
+        for (int f = 0; f < 3; ++f) addFacingTriangle(vertices, faces, f * 7.0f, true);
         Mesh* mesh = new Mesh;
         fillMesh(*mesh, vertices, faces);
         group.add(mesh, m == 0 ? "near" : "far");
-    }
-    // Member 0 sits 10 in front, member 1 at 20; each face adds its own index to z.
-    for (int m = 0; m < 2; ++m) {
-        Mesh& mesh = group.mesh(m);
-        for (int f = 0; f < 3; ++f) {
-            for (int k = 0; k < 3; ++k) mesh.positions[f * 3 + k].z = static_cast<float>(f * 7);
-        }
     }
     group.localTransform(0).m[2][3] = 10;
     group.localTransform(1).m[2][3] = 20;
     AffineMatrix view = AffineMatrix::identity();
     view.m[2][3] = 1;
     group.transform(view);
-    EXPECT_EQ(group.mesh(1).viewPositions[0].z, 21.0f);  // local first, then view
+    EXPECT_EQ(group.view(1).viewPositions[0].z, 21.0f);  // local first, then view
 
     group.collectVisibleFaces(false);
     ASSERT_EQ(group.visibleCount(), 6u);
     // Depths (sums of three z): member 1 at 63, 84, 105; member 0 at 33, 54, 75.
     const float expected[] = {105, 84, 75, 63, 54, 33};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(group.visibleFaces()[i]->depth, expected[i]) << i;
-    EXPECT_EQ(group.visibleFaces()[2]->owner, &group.mesh(0));
-    EXPECT_EQ(group.visibleFaces()[3]->owner, &group.mesh(1));
+    EXPECT_EQ(group.visibleFaces()[2]->owner, &group.view(0));
+    EXPECT_EQ(group.visibleFaces()[3]->owner, &group.view(1));
+    EXPECT_EQ(group.view(1).model, &group.mesh(1));
 }
 
 TEST(MeshGroup, CullingKeepsFrontAndEdgeOnFaces) {
@@ -282,7 +300,7 @@ TEST(MeshGroup, CullingKeepsFrontAndEdgeOnFaces) {
     group.transform(AffineMatrix::identity());
     group.collectVisibleFaces(true);
     ASSERT_EQ(group.visibleCount(), 2u);
-    EXPECT_EQ(group.visibleFaces()[1], &group.mesh(0).faces[2]);
+    EXPECT_EQ(group.visibleFaces()[1], &group.view(0).faces[2]);
     group.destroy();
     EXPECT_EQ(group.meshCount(), 0);
 }

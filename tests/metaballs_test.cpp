@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "render3d/marching_cubes_tables.h"
+#include "render3d/mesh_view.h"
 #include "render3d/metaballs.h"
 
 namespace {
@@ -64,7 +65,7 @@ constexpr float kExtent = 20.0f;
 std::map<std::pair<int, int>, int> directedEdges(const Mesh& mesh) {
     std::map<std::pair<int, int>, int> edges;
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const int v[3] = {face.vertex0, face.vertex1, face.vertex2};
         for (int k = 0; k < 3; ++k) edges[{v[k], v[(k + 1) % 3]}] += 1;
     }
@@ -92,7 +93,7 @@ int componentCount(const Mesh& mesh) {
         return v;
     };
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         parent[find(face.vertex1)] = find(face.vertex0);
         parent[find(face.vertex2)] = find(face.vertex0);
     }
@@ -150,17 +151,23 @@ MeshSnapshot snapshot(const Mesh& mesh) {
     return {vertices, faces};
 }
 
-// Every face refers to vertices that exist and points at their view positions.
+// Every face refers to vertices that exist, and a view that takes the faces in draws each
+// over its view positions.
 void expectFacesWellFormed(const Mesh& mesh) {
+    MeshView view;
+    view.reserve(mesh, mesh.vertexCount, mesh.faceCount);
+    view.takeFaces();
+    ASSERT_EQ(view.faceCount, mesh.faceCount);
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         for (int v : {face.vertex0, face.vertex1, face.vertex2}) {
             ASSERT_GE(v, 0);
             ASSERT_LT(v, mesh.vertexCount);
         }
-        ASSERT_EQ(face.p0, &mesh.viewPositions[face.vertex0]);
-        ASSERT_EQ(face.p2, &mesh.viewPositions[face.vertex2]);
-        ASSERT_EQ(face.owner, &mesh);
+        const MeshFace& seen = view.faces[f];
+        ASSERT_EQ(&cornerPosition(seen, 0), &view.viewPositions[face.vertex0]);
+        ASSERT_EQ(&cornerPosition(seen, 2), &view.viewPositions[face.vertex2]);
+        ASSERT_EQ(seen.owner, &view);
     }
 }
 
@@ -335,7 +342,7 @@ TEST_F(MetaballMeshTest, OneBallGivesAClosedUnitSphereWithOutwardNormals) {
         EXPECT_GT(dot(n, p), 0.99 * length(p));  // straight out of the centre
     }
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const Vector3& a = mesh.positions[face.vertex0];
         const Vector3 n = cross(mesh.positions[face.vertex1] - a, mesh.positions[face.vertex2] - a);
         EXPECT_GT(dot(n, face.centroid), 0) << "face " << f << " winds inward";

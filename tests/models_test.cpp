@@ -33,7 +33,7 @@ Extent extentOf(const Mesh& mesh) {
 void expectClosed(const Mesh& mesh) {
     std::map<std::pair<int, int>, int> directed;
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const int v[3] = {face.vertex0, face.vertex1, face.vertex2};
         for (int k = 0; k < 3; ++k) ++directed[{v[k], v[(k + 1) % 3]}];
     }
@@ -49,7 +49,7 @@ void expectClosed(const Mesh& mesh) {
 double signedVolume(const Mesh& mesh) {
     double volume = 0;
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const Vector3& a = mesh.positions[face.vertex0];
         const Vector3& b = mesh.positions[face.vertex1];
         const Vector3& c = mesh.positions[face.vertex2];
@@ -145,7 +145,7 @@ TEST_F(Models, LogoFlagsOnlyItsOutlineEdgesOnce) {
     std::map<std::pair<int, int>, std::vector<int>> facesOfEdge;
     std::map<std::pair<int, int>, int> flagged;
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const int v[3] = {face.vertex0, face.vertex1, face.vertex2};
         const int bit[3] = {4, 2, 1};  // v0->v1, v1->v2, v2->v0
         for (int k = 0; k < 3; ++k) {

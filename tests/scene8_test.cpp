@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/display.h"
+#include "render3d/mesh_view.h"
 #include "render3d/supertoroid.h"
 #include "scenes/scene_rules.h"
 #include "scenes/scene_table.h"
@@ -67,23 +68,25 @@ protected:
 TEST_F(SupertoroidTest, FacesPairUpEachQuadOfTheWrappingGrid) {
     ASSERT_EQ(torus.mesh.vertexCount, 900);
     ASSERT_EQ(torus.mesh.faceCount, 1800);
+    MeshView view;
+    viewModel(view, torus.mesh);
     for (int g : {0, 7, 29}) {
         for (int j : {0, 12, 29}) {
             const int a = 30 * g + j, b = 30 * g + (j + 1) % 30;
             const int c = 30 * ((g + 1) % 30) + j, d = 30 * ((g + 1) % 30) + (j + 1) % 30;
-            const MeshFace& first = torus.mesh.faces[60 * g + 2 * j];
-            const MeshFace& second = torus.mesh.faces[60 * g + 2 * j + 1];
+            const MeshTriangle& first = torus.mesh.faces[60 * g + 2 * j];
+            const MeshTriangle& second = torus.mesh.faces[60 * g + 2 * j + 1];
             EXPECT_EQ(std::make_tuple(first.vertex0, first.vertex1, first.vertex2),
                       std::make_tuple(d, b, a));
             EXPECT_EQ(std::make_tuple(second.vertex0, second.vertex1, second.vertex2),
                       std::make_tuple(a, c, d));
-            EXPECT_EQ(first.p1, &torus.mesh.viewPositions[b]);
+            EXPECT_EQ(&cornerPosition(view.faces[60 * g + 2 * j], 1), &view.viewPositions[b]);
         }
     }
     // Closed both ways round: every edge is walked once in each direction.
     std::map<std::pair<int, int>, int> edges;
     for (int f = 0; f < torus.mesh.faceCount; ++f) {
-        const MeshFace& face = torus.mesh.faces[f];
+        const MeshTriangle& face = torus.mesh.faces[f];
         const int v[3] = {face.vertex0, face.vertex1, face.vertex2};
         for (int k = 0; k < 3; ++k) edges[{v[k], v[(k + 1) % 3]}] += 1;
     }
@@ -94,6 +97,7 @@ TEST_F(SupertoroidTest, FacesPairUpEachQuadOfTheWrappingGrid) {
 }
 
 TEST_F(SupertoroidTest, APlainTorusWindsOutwardAndLiesOnItsCircles) {
+    torus.mesh.computeVertexNormals();
     const Mesh& mesh = torus.mesh;
     for (int k = 0; k < 30; ++k) {
         for (int l = 0; l < 30; ++l) {
@@ -101,11 +105,15 @@ TEST_F(SupertoroidTest, APlainTorusWindsOutwardAndLiesOnItsCircles) {
             const double theta = 2 * kPi * k / 30, phi = 2 * kPi * l / 30;
             EXPECT_NEAR(p.x, (1 + 0.25 * std::cos(phi)) * std::cos(theta), 1e-5);
             EXPECT_NEAR(p.z, 0.25 * std::sin(phi), 1e-5);
-            EXPECT_EQ(mesh.viewPositions[k * 30 + l].y, p.y);
+            // The vertex normals follow the reshaped surface: straight out of the tube.
+            const Vector3 out(static_cast<float>(std::cos(phi) * std::cos(theta)),
+                              static_cast<float>(std::cos(phi) * std::sin(theta)),
+                              static_cast<float>(std::sin(phi)));
+            EXPECT_GT(dot(mesh.normals[k * 30 + l], out), 0.99f) << k << " " << l;
         }
     }
     for (int f = 0; f < mesh.faceCount; ++f) {
-        const MeshFace& face = mesh.faces[f];
+        const MeshTriangle& face = mesh.faces[f];
         const Vector3 &a = mesh.positions[face.vertex0], &b = mesh.positions[face.vertex1],
                       &c = mesh.positions[face.vertex2];
         const Vector3 u = b - a, v = c - a;

@@ -121,7 +121,7 @@ Walk readFaceList(ByteReader& reader, const Chunk& chunk, Mesh& mesh) {
     if (!reader.canRead(size_t{count} * 8, chunk.end)) return Walk::Damaged;
     mesh.setFaceCount(count);
     for (int i = 0; i < count; ++i) {
-        MeshFace& face = mesh.faces[i];
+        MeshTriangle& face = mesh.faces[i];
         face.vertex0 = reader.u16();
         face.vertex1 = reader.u16();
         face.vertex2 = reader.u16();
@@ -163,7 +163,7 @@ Walk readTriangleMesh(ByteReader& reader, const Chunk& meshChunk, Mesh& mesh) {
         if (result != Walk::Loaded) return result;
     }
     for (int i = 0; i < mesh.faceCount; ++i) {
-        const MeshFace& face = mesh.faces[i];
+        const MeshTriangle& face = mesh.faces[i];
         if (face.vertex0 >= mesh.vertexCount || face.vertex1 >= mesh.vertexCount ||
             face.vertex2 >= mesh.vertexCount) {
             return Walk::Damaged;
@@ -222,14 +222,12 @@ Walk readMain(ByteReader& reader, const Chunk& main, const char* objectName, Mes
     return Walk::NotFound;
 }
 
-// Faces point into viewPositions, which start as a copy of the model, so the centroids
-// and vertex normals come out in model space.
+// The centroids and the face and vertex normals, all in model space.
 void prepareMesh(Mesh& mesh) {
-    for (int i = 0; i < mesh.vertexCount; ++i) mesh.viewPositions[i] = mesh.positions[i];
+    const Vector3* p = mesh.positions;
     for (int i = 0; i < mesh.faceCount; ++i) {
-        MeshFace& face = mesh.faces[i];
-        attachFaceToVertices(face);
-        face.centroid = (*face.p0 + *face.p1 + *face.p2) * 0.33333334f;
+        MeshTriangle& face = mesh.faces[i];
+        face.centroid = (p[face.vertex0] + p[face.vertex1] + p[face.vertex2]) * 0.33333334f;
     }
     mesh.computeFaceNormals();
     mesh.computeVertexNormals();

@@ -1,42 +1,31 @@
-// The triangle mesh every 3D scene draws: vertex arrays, faces, and the far-to-near list
-// of the faces to paint this frame. Its transform, back-face culling and depth sort are
-// the renderer's (render3d/mesh_view.h).
+// The triangle mesh as loaded: vertex arrays and faces in model space. What the camera
+// makes of it each frame (view space, culling, the far-to-near order) is the renderer's
+// view of the mesh (render3d/mesh_view.h); the model stays as it was built.
 #pragma once
 
 #include <cstdint>
 
 #include "core/vector_math.h"
 
-struct Mesh;
-
 struct TexCoord {
     float u, v;
 };
 
-struct MeshFace {
+struct MeshTriangle {
     int vertex0, vertex1, vertex2;
-    uint16_t flags;  // the 3DS flag word; its low bits mark visible edges
-    Vector3* p0;     // &viewPositions[vertex0], and so on: set by whoever fills the faces
-    Vector3* p1;
-    Vector3* p2;
+    uint16_t flags;    // the 3DS flag word; its low bits mark visible edges
     Vector3 normal;    // unit normal from model-space positions
     Vector3 centroid;  // average of the three positions, set by whoever fills the faces
-    float depth;       // sort key: the sum of the three view-space z values
-    Mesh* owner;       // lets a drawing routine given only the face reach the vertices
 };
 
 // A mesh owns its arrays. Records may embed a Mesh and carry more fields behind it.
 struct Mesh {
     int vertexCount;
-    Vector3* positions;      // model space
-    Vector3* viewPositions;  // after transform; faces point into this array
+    Vector3* positions;  // model space
     TexCoord* texCoords;
-    Vector3* normals;      // unit vertex normals, model space
-    Vector3* viewNormals;  // normals rotated by the last transform
+    Vector3* normals;  // unit vertex normals, model space
     int faceCount;
-    int visibleCount;        // entries of drawOrder filled by the last cullAndSort
-    MeshFace* faces;
-    MeshFace** drawOrder;    // its first visibleCount entries: faces to draw, far to near
+    MeshTriangle* faces;
 
     Mesh();
     ~Mesh() { release(); }
@@ -45,28 +34,16 @@ struct Mesh {
 
     // Frees the arrays; the mesh is then empty again.
     void release();
-    // (Re)allocates the five per-vertex arrays; contents undefined. Faces must then be
-    // pointed at the new viewPositions again.
+    // (Re)allocates the three per-vertex arrays; contents undefined.
     void setVertexCount(int count);
-    // (Re)allocates faces and drawOrder and sets every face's owner; other fields undefined.
+    // (Re)allocates the faces; their fields undefined.
     void setFaceCount(int count);
-    // (Re)allocates room for `capacity` faces and their drawOrder, with faceCount 0. The
-    // room is left untouched, so that memory never used costs nothing: whoever appends a
-    // face writes all its fields, owner included.
+    // (Re)allocates room for `capacity` faces, with faceCount 0. The room is left
+    // untouched, so that memory never used costs nothing: whoever appends a face writes
+    // all its fields.
     void reserveFaces(int capacity);
 
     void computeFaceNormals();
-    // Area-weighted sums of the face planes of viewPositions, made unit length.
+    // Area-weighted sums of the face planes of positions, made unit length.
     void computeVertexNormals();
 };
-
-// Points the face at its three vertices in the owner's viewPositions.
-void attachFaceToVertices(MeshFace& face);
-
-// The vertex index and view-space position of corner k (0, 1 or 2) of a face.
-inline int cornerVertex(const MeshFace& face, int k) {
-    return k == 0 ? face.vertex0 : k == 1 ? face.vertex1 : face.vertex2;
-}
-inline const Vector3& cornerPosition(const MeshFace& face, int k) {
-    return k == 0 ? *face.p0 : k == 1 ? *face.p1 : *face.p2;
-}

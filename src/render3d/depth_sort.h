@@ -2,7 +2,7 @@
 // that each face painted covers the farther ones behind it.
 #pragma once
 
-#include "assets/mesh.h"
+#include "render3d/mesh_face.h"
 
 // Sorts list[lo..hi] (inclusive) by depth, largest first. Equal depths are not kept in
 // input order, but always end where the plain Hoare quicksort leaves them: the drawing

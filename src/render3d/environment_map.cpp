@@ -6,14 +6,14 @@
 #include "render3d/rasterizer.h"
 #include "render3d/vertex_cache.h"
 
-void drawEnvironmentMapped(const Mesh& mesh, const Camera& camera, const uint8_t* texture,
+void drawEnvironmentMapped(const MeshView& view, const Camera& camera, const uint8_t* texture,
                            VertexCache& cache, uint8_t* destination) {
     ScreenPoint points[kClipPolygonCapacity];
     int u[kClipPolygonCapacity];
     int v[kClipPolygonCapacity];
     cache.newFrame();
-    for (int f = 0; f < mesh.visibleCount; ++f) {
-        const int count = clipEnvironmentFace(*mesh.drawOrder[f], camera, cache, points, u, v);
+    for (int f = 0; f < view.visibleCount; ++f) {
+        const int count = clipEnvironmentFace(*view.drawOrder[f], camera, cache, points, u, v);
         fillTextured(points, u, v, count, texture, destination);
     }
 }

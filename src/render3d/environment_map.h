@@ -4,14 +4,14 @@
 
 #include <cstdint>
 
-#include "assets/mesh.h"
+#include "render3d/mesh_view.h"
 #include "render3d/camera.h"
 
 class VertexCache;
 
-// Draws drawOrder[0 .. visibleCount - 1] of a transformed, culled and sorted mesh in that
+// Draws drawOrder[0 .. visibleCount - 1] of a transformed, culled and sorted view in that
 // order: each face set up by clipEnvironmentFace (face_setup.h) and filled from the
 // 256x256 texture. The vertices' screen points come through the cache, which must hold
-// the mesh; its frame starts here.
-void drawEnvironmentMapped(const Mesh& mesh, const Camera& camera, const uint8_t* texture,
+// the view; its frame starts here.
+void drawEnvironmentMapped(const MeshView& view, const Camera& camera, const uint8_t* texture,
                            VertexCache& cache, uint8_t* destination);

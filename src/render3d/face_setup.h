@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "assets/mesh.h"
+#include "render3d/mesh_view.h"
 #include "core/vector_math.h"
 #include "render3d/camera.h"
 #include "render3d/rasterizer.h"

@@ -25,6 +25,8 @@ MeshGroup::MeshGroup() : visibleFaces_(1) {}
 
 void MeshGroup::add(Mesh* mesh, const char* name) {
     meshes_.push_back(mesh);
+    views_.push_back(std::make_unique<MeshView>());
+    viewModel(*views_.back(), *mesh);
     localTransforms_.push_back(AffineMatrix::identity());
     names_.emplace_back(name);
     size_t totalFaces = 0;
@@ -35,13 +37,13 @@ void MeshGroup::add(Mesh* mesh, const char* name) {
 
 void MeshGroup::transform(const AffineMatrix& view) {
     for (size_t i = 0; i < meshes_.size(); ++i) {
-        ::transform(*meshes_[i], compose(view, localTransforms_[i]));
+        ::transform(*views_[i], compose(view, localTransforms_[i]));
     }
 }
 
 void MeshGroup::collectVisibleFaces(bool cull) {
     int count = 0;
-    for (Mesh* member : meshes_) {
+    for (const auto& member : views_) {
         count += appendFacesToDraw(*member, cull, visibleFaces_.data() + count);
     }
     visibleCount_ = static_cast<uint32_t>(count);
@@ -49,6 +51,7 @@ void MeshGroup::collectVisibleFaces(bool cull) {
 }
 
 void MeshGroup::destroy() {
+    views_.clear();  // before the models they view
     for (Mesh* member : meshes_) {
         member->release();
         delete member;

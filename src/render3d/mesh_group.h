@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "assets/mesh.h"
 #include "core/vector_math.h"
+#include "render3d/mesh_view.h"
 
 class MeshGroup {
 public:
@@ -16,8 +18,9 @@ public:
     MeshGroup(const MeshGroup&) = delete;
     MeshGroup& operator=(const MeshGroup&) = delete;
 
-    // Takes ownership of a heap mesh (made with new); its local transform starts as the
-    // identity. Sizes the visible list for all faces; it is invalid until the next collect.
+    // Takes ownership of a heap mesh (made with new) and gives it a view of its own; its
+    // local transform starts as the identity. Sizes the visible list for all faces; it is
+    // invalid until the next collect.
     void add(Mesh* mesh, const char* name);
     // Places every member with view * its local transform (the local one applied first).
     void transform(const AffineMatrix& view);
@@ -27,13 +30,15 @@ public:
     void destroy();
 
     int meshCount() const { return static_cast<int>(meshes_.size()); }
-    Mesh& mesh(int i) { return *meshes_[i]; }
+    const Mesh& mesh(int i) const { return *meshes_[i]; }
+    const MeshView& view(int i) const { return *views_[i]; }
     AffineMatrix& localTransform(int i) { return localTransforms_[i]; }
     MeshFace* const* visibleFaces() const { return visibleFaces_.data(); }
     uint32_t visibleCount() const { return visibleCount_; }
 
 private:
     std::vector<Mesh*> meshes_;
+    std::vector<std::unique_ptr<MeshView>> views_;  // where they stay: faces point at them
     std::vector<AffineMatrix> localTransforms_;
     std::vector<std::string> names_;  // kept for whoever reads the group; no operation uses them
     std::vector<MeshFace*> visibleFaces_;

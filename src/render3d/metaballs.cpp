@@ -173,8 +173,7 @@ bool polygonizeCell(SurfaceBuild& build, int cell, float x, float y, float z, in
     }
     // The table's triangles face the inside; reversed, they face out of the surface.
     for (int t = 0; t < newFaces; ++t) {
-        MeshFace& face = mesh.faces[mesh.faceCount++];
-        face.owner = &mesh;
+        MeshTriangle& face = mesh.faces[mesh.faceCount++];
         face.vertex0 = vertex[triangles[3 * t + 2]];
         face.vertex1 = vertex[triangles[3 * t + 1]];
         face.vertex2 = vertex[triangles[3 * t]];
@@ -339,7 +338,6 @@ void MetaballMesh::polygonize() {
     // 1. Empty mesh and caches. The corner tables follow this mesh's grid.
     mesh.vertexCount = 0;
     mesh.faceCount = 0;
-    mesh.visibleCount = 0;
     resetWorkTables(gridPoints);
     for (int c = 0; c < 8; ++c) {
         const CubeCorner& corner = kCubeCorners[c];
@@ -351,10 +349,9 @@ void MetaballMesh::polygonize() {
     // 2. Each ball in turn seeds the walk over its blob.
     for (int b = 0; b < ballCount && !build.full; ++b) seedFromBall(build, balls[b]);
 
-    // 3. The faces point at the vertices' view-space positions, as every mesh's do.
+    // 3. The faces' centroids.
     for (int f = 0; f < mesh.faceCount; ++f) {
-        MeshFace& face = mesh.faces[f];
-        attachFaceToVertices(face);
+        MeshTriangle& face = mesh.faces[f];
         face.centroid = (mesh.positions[face.vertex0] + mesh.positions[face.vertex1] +
                          mesh.positions[face.vertex2]) *
                         0.33333334f;

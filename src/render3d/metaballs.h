@@ -11,7 +11,8 @@ constexpr int kMaxMetaballGrid = 64;  // grid points per axis
 // many vertices.
 constexpr int kMaxMetaballVertices = 32767;
 
-// A mesh rebuilt from the balls by every polygonize. The field at p is the sum over the
+// A mesh rebuilt from the balls by every polygonize: a model of its own each time, which
+// a view (mesh_view.h) sized for maxFaces faces and 3 * maxFaces vertices takes in. The field at p is the sum over the
 // balls of 1 / |p - centre|^2; points where it reaches the threshold are inside.
 struct MetaballMesh {
     Mesh mesh;
@@ -32,7 +33,7 @@ struct MetaballMesh {
 
     // Rebuilds positions, normals and faces from the balls as they stand. When the
     // surface outgrows the mesh (or the 32,767 vertices of the cache), the cells beyond
-    // that are left out: the surface stays partial for this call. Leaves viewPositions,
-    // viewNormals and the draw order to the caller's transform and cullAndSort.
+    // that are left out: the surface stays partial for this call. Leaves the view to the
+    // caller: takeFaces, transform and cullAndSort.
     void polygonize();
 };

@@ -30,8 +30,8 @@ void fillTextured(const ScreenPoint* points, const int* u, const int* v, int cou
 
 void sortFacesByDepth(MeshFace** list, int lo, int hi) { chosen::sortFacesByDepth(list, lo, hi); }
 
-void transform(Mesh& mesh, const AffineMatrix& matrix, int /*unused*/) {
-    chosen::transform(mesh, matrix);
+void transform(MeshView& view, const AffineMatrix& matrix, int /*unused*/) {
+    chosen::transform(view, matrix);
 }
 
 // The plain face set-up has no cache: it works every face out afresh.

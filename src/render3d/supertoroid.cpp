@@ -26,12 +26,11 @@ void SupertoroidMesh::build(uint32_t tubes, uint32_t rings) {
             const int d = static_cast<int>(tubes * nextRing + nextTube);
             const int corners[2][3] = {{d, b, a}, {a, c, d}};
             for (const auto& corner : corners) {
-                MeshFace& face = mesh.faces[f++];
+                MeshTriangle& face = mesh.faces[f++];
                 face.vertex0 = corner[0];
                 face.vertex1 = corner[1];
                 face.vertex2 = corner[2];
                 face.flags = 0;
-                attachFaceToVertices(face);
             }
         }
     }
@@ -55,7 +54,6 @@ void SupertoroidMesh::reshape() {
                                 minorRadius);
             const uint32_t index = k * tubeSegments + l;
             mesh.positions[index] = p;
-            mesh.viewPositions[index] = p;
             phi += phiStep;
         }
         theta += thetaStep;

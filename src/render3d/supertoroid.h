@@ -26,7 +26,7 @@ struct SupertoroidMesh {
     // wrapping round. Seen from outside, the faces wind counter-clockwise.
     void build(uint32_t tubeSegments, uint32_t ringCount);
 
-    // Every vertex from the current shape numbers, written to positions and, for the
-    // vertex normals that follow the shape, to viewPositions too.
+    // Every vertex from the current shape numbers, written to positions: the model of
+    // this moment's shape, whose vertex normals the caller works out again.
     void reshape();
 };

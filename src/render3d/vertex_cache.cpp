@@ -12,8 +12,8 @@ static_assert(kProjectionLimit <= INT16_MAX, "screen points are kept in 16 bits"
 
 }  // namespace
 
-void VertexCache::addMesh(const Mesh& mesh, int vertexCapacity) {
-    members_.push_back({&mesh, vertices_.size()});
+void VertexCache::addView(const MeshView& view, int vertexCapacity) {
+    members_.push_back({&view, vertices_.size()});
     vertices_.resize(vertices_.size() + static_cast<size_t>(std::max(vertexCapacity, 0)),
                      Vertex{0, 0, 0, 0, 0.0f, 0, 0});
 }
@@ -26,9 +26,9 @@ void VertexCache::newFrame() {
 }
 
 void VertexCache::cornersOf(const MeshFace& face, Vertex* corners[3]) {
-    if (members_[lastMember_].mesh != face.owner) {
+    if (members_[lastMember_].view != face.owner) {
         lastMember_ = 0;
-        while (members_[lastMember_].mesh != face.owner) ++lastMember_;
+        while (members_[lastMember_].view != face.owner) ++lastMember_;
     }
     Vertex* first = &vertices_[members_[lastMember_].first];
     corners[0] = first + face.vertex0;

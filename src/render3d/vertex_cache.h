@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "assets/mesh.h"
+#include "render3d/mesh_view.h"
 #include "core/vector_math.h"
 #include "render3d/camera.h"
 #include "render3d/clipping.h"
@@ -20,9 +20,9 @@
 // lighting and projection of each corner.
 class VertexCache {
 public:
-    // Room for a mesh of up to `vertexCapacity` vertices. At load time, for every mesh
-    // whose faces will go through the cache.
-    void addMesh(const Mesh& mesh, int vertexCapacity);
+    // Room for a view of up to `vertexCapacity` vertices. At load time, for every mesh
+    // view whose faces will go through the cache.
+    void addView(const MeshView& view, int vertexCapacity);
     // Forgets everything: for each frame (new positions, normals, camera or light).
     void newFrame();
 
@@ -53,8 +53,8 @@ private:
     };
     static_assert(sizeof(Vertex) == 16, "a vertex entry is sixteen bytes");
     struct Member {
-        const Mesh* mesh;
-        size_t first;  // where the mesh's vertices start in vertices_
+        const MeshView* view;
+        size_t first;  // where the view's vertices start in vertices_
     };
     // The entries of the face's three vertices, in corner order.
     void cornersOf(const MeshFace& face, Vertex* corners[3]);
@@ -66,5 +66,5 @@ private:
     std::vector<Member> members_;
     std::vector<Vertex> vertices_;
     uint16_t frame_ = 1;  // stamps of 16 bits: they start over every 65,535 frames
-    size_t lastMember_ = 0;  // consecutive faces mostly belong to the same mesh
+    size_t lastMember_ = 0;  // consecutive faces mostly belong to the same view
 };

@@ -43,6 +43,7 @@ uint8_t shadeTable[kShadeTableSize];  // toward white, for the logo's lines
 std::unique_ptr<MeshGroup> rings;
 Vector3 ringCentres[kRingCount];  // points of the path; rings passed by the eye move ahead
 Mesh logo;                        // released at program exit
+MeshView logoView;
 VertexCache ringVertices;         // the rings' vertices, lit and projected once a frame
 
 // Ring j's local transform: stood up a quarter turn about x, spun by phi about z, then
@@ -68,10 +69,10 @@ void drawRingFace(const MeshFace& face, const Camera& camera, const Vector3& lig
 // The logo's flagged outline edges as anti-aliased lines brightening toward white.
 void drawLogo(const Camera& camera) {
     for (int f = 0; f < logo.faceCount; ++f) {
-        const MeshFace& face = logo.faces[f];
-        const Vector3& a = *face.p0;
-        const Vector3& b = *face.p1;
-        const Vector3& c = *face.p2;
+        const MeshTriangle& face = logo.faces[f];
+        const Vector3& a = logoView.viewPositions[face.vertex0];
+        const Vector3& b = logoView.viewPositions[face.vertex1];
+        const Vector3& c = logoView.viewPositions[face.vertex2];
         const Vector3* edges[3][2] = {{&c, &a}, {&b, &c}, {&a, &b}};  // flag bits 0, 1, 2
         for (int bit = 0; bit < 3; ++bit) {
             if ((face.flags & (1u << bit)) == 0) continue;
@@ -91,12 +92,13 @@ void load() {
         Mesh* ring = new Mesh();
         load3ds(*ring, "3ds\\torus.3ds", nullptr);
         rings->add(ring, "");
-        ringVertices.addMesh(*ring, ring->vertexCount);
+        ringVertices.addView(rings->view(j), ring->vertexCount);
     }
     buildShadeTable(*palette, shadeTable, 255, 255, 255);
     load3ds(logo, "3ds\\pellimor_logo.3DS", nullptr);
     // Stood the right way up for the logo camera.
     for (int i = 0; i < logo.vertexCount; ++i) logo.positions[i].y = -logo.positions[i].y;
+    viewModel(logoView, logo);
 }
 
 void unload() {
@@ -176,7 +178,7 @@ void render(float t) {
         const float radius = 4 * k + 1.4f;
         const Camera logoCamera(Vector3(std::sin(w), 0, std::cos(w)) * radius,
                                 Vector3(0, 0, 0), 130 - 100 * k, 0);
-        transform(logo, logoCamera.view);
+        transform(logoView, logoCamera.view);
         drawLogo(logoCamera);
     }
 

@@ -37,6 +37,10 @@ std::unique_ptr<Palette> picturePalette;
 std::unique_ptr<uint8_t[]> picture;  // 320x240, index 0 transparent
 uint8_t shadeRemap[kRemapTableSize];  // light intensity -> nearest picture colour
 Mesh sphere;                          // released at program exit
+// This frame's shape as a model of its own: the sphere's faces, its vertices pushed out and
+// already in view space, and the normals of that surface.
+Mesh deformed;
+MeshView sphereView;
 VertexCache sphereVertices;           // lit and projected once a frame
 // The scene time of the last frame that moved the camera and deformed the sphere: from
 // 19 s that shape is drawn again, and it is all the state a frame hands to the next.
@@ -68,15 +72,18 @@ void deformSphere(float t) {
                             pow5(std::sin(0.8f * p.z + 0.9f * t)) +
                             pow11(std::cos(1.2f * p.y - 1.4f * t));
         const float s = 1 + 0.7f * std::fabs(waves);
-        sphere.viewPositions[i] = transformPoint(p * s, view);
+        deformed.positions[i] = transformPoint(p * s, view);
     }
-    sphere.computeVertexNormals();
+    deformed.computeVertexNormals();
+    // Its view: the positions as they are; the normals, found in view space, turned by
+    // the view's rotation once more, which is how the sphere has always been lit.
     AffineMatrix rotation = view;
     for (auto& row : rotation.m) row[3] = 0;
-    for (int i = 0; i < sphere.vertexCount; ++i) {
-        sphere.viewNormals[i] = transformPoint(sphere.normals[i], rotation);
+    for (int i = 0; i < deformed.vertexCount; ++i) {
+        sphereView.viewPositions[i] = deformed.positions[i];
+        sphereView.viewNormals[i] = transformPoint(deformed.normals[i], rotation);
     }
-    cullAndSort(sphere, true);
+    cullAndSort(sphereView, true);
 }
 
 void drawSphereFace(const MeshFace& face, const Vector3& light) {
@@ -94,8 +101,12 @@ void load() {
     // Laid over the whole frame byte for byte, so it must be exactly the frame's size.
     picture = loadPictureOfSize("gfx\\Rrbt3.gif", kFrameWidth, kFrameHeight);
     load3ds(sphere, "3ds\\sphere2000f.3ds", nullptr);
+    deformed.setVertexCount(sphere.vertexCount);
+    deformed.setFaceCount(sphere.faceCount);
+    std::copy(sphere.faces, sphere.faces + sphere.faceCount, deformed.faces);
+    viewModel(sphereView, deformed);
     sphereVertices = VertexCache();
-    sphereVertices.addMesh(sphere, sphere.vertexCount);
+    sphereVertices.addView(sphereView, sphere.vertexCount);
     const std::unique_ptr<Palette> gouraud = loadPalette("gfx\\gouraud1.pal");
     buildRemapTable(*picturePalette, *gouraud, shadeRemap);
 }
@@ -140,7 +151,9 @@ void render(float t) {
         if (t < kFreeze) deformSphere(t);
         const Vector3 light = transformPoint(kLightInWorld, camera->view);
         sphereVertices.newFrame();
-        for (int i = 0; i < sphere.visibleCount; ++i) drawSphereFace(*sphere.drawOrder[i], light);
+        for (int i = 0; i < sphereView.visibleCount; ++i) {
+            drawSphereFace(*sphereView.drawOrder[i], light);
+        }
     }
 
     // 5. The picture on top; its index 0 lets the sphere show.

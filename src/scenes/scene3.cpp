@@ -38,6 +38,7 @@ std::unique_ptr<uint8_t[]> texture;     // 256x256 environment map, indices 1..1
 std::unique_ptr<uint8_t[]> background;  // 320x240, indices 16..255
 std::unique_ptr<Palette> scenePalette;  // the background's colour table
 Mesh model;                             // released at program exit
+MeshView modelView;
 VertexCache modelVertices;  // its vertices, projected once a frame
 
 // Half a turn about x and a thousandfold smaller, once, in place.
@@ -95,8 +96,9 @@ void load() {
     scenePalette = loadPalette("gfx\\mavrel.gif");
     load3ds(model, "3ds\\tollek.3ds", nullptr);
     reorientModel();
+    viewModel(modelView, model);
     modelVertices = VertexCache();
-    modelVertices.addMesh(model, model.vertexCount);
+    modelVertices.addView(modelView, model.vertexCount);
 }
 
 void unload() {
@@ -124,11 +126,11 @@ void render(float t) {
         moveCamera(t);
 
         // 4. The model into view space; front faces far to near.
-        transform(model, camera->view);
-        cullAndSort(model, true);
+        transform(modelView, camera->view);
+        cullAndSort(modelView, true);
 
         // 5. Environment-mapped faces into the FrameBuffer.
-        drawEnvironmentMapped(model, *camera, texture.get(), modelVertices, FrameBuffer);
+        drawEnvironmentMapped(modelView, *camera, texture.get(), modelVertices, FrameBuffer);
 
         // 6. Flat patches of the most frequent texture value into the ScratchFrame.
         modeFilter8x8(FrameBuffer, ScratchFrame);

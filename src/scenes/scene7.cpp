@@ -35,6 +35,7 @@ constexpr int kMaxFaces = 100000;
 constexpr int kTextureSize = 256;
 
 MetaballMesh blob;
+MeshView blobView;  // of the surface as the last polygonize left it
 Vector3 balls[kBallCount];
 Camera camera(Vector3(0, 0, 0), Vector3(0, 0, 0), 120.0f, 0.0f);  // looks at the origin
 std::unique_ptr<uint8_t[]> texture;  // 256x256, its palette an intensity ramp
@@ -72,10 +73,9 @@ Vector3 eyePath(float s) {
 void drawSmoothShaded(const Vector3& light) {
     ScreenPoint points[kClipPolygonCapacity];
     uint8_t shades[kClipPolygonCapacity];
-    const Mesh& mesh = blob.mesh;
     blobVertices.newFrame();
-    for (int f = 0; f < mesh.visibleCount; ++f) {
-        const int count = clipLitFace(*mesh.drawOrder[f], camera, light, 255.0f, 255.0f,
+    for (int f = 0; f < blobView.visibleCount; ++f) {
+        const int count = clipLitFace(*blobView.drawOrder[f], camera, light, 255.0f, 255.0f,
                                       blobVertices, points, shades);
         fillGouraud(points, shades, count, FrameBuffer);
     }
@@ -91,8 +91,9 @@ void load() {
     // the balls rebuilds it from scratch.
     placeBalls(0.0f);
     blob.polygonize();
+    blobView.reserve(blob.mesh, 3 * kMaxFaces, kMaxFaces);
     blobVertices = VertexCache();
-    blobVertices.addMesh(blob.mesh, std::min(kMaxMetaballVertices, 3 * kMaxFaces));
+    blobVertices.addView(blobView, std::min(kMaxMetaballVertices, 3 * kMaxFaces));
 }
 
 void unload() {
@@ -142,14 +143,15 @@ void render(float t) {
 
     // 4-5. A black frame; the blob's front faces far to near.
     clearFrame(FrameBuffer, 0);
-    transform(blob.mesh, camera.view);
-    cullAndSort(blob.mesh, true);
+    blobView.takeFaces();
+    transform(blobView, camera.view);
+    cullAndSort(blobView, true);
 
     // 6. Smooth shading before 9.5 s, the environment map from 9.5 s.
     if (!environmentMappedAt(t)) {
         drawSmoothShaded(light);
     } else {
-        drawEnvironmentMapped(blob.mesh, camera, texture.get(), blobVertices, FrameBuffer);
+        drawEnvironmentMapped(blobView, camera, texture.get(), blobVertices, FrameBuffer);
     }
 
     // 7. Blur across into the scratch frame and down back again.

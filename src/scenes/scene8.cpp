@@ -26,6 +26,7 @@ constexpr float kFieldOfView = 45.0f;
 std::unique_ptr<Palette> scenePalette;
 std::unique_ptr<uint8_t[]> texture;  // 256x256 environment picture
 std::unique_ptr<SupertoroidMesh> shape;
+MeshView shapeView;
 VertexCache shapeVertices;  // its vertices, projected once a frame
 
 
@@ -38,8 +39,9 @@ void load() {
     shape->tubeExponent = 1.0f;
     shape->build(kTubeSegments, kRingCount);
     shape->reshape();
+    viewModel(shapeView, shape->mesh);
     shapeVertices = VertexCache();
-    shapeVertices.addMesh(shape->mesh, shape->mesh.vertexCount);
+    shapeVertices.addView(shapeView, shape->mesh.vertexCount);
     scenePalette = loadPalette("gfx\\env.gif");
     texture = loadPictureOfSize("gfx\\env.gif", kTextureSize, kTextureSize);
 }
@@ -70,9 +72,9 @@ void render(float t) {
     shape->mesh.computeVertexNormals();
 
     // 6-8. Into view space, front faces far to near, each textured from its normals.
-    transform(shape->mesh, camera.view);
-    cullAndSort(shape->mesh, true);
-    drawEnvironmentMapped(shape->mesh, camera, texture.get(), shapeVertices, FrameBuffer);
+    transform(shapeView, camera.view);
+    cullAndSort(shapeView, true);
+    drawEnvironmentMapped(shapeView, camera, texture.get(), shapeVertices, FrameBuffer);
 
     // 9.
     presentFrame(FrameBuffer);
