@@ -161,4 +161,21 @@ TEST_F(TimelineTest, FullScreenStatisticsGoToTheDebugOutput) {
     EXPECT_STREQ(headless::windowTitle(), "--== Dorminax ==--");
 }
 
+// Each scene's file defines its own row: the table must still list them in show order,
+// each with its own duration and its name as the show calls it.
+TEST(SceneTable, RowsRunInShowOrderWithTheirDurationsAndNames) {
+    const char* const names[kSceneCount] = {
+        "Ring flight", "Deforming sphere", "Knot over the pond", "Swirl",          "Credits",
+        "Reveal",      "Metaballs",        "Supertoroid",        "Attractor trails",
+    };
+    for (int scene = 1; scene <= kSceneCount; ++scene) {
+        const SceneEntry& row = SceneTable[rowOfScene(scene)];
+        EXPECT_EQ(row.duration, kSceneDurations[scene - 1]) << scene;
+        EXPECT_STREQ(sceneName(scene), names[scene - 1]);
+        EXPECT_NE(row.render, nullptr) << scene;
+    }
+    EXPECT_STREQ(sceneName(0), "");
+    EXPECT_STREQ(sceneName(kSceneCount + 1), "");
+}
+
 }  // namespace

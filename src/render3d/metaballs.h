@@ -12,8 +12,9 @@ constexpr int kMaxMetaballGrid = 64;  // grid points per axis
 constexpr int kMaxMetaballVertices = 32767;
 
 // A mesh rebuilt from the balls by every polygonize: a model of its own each time, which
-// a view (mesh_view.h) sized for maxFaces faces and 3 * maxFaces vertices takes in. The field at p is the sum over the
-// balls of 1 / |p - centre|^2; points where it reaches the threshold are inside.
+// a view (mesh_view.h) sized for maxFaces faces and 3 * maxFaces vertices takes in. The
+// field at p is the sum over the balls of 1 / |p - centre|^2; points where it reaches the
+// threshold are inside.
 struct MetaballMesh {
     Mesh mesh;
     int ballCount = 0;

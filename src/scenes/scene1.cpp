@@ -155,7 +155,7 @@ void render(float t) {
     const Vector3 light = transformPoint(eye + wander, camera.view);
 
     // 7. Gouraud-fill the faces, far to near. In that order they jump about the rings'
-    //    face arrays, most of a megabyte: each face is fetched a few faces ahead of its
+    //    views, their faces and vertices: each face is fetched a few faces ahead of its
     //    turn, or its first read waits on memory. The fetch changes no pixel; the plain
     //    build goes without it.
     ringVertices.newFrame();

@@ -9,7 +9,7 @@ const SceneEntry SceneTable[] = {
     metaballsScene,  supertoroidScene,     attractorTrailsScene,
 };
 
-static_assert(std::size(SceneTable) == kSceneCount, "a duration for every row");
+static_assert(std::size(SceneTable) == kSceneCount, "a row for every scene");
 
 const char* sceneName(int sceneNumber) {
     const int row = rowOfScene(sceneNumber);
