@@ -8,6 +8,7 @@
 #include "core/display.h"
 #include "core/numeric.h"
 #include "demo/checkpoint_pacing.h"
+#include "demo/checkpoint_worker.h"
 #include "demo/loading_screen.h"
 #include "demo/music_clock.h"
 #include "demo/player.h"
@@ -15,7 +16,6 @@
 #include "demo/timeline.h"
 #include "demo/timing_log.h"
 #include "demo/window_proc.h"
-#include "fx2d/bilinear.h"
 #include "assets/data_file.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
@@ -25,7 +25,6 @@ namespace {
 
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
-constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
 // The seek's checkpoints are laid down between passes (checkpoint_pacing.h says how long),
 // and for longer while the show is held and has nothing else to do.
 constexpr double kCheckpointMsPerHeldPass = 12.0;
@@ -51,18 +50,6 @@ void startAudio(DemoRun& run) {
     // There but not music (empty, text, another format): said, not played in silence.
     if (run.stream == 0 && musicThere)
         std::fprintf(stderr, "cannot decode %s: playing silent\n", hostPath(kMusicName).c_str());
-}
-
-void loadScenes() {
-    beginLoadingScreen();
-    buildBilinearWeights();
-    drawLoadingProgress(kLoadingStep);
-    for (int i = 1; i <= timelineRowCount; ++i) {
-        timelineRows[i - 1].load();
-        drawLoadingProgress(static_cast<float>(i) * kLoadingStep);
-    }
-    drawLoadingProgress(1.0f);
-    endLoadingScreen();
 }
 
 void advanceTimelineIfDue() {
@@ -263,6 +250,7 @@ namespace {
 // At file level: in a browser the loop goes on after runDemo has returned.
 DemoRun loopRun;
 int loopExitCode = 0;
+CheckpointWorker checkpointWorker;
 
 // After a pass of the live show: a turn of the seek's checkpoints, and the music's
 // length once the platform knows it.
@@ -270,6 +258,10 @@ void betweenPasses(DemoRun& run) {
     if (run.frames % 16 == 0) refreshMusicLength(run);
     const bool held = run.player.paused;
     notePassEnd(run.pacing, monotonicSeconds());
+    if (pollCheckpointWorker(checkpointWorker)) {  // the helper lays them: no replay here
+        if (held) platform::idle(kHeldPassRestMs);
+        return;
+    }
     const double budget =
         held ? kCheckpointMsPerHeldPass
              : checkpointBudgetMs(run.paced, refreshMs(run.pacing), run.pacing.drawMs);
@@ -281,6 +273,7 @@ void betweenPasses(DemoRun& run) {
 
 int runDemo(const DemoOptions& options) {
     if (!startDemo(loopRun, options)) return 1;
+    startCheckpointWorker(checkpointWorker, options, showLength(loopRun));
     beginShow(loopRun);
     platform::runMainLoop(
         [] {
@@ -288,6 +281,9 @@ int runDemo(const DemoOptions& options) {
             betweenPasses(loopRun);
             return true;
         },
-        [] { loopExitCode = finishDemo(loopRun); });
+        [] {
+            stopCheckpointWorker(checkpointWorker);
+            loopExitCode = finishDemo(loopRun);
+        });
     return loopExitCode;
 }

@@ -27,6 +27,7 @@ struct DemoOptions {
     bool calibrate = false;      // the calibration screen instead of the show
     bool vsync = false;          // a window paced by the display too
     double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
+    double layCheckpointsSeconds = -1.0;  // >= 0: the checkpoint helper (internal), this span
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.

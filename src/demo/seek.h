@@ -8,6 +8,8 @@
 // replays for longer.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // After loading: each scene's state as loaded, which its first visit starts from (a later
@@ -44,3 +46,12 @@ double checkpointBytes();
 // The passes a seek replays the most for: each row's first and last, and the pass before
 // each checkpoint (for the benchmark).
 std::vector<long> dearestSeekPasses();
+
+// Checkpoints laid down by a helper process and handed over. In the helper: the records of
+// every checkpoint laid since the last call, and of each row's end, in show order. In the
+// show: one installed (a copy, no replay); false for a record that is not one. Records
+// of passes the show's own replay has reached already are left out.
+void collectLaidRecords(std::vector<std::vector<uint8_t>>& records);
+bool installLaidRecord(const uint8_t* bytes, size_t size);
+// True once every checkpoint is in place.
+bool checkpointsComplete();
