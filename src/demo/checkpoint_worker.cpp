@@ -91,6 +91,8 @@ bool pollCheckpointWorker(CheckpointWorker& worker) {
         worker.inbox.resize(held + size_t(count > 0 ? count : 0));
         if (count < 0) {
             stopCheckpointWorker(worker);  // ended: what it handed over whole is in place
+            if (!checkpointsComplete())
+                std::fputs("dorminax: the checkpoint helper stopped; laying them here\n", stderr);
             return false;
         }
         if (!installWholeRecords(worker.inbox)) {

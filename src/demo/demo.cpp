@@ -23,6 +23,9 @@
 
 namespace {
 
+// The helper that lays the seek's checkpoints down; it loads as the show does.
+CheckpointWorker checkpointWorker;
+
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
 // The seek's checkpoints are laid down between passes (checkpoint_pacing.h says how long),
@@ -168,8 +171,10 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         return false;
     setGentleMode(options.gentle);
     startAudio(run);
-    loadScenes();
     refreshMusicLength(run);
+    if (options.checkpointHelper)
+        startCheckpointWorker(checkpointWorker, options, showLength(run));
+    loadScenes();
     prepareSeeking(showLength(run));
     return true;
 }
@@ -250,7 +255,6 @@ namespace {
 // At file level: in a browser the loop goes on after runDemo has returned.
 DemoRun loopRun;
 int loopExitCode = 0;
-CheckpointWorker checkpointWorker;
 
 // After a pass of the live show: a turn of the seek's checkpoints, and the music's
 // length once the platform knows it.
@@ -272,8 +276,9 @@ void betweenPasses(DemoRun& run) {
 }  // namespace
 
 int runDemo(const DemoOptions& options) {
-    if (!startDemo(loopRun, options)) return 1;
-    startCheckpointWorker(checkpointWorker, options, showLength(loopRun));
+    DemoOptions withHelper = options;
+    withHelper.checkpointHelper = true;
+    if (!startDemo(loopRun, withHelper)) return 1;
     beginShow(loopRun);
     platform::runMainLoop(
         [] {

@@ -51,6 +51,8 @@ bool startWorker(const char* program, const char* const* arguments, WorkerProces
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     // dup2 clears close-on-exec on the copy: only the write end reaches the worker.
     posix_spawn_file_actions_adddup2(&actions, ends[1], kReportDescriptor);
 #if defined(__GLIBC__) && __GLIBC_PREREQ(2, 34)

@@ -14,8 +14,9 @@ struct WorkerProcess {
 };
 
 // Starts `program` (null: this program) with the arguments (null-terminated list, the
-// program's name not among them), its standard input from /dev/null, its standard output
-// and error the program's, its report pipe on descriptor 3. False when it cannot start.
+// program's name not among them), without a display; its standard streams on /dev/null
+// (what it has to say goes through the report pipe, and the program says what a failed
+// worker means), its report pipe on descriptor 3. False when it cannot start.
 bool startWorker(const char* program, const char* const* arguments, WorkerProcess& worker);
 
 // What the worker has written since the last read, up to size bytes: the count read, 0
