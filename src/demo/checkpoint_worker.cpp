@@ -52,7 +52,7 @@ int runCheckpointWorker(const DemoOptions& options) {
     resetTimeline();
     hidePresentation(true);
     loadScenes();  // as the show loads, so that every row starts from the same state
-    prepareSeeking(options.layCheckpointsSeconds);
+    prepareSeeking(options.layCheckpointsSeconds, kHelperReplayMsPerCheckpoint);
     std::vector<std::vector<uint8_t>> records;
     bool more = true;
     while (more) {

@@ -17,9 +17,8 @@
 
 namespace {
 
-// A checkpoint whenever the passes since the last took this long to play: no seek then
-// replays for longer, in whichever scene, on whatever machine laid them down.
-constexpr double kReplayMsPerCheckpoint = 30.0;
+// A checkpoint whenever the passes since the last took this long to play (seek.h).
+double replayMsPerCheckpoint = kReplayMsPerCheckpoint;
 
 using Clock = std::chrono::steady_clock;
 
@@ -114,7 +113,7 @@ void resumeProgress(int row) {
 // timed. Seen or not as the presentation stands.
 void playProgressPass(int row) {
     RowSeeking& r = rows[row];
-    if (r.msSinceCheckpoint >= kReplayMsPerCheckpoint) {
+    if (r.msSinceCheckpoint >= replayMsPerCheckpoint) {
         r.checkpoints.push_back({r.progressPass, Snapshot{}});
         take(row, r.checkpoints.back().state);
         r.msSinceCheckpoint = 0.0;
@@ -246,7 +245,8 @@ bool readRecord(const uint8_t* bytes, size_t size, HandedRecord& out) {
 
 }  // namespace
 
-void prepareSeeking(double showSeconds) {
+void prepareSeeking(double showSeconds, double msPerCheckpoint) {
+    replayMsPerCheckpoint = msPerCheckpoint;
     rows.assign(timelineRowCount, RowSeeking{});
     for (int row = 0; row < timelineRowCount; ++row) {
         RowSeeking& r = rows[row];

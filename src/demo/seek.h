@@ -12,10 +12,17 @@
 #include <cstdint>
 #include <vector>
 
+// A checkpoint whenever the passes since the last took this long to play: no seek then
+// replays for longer, in whichever scene, on whatever machine laid them down.
+constexpr double kReplayMsPerCheckpoint = 30.0;
+// Closer in a helper process: its passes run on a core of their own, faster than the
+// show's seeks replay them beside the show's frames (and the machine's other work).
+constexpr double kHelperReplayMsPerCheckpoint = 20.0;
+
 // After loading: each scene's state as loaded, which its first visit starts from (a later
 // visit may start otherwise: some of it carries over), and the span the checkpoints cover:
-// the whole show, the last scene up to showSeconds.
-void prepareSeeking(double showSeconds);
+// the whole show, the last scene up to showSeconds; checkpoints every msPerCheckpoint.
+void prepareSeeking(double showSeconds, double msPerCheckpoint = kReplayMsPerCheckpoint);
 // A longer span for the last scene's checkpoints (the music's length became known).
 void extendSeekingSpan(double showSeconds);
 
