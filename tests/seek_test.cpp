@@ -208,3 +208,35 @@ TEST(Seeking, CheckpointsHandedOverByTheHelperProcessLandOnTheFrameToolsFrames) 
     EXPECT_TRUE(checkpointsComplete());
     show.finish();
 }
+
+TEST(Seeking, AHelperThatCannotStartOrSendsNoRecordsLeavesTheCheckpointsToTheShow) {
+    SimulatedShow show(60.0);
+    ASSERT_TRUE(show.start());
+    prepareSeeking(60.0);
+    CheckpointWorker worker;
+    EXPECT_FALSE(startCheckpointWorker(worker, DemoOptions{}, 60.0, "/nonexistent/dorminax"));
+    EXPECT_FALSE(pollCheckpointWorker(worker));
+
+    // Bytes that are no record, and a length past any record: nothing installed.
+    const char* const bogus[] = {"printf '\\010\\000\\000\\000garbage!' >&3",
+                                 "printf 'xxxxxxxxxxxxxxxx' >&3"};
+    for (const char* script : bogus) {
+        const char* const arguments[] = {"-c", script, nullptr};
+        ASSERT_TRUE(platform::startWorker("/bin/sh", arguments, worker.process));
+        worker.running = true;
+        while (pollCheckpointWorker(worker))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(checkpointBytes(), 0.0) << script;
+    }
+    EXPECT_FALSE(checkpointsComplete());
+
+    // The show lays them itself, and seeks land as ever.
+    buildAllCheckpoints();
+    EXPECT_TRUE(checkpointsComplete());
+    for (const GoldenFrame& golden : kGolden) {
+        if (golden.showSeconds > 40.0) break;
+        seekShow(golden.showSeconds);
+        EXPECT_EQ(hashFrameOnScreen(), golden.hash) << "seek to " << golden.showSeconds;
+    }
+    show.finish();
+}
