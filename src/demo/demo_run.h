@@ -28,8 +28,8 @@ struct DemoOptions {
     bool vsync = false;          // a window paced by the display too
     double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
     double layCheckpointsSeconds = -1.0;  // >= 0: the checkpoint helper (internal), this span
-    bool checkpointHelper = false;  // the seek's checkpoints laid by a helper process, started
-                                    // as the scenes load (the demo's own loop)
+    bool checkpointHelper = false;  // the seek's checkpoints laid by a helper process started
+                                    // as the scenes load (runDemo's; not the tools')
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.
