@@ -164,8 +164,10 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::Window: run.windowed = true; break;
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
-    platform::paceWindowByDisplay(options.vsync);
-    run.paced = !run.windowed || options.vsync;
+    // A browser paces every pass by the display: the checkpoints there get only the time
+    // the loop would otherwise wait.
+    const bool windowPaced = platform::paceWindowByDisplay(options.vsync);
+    run.paced = !run.windowed || windowPaced;
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;

@@ -53,7 +53,8 @@ struct PlayerState {
 // What the entry point keeps for the length of a run.
 struct DemoRun {
     bool windowed = false;
-    bool paced = false;                // the display paces the frames (full screen, --vsync)
+    bool paced = false;                // the display paces the frames (full screen, --vsync,
+                                       // a browser)
     CheckpointPacing pacing;           // the passes' timing, for the checkpoints' share
     uint32_t stream = 0;               // the music stream; 0 = none
     double musicStart = 0.0;           // where in the music the show starts, seconds

@@ -107,7 +107,7 @@ void showErrorBox(const char* text, const char* caption) {
 
 // Full screen was asked of the browser by the page while it handled the answer (browsers
 // grant it only then); when it was refused, the show plays in the page.
-void paceWindowByDisplay(bool) {}
+bool paceWindowByDisplay(bool) { return true; }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* title) {
     if (!browserOpenCanvas(fullScreen)) return DisplayFailure::Renderer;
