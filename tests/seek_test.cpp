@@ -5,12 +5,15 @@
 // golden frames are the frame tool's at 60 frames per second.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <thread>
 #include <vector>
 
 #include "core/clock.h"
 #include "core/display.h"
+#include "demo/checkpoint_worker.h"
 #include "demo/demo.h"
 #include "demo/seek.h"
 #include "demo/show_passes.h"
@@ -18,6 +21,7 @@
 #include "demo/timeline.h"
 #include "golden_frames.h"
 #include "scenes/scene_table.h"
+#include "test_support.h"
 
 namespace {
 
@@ -158,6 +162,81 @@ TEST(Seeking, InTheGentleShowASeekOrAHeldFrameIsTheFrameToolsGentleFrame) {
         presentAgain();
         EXPECT_EQ(hashFrameOnScreen(), hashes[at]) << "held at " << moments[at];
         if (i == count - 1) buildAllCheckpoints();
+    }
+    show.finish();
+}
+
+TEST(Seeking, CheckpointsHandedOverByTheHelperProcessLandOnTheFrameToolsFrames) {
+    // The helper (the demo itself, --lay-checkpoints) replays in a process of its own and
+    // hands every checkpoint over whole, the gentle show's limiter history included: seeks
+    // that start from them show the frame tool's frames, gentle and not.
+    constexpr double kSpan = 70.0;
+    const double moments[] = {11.2, 29.9, 31.0, 62.0};
+    SimulatedShow show(60.0);
+    DemoOptions gentle;
+    gentle.gentle = true;
+    gentle.dataFolder = dataDir();
+    ASSERT_TRUE(show.start(gentle));
+    std::vector<uint64_t> hashes;
+    for (double seconds : moments) {
+        show.runUntil(seconds);
+        hashes.push_back(hashFrameOnScreen());
+    }
+
+    prepareSeeking(kSpan);
+    CheckpointWorker worker;
+    ASSERT_TRUE(startCheckpointWorker(worker, gentle, kSpan, DORMINAX_DEMO));
+    while (pollCheckpointWorker(worker)) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(checkpointsComplete()) << "the helper ended before every checkpoint came";
+    EXPECT_GT(checkpointBytes(), 0.0);
+
+    for (size_t i = 0; i < std::size(moments); ++i) {
+        const size_t at = (i * 3 + 1) % std::size(moments);
+        seekShow(moments[at]);
+        EXPECT_EQ(hashFrameOnScreen(), hashes[at]) << "gentle seek to " << moments[at];
+    }
+    setGentleMode(false);
+    int seeks = 0;
+    for (size_t i = 0; i < kGoldenCount; ++i) {
+        const GoldenFrame& golden = kGolden[(i * 37) % kGoldenCount];
+        if (golden.showSeconds > kSpan) continue;
+        seekShow(golden.showSeconds);
+        EXPECT_EQ(hashFrameOnScreen(), golden.hash) << "seek to " << golden.showSeconds;
+        ++seeks;
+    }
+    EXPECT_GT(seeks, 10);
+    EXPECT_TRUE(checkpointsComplete());
+    show.finish();
+}
+
+TEST(Seeking, AHelperThatCannotStartOrSendsNoRecordsLeavesTheCheckpointsToTheShow) {
+    SimulatedShow show(60.0);
+    ASSERT_TRUE(show.start());
+    prepareSeeking(60.0);
+    CheckpointWorker worker;
+    EXPECT_FALSE(startCheckpointWorker(worker, DemoOptions{}, 60.0, "/nonexistent/dorminax"));
+    EXPECT_FALSE(pollCheckpointWorker(worker));
+
+    // Bytes that are no record, and a length past any record: nothing installed.
+    const char* const bogus[] = {"printf '\\010\\000\\000\\000garbage!' >&3",
+                                 "printf 'xxxxxxxxxxxxxxxx' >&3"};
+    for (const char* script : bogus) {
+        const char* const arguments[] = {"-c", script, nullptr};
+        ASSERT_TRUE(platform::startWorker("/bin/sh", arguments, worker.process));
+        worker.running = true;
+        while (pollCheckpointWorker(worker))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(checkpointBytes(), 0.0) << script;
+    }
+    EXPECT_FALSE(checkpointsComplete());
+
+    // The show lays them itself, and seeks land as ever.
+    buildAllCheckpoints();
+    EXPECT_TRUE(checkpointsComplete());
+    for (const GoldenFrame& golden : kGolden) {
+        if (golden.showSeconds > 40.0) break;
+        seekShow(golden.showSeconds);
+        EXPECT_EQ(hashFrameOnScreen(), golden.hash) << "seek to " << golden.showSeconds;
     }
     show.finish();
 }

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/state_record.h"
+
 namespace {
 
 constexpr int kBudget = 3;                 // transitions a region may make in a second
@@ -163,6 +165,28 @@ FlashLimiter::FlashLimiter() {
         luminance_.emplace_back(kLuminanceTransition, kBudget + 1);
         red_.emplace_back(kRedTransition, kBudget + 1);
     }
+}
+
+void FlashLimiter::keep(StateRecord& record) const {
+    for (const TransitionCounter& counter : luminance_) counter.keep(record);
+    for (const TransitionCounter& counter : red_) counter.keep(record);
+    record.keep(started_);
+    record.keep(lastSeconds_);
+    record.keep(contrast_);
+    record.keep(lift_);
+    record.keep(lastSoftened_);
+    record.keep(softenedEver_);
+}
+
+void FlashLimiter::restore(StateRecord& record) {
+    for (TransitionCounter& counter : luminance_) counter.restore(record);
+    for (TransitionCounter& counter : red_) counter.restore(record);
+    record.restore(started_);
+    record.restore(lastSeconds_);
+    record.restore(contrast_);
+    record.restore(lift_);
+    record.restore(lastSoftened_);
+    record.restore(softenedEver_);
 }
 
 void FlashLimiter::reset() {

@@ -43,6 +43,11 @@ public:
     // The time of the last picture; 0 before the first.
     double lastSeconds() const { return started_ ? lastSeconds_ : 0.0; }
 
+    // Its whole history set aside and put back, in this process or another of this
+    // program (a seek's checkpoints are laid down in one).
+    void keep(StateRecord& record) const;
+    void restore(StateRecord& record);
+
 private:
     struct Bounds {
         float low[kLightRegionCount];

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/state_record.h"
+
 const TransitionRule kLuminanceTransition = {0.1f, 0.8f};
 const TransitionRule kRedTransition = {20.0f, std::numeric_limits<float>::infinity()};
 
@@ -86,6 +88,20 @@ bool TransitionCounter::add(double seconds, float value) {
     times_[newest_] = seconds;
     stored_ = std::min(stored_ + 1, int(times_.size()));
     return true;
+}
+
+void TransitionCounter::keep(StateRecord& record) const {
+    record.keep(detector_);
+    record.keep(newest_);
+    record.keep(stored_);
+    record.keep(times_.data(), times_.size() * sizeof(double));
+}
+
+void TransitionCounter::restore(StateRecord& record) {
+    record.restore(detector_);
+    record.restore(newest_);
+    record.restore(stored_);
+    record.restore(times_.data(), times_.size() * sizeof(double));
 }
 
 int TransitionCounter::inSecondTo(double seconds) const {

@@ -10,6 +10,8 @@
 
 #include "core/frame_light.h"
 
+class StateRecord;
+
 struct TransitionRule {
     float threshold;
     float darkLimit;  // the darker state must be below this for the change to count
@@ -62,6 +64,10 @@ public:
     double lastInSecondTo(double seconds) const;
 
     const TransitionDetector& detector() const { return detector_; }
+
+    // Set aside and put back (in another process of this program: same capacity).
+    void keep(StateRecord& record) const;
+    void restore(StateRecord& record);
 
 private:
     TransitionDetector detector_;

@@ -33,6 +33,13 @@ public:
     void rewind() { readAt_ = 0; }
 
     size_t size() const { return bytes_.size(); }
+    // The bytes kept, and a record made of bytes kept elsewhere (another process's), to
+    // restore from the start.
+    const uint8_t* data() const { return bytes_.data(); }
+    void assign(const uint8_t* bytes, size_t size) {
+        bytes_.assign(bytes, bytes + size);
+        readAt_ = 0;
+    }
 
 private:
     std::vector<uint8_t> bytes_;

@@ -85,32 +85,52 @@ void drawCalibrationFrame(double seconds, uint8_t* frame) {
         std::fill(frame + y * kFrameWidth + left, frame + y * kFrameWidth + left + kSquare, kWhite);
 }
 
-int runCalibration(const DemoOptions& options) {
-    const bool windowed = options.mode != DemoOptions::Mode::FullScreen;
-    if (!openDisplay(windowed, options.windowScale)) return 1;
-    Calibration c;
-    c.offsetMs = options.audioOffsetMs;
-    if (platform::audioInit()) c.stream = platform::audioStreamCreateClicks();
-    if (c.stream == 0) std::fputs("calibration: no clicks can be played here\n", stderr);
-    setCalibrationPalette();
-    showOffset(c);
-    startClicks(c);
-    while (answerMessages(c)) {
-        double seconds = clockSeconds() - c.startTime;
-        if (seconds >= kClicksSeconds) {
-            startClicks(c);
-            seconds = 0.0;
-        }
-        followTheClicks(c, seconds);
-        drawCalibrationFrame(clockSeconds() - c.startTime, FrameBuffer);
-        presentFrame(FrameBuffer);
-        showPaletteChange();
+namespace {
+
+// At file level: in a browser the loop goes on after runCalibration has returned.
+Calibration calibration;
+
+bool calibrationPass() {
+    Calibration& c = calibration;
+    if (!answerMessages(c)) return false;
+    double seconds = clockSeconds() - c.startTime;
+    if (seconds >= kClicksSeconds) {
+        startClicks(c);
+        seconds = 0.0;
     }
+    followTheClicks(c, seconds);
+    drawCalibrationFrame(clockSeconds() - c.startTime, FrameBuffer);
+    presentFrame(FrameBuffer);
+    showPaletteChange();
+    return true;
+}
+
+void endCalibration() {
+    Calibration& c = calibration;
     closeDisplay();
     if (c.stream != 0) {
         platform::audioStreamFree(c.stream);
         platform::audioFree();
     }
     std::printf("audio offset: %.0f ms (play with --audio-offset %.0f)\n", c.offsetMs, c.offsetMs);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int runCalibration(const DemoOptions& options) {
+    const bool windowed = options.mode != DemoOptions::Mode::FullScreen;
+    if (!openDisplay(windowed, options.windowScale)) return 1;
+    Calibration& c = calibration;
+    c = Calibration{};
+    c.offsetMs = options.audioOffsetMs;
+    if (platform::audioInit()) c.stream = platform::audioStreamCreateClicks();
+    if (c.stream == 0) std::fputs("calibration: no clicks can be played here\n", stderr);
+    setCalibrationPalette();
+    showOffset(c);
+    startClicks(c);
+    platform::runMainLoop(calibrationPass, endCalibration);
     return 0;
 }
+
+double calibrationOffsetMs() { return calibration.offsetMs; }

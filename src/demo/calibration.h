@@ -6,8 +6,11 @@
 
 #include "demo/demo_run.h"
 
-// The whole program in calibration: exit code 0, or 1 when the display cannot open.
+// The whole program in calibration: exit code 0, or 1 when the display cannot open. The
+// loop is the platform's (a browser's goes on after this has returned).
 int runCalibration(const DemoOptions& options);
+// The offset set so far, in milliseconds (a page keeps it for the next show).
+double calibrationOffsetMs();
 
 // The calibration's picture at a moment: black, the square shown for the first tenth of
 // each second. Small (under 1% of the frame), so it flashes nowhere near the light a

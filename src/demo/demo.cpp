@@ -8,6 +8,7 @@
 #include "core/display.h"
 #include "core/numeric.h"
 #include "demo/checkpoint_pacing.h"
+#include "demo/checkpoint_worker.h"
 #include "demo/loading_screen.h"
 #include "demo/music_clock.h"
 #include "demo/player.h"
@@ -15,7 +16,6 @@
 #include "demo/timeline.h"
 #include "demo/timing_log.h"
 #include "demo/window_proc.h"
-#include "fx2d/bilinear.h"
 #include "assets/data_file.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
@@ -23,9 +23,11 @@
 
 namespace {
 
+// The helper that lays the seek's checkpoints down; it loads as the show does.
+CheckpointWorker checkpointWorker;
+
 constexpr float kFlashSeconds = 1.0f;  // how long the title says a screenshot failed
 constexpr float kStatisticsInterval = 0.1f;
-constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
 // The seek's checkpoints are laid down between passes (checkpoint_pacing.h says how long),
 // and for longer while the show is held and has nothing else to do.
 constexpr double kCheckpointMsPerHeldPass = 12.0;
@@ -51,18 +53,6 @@ void startAudio(DemoRun& run) {
     // There but not music (empty, text, another format): said, not played in silence.
     if (run.stream == 0 && musicThere)
         std::fprintf(stderr, "cannot decode %s: playing silent\n", hostPath(kMusicName).c_str());
-}
-
-void loadScenes() {
-    beginLoadingScreen();
-    buildBilinearWeights();
-    drawLoadingProgress(kLoadingStep);
-    for (int i = 1; i <= timelineRowCount; ++i) {
-        timelineRows[i - 1].load();
-        drawLoadingProgress(static_cast<float>(i) * kLoadingStep);
-    }
-    drawLoadingProgress(1.0f);
-    endLoadingScreen();
 }
 
 void advanceTimelineIfDue() {
@@ -174,15 +164,19 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
         case DemoOptions::Mode::Window: run.windowed = true; break;
         case DemoOptions::Mode::FullScreen: run.windowed = false; break;
     }
-    platform::paceWindowByDisplay(options.vsync);
-    run.paced = !run.windowed || options.vsync;
+    // A browser paces every pass by the display: the checkpoints there get only the time
+    // the loop would otherwise wait.
+    const bool windowPaced = platform::paceWindowByDisplay(options.vsync);
+    run.paced = !run.windowed || windowPaced;
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
     setGentleMode(options.gentle);
     startAudio(run);
-    loadScenes();
     refreshMusicLength(run);
+    if (options.checkpointHelper)
+        startCheckpointWorker(checkpointWorker, options, showLength(run));
+    loadScenes();
     prepareSeeking(showLength(run));
     return true;
 }
@@ -270,6 +264,10 @@ void betweenPasses(DemoRun& run) {
     if (run.frames % 16 == 0) refreshMusicLength(run);
     const bool held = run.player.paused;
     notePassEnd(run.pacing, monotonicSeconds());
+    if (pollCheckpointWorker(checkpointWorker)) {  // the helper lays them: no replay here
+        if (held) platform::idle(kHeldPassRestMs);
+        return;
+    }
     const double budget =
         held ? kCheckpointMsPerHeldPass
              : checkpointBudgetMs(run.paced, refreshMs(run.pacing), run.pacing.drawMs);
@@ -280,7 +278,9 @@ void betweenPasses(DemoRun& run) {
 }  // namespace
 
 int runDemo(const DemoOptions& options) {
-    if (!startDemo(loopRun, options)) return 1;
+    DemoOptions withHelper = options;
+    withHelper.checkpointHelper = true;
+    if (!startDemo(loopRun, withHelper)) return 1;
     beginShow(loopRun);
     platform::runMainLoop(
         [] {
@@ -288,6 +288,9 @@ int runDemo(const DemoOptions& options) {
             betweenPasses(loopRun);
             return true;
         },
-        [] { loopExitCode = finishDemo(loopRun); });
+        [] {
+            stopCheckpointWorker(checkpointWorker);
+            loopExitCode = finishDemo(loopRun);
+        });
     return loopExitCode;
 }

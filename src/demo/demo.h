@@ -23,6 +23,8 @@ bool runMainLoopPass(DemoRun& run);
 // process's exit code.
 int finishDemo(DemoRun& run);
 
-// The whole program: start-up, the loop until quit, the exit. Between passes the seek's
-// checkpoints are laid down, a few milliseconds a pass, more while the show is held.
+// The whole program: start-up, the loop until quit, the exit. The seek's checkpoints come
+// from a helper process started as the scenes load (checkpoint_worker.h), installed
+// between passes; where none runs they are laid down between passes, a few milliseconds a
+// pass, more while the show is held.
 int runDemo(const DemoOptions& options = DemoOptions{});

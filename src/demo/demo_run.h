@@ -27,6 +27,9 @@ struct DemoOptions {
     bool calibrate = false;      // the calibration screen instead of the show
     bool vsync = false;          // a window paced by the display too
     double audioOffsetMs = 0.0;  // the sound is heard this much later than reported
+    double layCheckpointsSeconds = -1.0;  // >= 0: the checkpoint helper (internal), this span
+    bool checkpointHelper = false;  // the seek's checkpoints laid by a helper process started
+                                    // as the scenes load (runDemo's; not the tools')
 };
 
 // The player's side of a run: whether the picture is held, and the title's time line.
@@ -50,7 +53,8 @@ struct PlayerState {
 // What the entry point keeps for the length of a run.
 struct DemoRun {
     bool windowed = false;
-    bool paced = false;                // the display paces the frames (full screen, --vsync)
+    bool paced = false;                // the display paces the frames (full screen, --vsync,
+                                       // a browser)
     CheckpointPacing pacing;           // the passes' timing, for the checkpoints' share
     uint32_t stream = 0;               // the music stream; 0 = none
     double musicStart = 0.0;           // where in the music the show starts, seconds

@@ -8,7 +8,10 @@
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "core/numeric.h"
+#include "demo/timeline.h"
+#include "fx2d/bilinear.h"
 #include "fx2d/palette_tables.h"
+#include "scenes/scene_table.h"
 
 namespace {
 
@@ -16,6 +19,7 @@ constexpr int kBarLeft = 60;
 constexpr int kBarTop = 110;
 constexpr int kBarRows = 20;
 constexpr int kBarLength = 200;
+constexpr float kLoadingStep = 0.09090909f;  // 1/11: one start-up step, nine loads, one end
 
 std::unique_ptr<uint8_t[]> loadingPicture;
 uint8_t barColours[256];  // picture index nearest to ramp colour (i, i, 0)
@@ -47,3 +51,15 @@ void drawLoadingProgress(float fraction) {
 }
 
 void endLoadingScreen() { loadingPicture.reset(); }
+
+void loadScenes() {
+    beginLoadingScreen();
+    buildBilinearWeights();
+    drawLoadingProgress(kLoadingStep);
+    for (int i = 1; i <= timelineRowCount; ++i) {
+        timelineRows[i - 1].load();
+        drawLoadingProgress(static_cast<float>(i) * kLoadingStep);
+    }
+    drawLoadingProgress(1.0f);
+    endLoadingScreen();
+}

@@ -10,3 +10,6 @@ void beginLoadingScreen();
 // Redraws the picture with a bar of fraction x 200 pixels and presents it.
 void drawLoadingProgress(float fraction);
 void endLoadingScreen();
+
+// Loads every scene of the timeline behind the loading screen.
+void loadScenes();

@@ -102,6 +102,10 @@ DemoOptions parseDemoOptions(int argc, char** argv, const char* photosensitivity
             options.audioOffsetMs = line.number(-kLongestAudioOffsetMs, kLongestAudioOffsetMs);
         } else if (line.is("--timing-log")) {
             options.timingLog = line.text();
+        } else if (line.is("--lay-checkpoints")) {
+            // Internal, not in --help: the demo starts itself so to lay the seek's
+            // checkpoints down (checkpoint_worker.h).
+            options.layCheckpointsSeconds = line.number(0.0, kLongestShowSeconds);
         } else if (line.is("--help")) {
             line.help((std::string(kKeys) + photosensitivityNote).c_str());
         } else if (line.is("--version")) {

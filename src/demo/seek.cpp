@@ -17,9 +17,8 @@
 
 namespace {
 
-// A checkpoint whenever the passes since the last took this long to play: no seek then
-// replays for longer, in whichever scene, on whatever machine laid them down.
-constexpr double kReplayMsPerCheckpoint = 30.0;
+// A checkpoint whenever the passes since the last took this long to play (seek.h).
+double replayMsPerCheckpoint = kReplayMsPerCheckpoint;
 
 using Clock = std::chrono::steady_clock;
 
@@ -54,6 +53,10 @@ struct RowSeeking {
     Snapshot progress;
     double msSinceCheckpoint = 0.0;
     bool hasState = false;
+    // What a helper process has handed over of it: the checkpoints, and whether the
+    // state at the row's end.
+    size_t checkpointsHandedOver = 0;
+    bool endHandedOver = false;
     // The limiter as the row begins: the one at the end of the row before, known once
     // that row's replay is complete. A row's checkpoints are laid down only then.
     FlashLimiter limiterAtStart;
@@ -110,7 +113,7 @@ void resumeProgress(int row) {
 // timed. Seen or not as the presentation stands.
 void playProgressPass(int row) {
     RowSeeking& r = rows[row];
-    if (r.msSinceCheckpoint >= kReplayMsPerCheckpoint) {
+    if (r.msSinceCheckpoint >= replayMsPerCheckpoint) {
         r.checkpoints.push_back({r.progressPass, Snapshot{}});
         take(row, r.checkpoints.back().state);
         r.msSinceCheckpoint = 0.0;
@@ -183,9 +186,67 @@ void completeRowsBefore(int row) {
     hidePresentation(false);
 }
 
+// A record of the state before a pass, as a helper process hands it over: the row, the
+// pass, whether it is a checkpoint (or the row's end), then the snapshot.
+void keepRecord(int row, long pass, bool checkpoint, const Snapshot& snapshot,
+                StateRecord& record) {
+    record.clear();
+    record.keep(int32_t(row));
+    record.keep(int64_t(pass));
+    record.keep(uint8_t(checkpoint));
+    record.keep(snapshot.palette);
+    record.keep(snapshot.random);
+    record.keep(uint64_t(snapshot.scene.size()));
+    record.keep(snapshot.scene.data(), snapshot.scene.size());
+    snapshot.limiter.keep(record);
+}
+
+struct HandedRecord {
+    int row = -1;
+    long pass = 0;
+    bool checkpoint = false;
+    Snapshot snapshot;
+};
+
+// The limiter's part of a record is the same size whatever its history.
+size_t limiterRecordSize() {
+    StateRecord record;
+    FlashLimiter{}.keep(record);
+    return record.size();
+}
+
+// Reads a record back; false for one of another length than its parts say.
+bool readRecord(const uint8_t* bytes, size_t size, HandedRecord& out) {
+    int32_t row = 0;
+    int64_t pass = 0;
+    uint8_t checkpoint = 0;
+    uint64_t sceneSize = 0;
+    constexpr size_t kHead = sizeof row + sizeof pass + sizeof checkpoint + sizeof(Palette) +
+                             sizeof(uint32_t) + sizeof sceneSize;
+    if (size < kHead) return false;
+    StateRecord head;
+    head.assign(bytes, kHead);
+    head.restore(row);
+    head.restore(pass);
+    head.restore(checkpoint);
+    head.restore(out.snapshot.palette);
+    head.restore(out.snapshot.random);
+    head.restore(sceneSize);
+    if (sceneSize > size - kHead || size - kHead - sceneSize != limiterRecordSize()) return false;
+    out.row = row;
+    out.pass = long(pass);
+    out.checkpoint = checkpoint != 0;
+    out.snapshot.scene.assign(bytes + kHead, size_t(sceneSize));
+    StateRecord limiter;
+    limiter.assign(bytes + kHead + sceneSize, size - kHead - size_t(sceneSize));
+    out.snapshot.limiter.restore(limiter);
+    return true;
+}
+
 }  // namespace
 
-void prepareSeeking(double showSeconds) {
+void prepareSeeking(double showSeconds, double msPerCheckpoint) {
+    replayMsPerCheckpoint = msPerCheckpoint;
     rows.assign(timelineRowCount, RowSeeking{});
     for (int row = 0; row < timelineRowCount; ++row) {
         RowSeeking& r = rows[row];
@@ -294,3 +355,41 @@ std::vector<long> dearestSeekPasses() {
     }
     return passes;
 }
+
+void collectLaidRecords(std::vector<std::vector<uint8_t>>& records) {
+    StateRecord record;
+    for (int row = 0; row < int(rows.size()); ++row) {
+        RowSeeking& r = rows[row];
+        for (; r.checkpointsHandedOver < r.checkpoints.size(); ++r.checkpointsHandedOver) {
+            const Checkpoint& checkpoint = r.checkpoints[r.checkpointsHandedOver];
+            keepRecord(row, checkpoint.pass, true, checkpoint.state, record);
+            records.emplace_back(record.data(), record.data() + record.size());
+        }
+        if (r.complete() && !r.endHandedOver) {
+            keepRecord(row, r.progressPass, false, r.progress, record);
+            records.emplace_back(record.data(), record.data() + record.size());
+            r.endHandedOver = true;
+        }
+    }
+}
+
+bool installLaidRecord(const uint8_t* bytes, size_t size) {
+    HandedRecord record;
+    if (!readRecord(bytes, size, record)) return false;
+    if (record.row < 0 || record.row >= int(rows.size())) return false;
+    RowSeeking& r = rows[record.row];
+    // A pass this show's replay has reached already (a seek went there), or one past its
+    // span (the helper's last row ran longer): nothing to add.
+    if (record.pass <= r.progressPass || record.pass > r.endPass) return true;
+    if (record.checkpoint) r.checkpoints.push_back({record.pass, record.snapshot});
+    r.progressPass = record.pass;
+    r.progress = std::move(record.snapshot);
+    r.msSinceCheckpoint = 0.0;
+    if (r.complete() && record.row + 1 < int(rows.size())) {
+        rows[record.row + 1].limiterAtStart = r.progress.limiter;
+        rows[record.row + 1].limiterKnown = true;
+    }
+    return true;
+}
+
+bool checkpointsComplete() { return !rows.empty() && rowToBuild() < 0; }

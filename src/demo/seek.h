@@ -8,12 +8,21 @@
 // replays for longer.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
+
+// A checkpoint whenever the passes since the last took this long to play: no seek then
+// replays for longer, in whichever scene, on whatever machine laid them down.
+constexpr double kReplayMsPerCheckpoint = 30.0;
+// Closer in a helper process: its passes run on a core of their own, faster than the
+// show's seeks replay them beside the show's frames (and the machine's other work).
+constexpr double kHelperReplayMsPerCheckpoint = 20.0;
 
 // After loading: each scene's state as loaded, which its first visit starts from (a later
 // visit may start otherwise: some of it carries over), and the span the checkpoints cover:
-// the whole show, the last scene up to showSeconds.
-void prepareSeeking(double showSeconds);
+// the whole show, the last scene up to showSeconds; checkpoints every msPerCheckpoint.
+void prepareSeeking(double showSeconds, double msPerCheckpoint = kReplayMsPerCheckpoint);
 // A longer span for the last scene's checkpoints (the music's length became known).
 void extendSeekingSpan(double showSeconds);
 
@@ -44,3 +53,12 @@ double checkpointBytes();
 // The passes a seek replays the most for: each row's first and last, and the pass before
 // each checkpoint (for the benchmark).
 std::vector<long> dearestSeekPasses();
+
+// Checkpoints laid down by a helper process and handed over. In the helper: the records of
+// every checkpoint laid since the last call, and of each row's end, in show order. In the
+// show: one installed (a copy, no replay); false for a record that is not one. Records
+// of passes the show's own replay has reached already are left out.
+void collectLaidRecords(std::vector<std::vector<uint8_t>>& records);
+bool installLaidRecord(const uint8_t* bytes, size_t size);
+// True once every checkpoint is in place.
+bool checkpointsComplete();

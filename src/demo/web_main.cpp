@@ -7,6 +7,7 @@
 #include "core/command_line.h"
 #include "core/display.h"
 #include "demo/benchmark.h"
+#include "demo/calibration.h"
 #include "demo/demo.h"
 #include "demo/loading_screen.h"
 #include "demo/show_passes.h"
@@ -18,11 +19,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: dorminax [--window | --fullscreen] [--start SECONDS] [--paused] [--gentle]\n"
+    "                [--audio-offset MS]\n"
+    "       dorminax --calibrate [--window | --fullscreen] [--audio-offset MS]\n"
     "       dorminax --at SECONDS | --scene N --time T | --loading FRACTION | --bench\n"
     "  --window, --fullscreen  the answer to \"Window Mode?\" (default: the question)\n"
     "  --start SECONDS         the show starts that many seconds in\n"
     "  --paused                the show starts held on its first frame\n"
     "  --gentle                the gentle show, its flashes softened\n"
+    "  --audio-offset MS       the sound is heard MS milliseconds later than the\n"
+    "                          browser says (-1000 to 1000): the picture waits for it\n"
+    "  --calibrate             a click once a second with a small square; Left and\n"
+    "                          Right move the picture until the two meet\n"
     "  --at SECONDS            the frame that many seconds into the show; given again\n"
     "                          with later times, the page stops at each in turn\n"
     "  --scene N --time T      the frame T seconds after scene N (1 to 9) began\n"
@@ -37,6 +44,8 @@ constexpr double kSimulatedFps = 60.0;
 constexpr double kSliceMilliseconds = 50.0;
 // Nothing worth rendering lies beyond a day of show time.
 constexpr double kLongestShowSeconds = 86400.0;
+// A second either way is more than any output's delay (as on the desktop).
+constexpr double kLongestAudioOffsetMs = 1000.0;
 
 struct WebOptions {
     enum class Mode { Show, At, Scene, Loading, Bench } mode = Mode::Show;
@@ -48,6 +57,8 @@ struct WebOptions {
     double start = -1.0;  // the show's own start
     bool paused = false;
     bool gentle = false;
+    bool calibrate = false;
+    double audioOffsetMs = 0.0;
 };
 
 WebOptions parseWebOptions(int argc, char** argv) {
@@ -79,6 +90,10 @@ WebOptions parseWebOptions(int argc, char** argv) {
             o.paused = true;
         } else if (line.is("--gentle")) {
             o.gentle = true;
+        } else if (line.is("--calibrate")) {
+            o.calibrate = true;
+        } else if (line.is("--audio-offset")) {
+            o.audioOffsetMs = line.number(-kLongestAudioOffsetMs, kLongestAudioOffsetMs);
         } else {
             line.refuseArgument();
         }
@@ -175,6 +190,9 @@ int drawLoadingScreen() {
 
 extern "C" void dorminax_next_frame() { holding = false; }
 
+// The offset the calibration screen has come to, for the page's settings line.
+extern "C" double dorminax_audio_offset() { return calibrationOffsetMs(); }
+
 // The player bar's gentle switch, as the show plays.
 extern "C" void dorminax_set_gentle(int on) { setGentleMode(on != 0); }
 
@@ -202,7 +220,8 @@ int main(int argc, char** argv) {
             demo.startSeconds = options.start;
             demo.startPaused = options.paused;
             demo.gentle = options.gentle;
-            return runDemo(demo);
+            demo.audioOffsetMs = options.audioOffsetMs;
+            return options.calibrate ? runCalibration(demo) : runDemo(demo);
         }
         case WebOptions::Mode::Loading: return drawLoadingScreen();
         case WebOptions::Mode::Bench: return runBenchmark();

@@ -39,8 +39,9 @@ enum class DisplayFailure {
 // that fits, nearest-neighbour, centred on black.
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title);
 // A window paced by the display too, as full screen is (asked before openWindow); a
-// backend whose platform paces every frame (a browser) has nothing to change.
-void paceWindowByDisplay(bool paced);
+// backend whose platform paces every frame (a browser) has nothing to change. True when
+// a window will be paced: as asked, or always there.
+bool paceWindowByDisplay(bool paced);
 void closeWindow();
 // The largest whole scale at which the window fits on the screen (its usable part, without
 // panels); 0 when the platform cannot tell or sets no limit.

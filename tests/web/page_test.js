@@ -9,6 +9,7 @@
 // marks where the show flashes as the build's flash report says, with a line while it
 // does. Links: 3 s into scene 6 is the frame tool's frame there, End on the seek bar goes
 // to the end, and a moment that is not in the show is ignored with a line that says so.
+// The settings line: the sound's offset, set by the calibration screen, kept for the show.
 // Usage: node page_test.js WEB_DIR DATA_DIR DORMINAX_FRAME OUT_DIR FLASH_REPORT_DIR
 'use strict';
 
@@ -64,7 +65,8 @@ async function checkWindowedShow(browser, url) {
   // As on the desktop: titled "Dorminax", Yes then No, No the default.
   const box = await page.$eval('#question', (question) => ({
     caption: question.querySelector('.caption').textContent,
-    buttons: Array.from(question.querySelectorAll('button'), (button) => button.textContent),
+    buttons: Array.from(question.querySelectorAll('.buttons button'),
+      (button) => button.textContent),
     focused: document.activeElement.id,
   }));
   check(box.caption === 'Dorminax' && box.buttons.join() === 'Yes,No' && box.focused === 'no',
@@ -318,6 +320,50 @@ async function checkBadLinks(browser, url) {
   }
 }
 
+// The most pixels lit on the canvas over a second and a half of animation frames.
+async function mostLitPixels(page) {
+  return page.evaluate(async () => {
+    const context = document.getElementById('screen').getContext('2d');
+    let most = 0;
+    for (let frame = 0; frame < 90; ++frame) {
+      await new Promise((resolve) => requestAnimationFrame(resolve));
+      const data = context.getImageData(0, 0, 320, 240).data;
+      let lit = 0;
+      for (let i = 0; i < data.length; i += 4) if (data[i] || data[i + 1] || data[i + 2]) lit += 1;
+      most = Math.max(most, lit);
+    }
+    return most;
+  });
+}
+
+// The settings line: Calibrate shows the calibration screen from the offset typed (a small
+// square once a second, the offset in the title), Right moves the picture 5 ms later, and
+// Escape keeps the offset, which the page that comes back shows and the show is started with.
+async function checkSettingsLine(browser, url) {
+  const page = await openPage(browser, url);
+  await waitForState(page, ['question'], 10000);
+  await page.click('#audio-offset', { clickCount: 3 });
+  await page.keyboard.type('-20');
+  await page.click('#calibrate');
+  await waitForState(page, ['playing'], 30000);
+  await page.waitForFunction(() => /audio offset -20 ms/.test(document.title), { timeout: 10000 });
+  const lit = await mostLitPixels(page);
+  check(lit > 0 && lit <= 0.01 * 320 * 240, `calibration: at most ${lit} pixels lit, not a small square`);
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('ArrowRight');
+  await page.waitForFunction(() => /audio offset -10 ms/.test(document.title), { timeout: 5000 });
+  await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.keyboard.press('Escape')]);
+  await waitForState(page, ['question'], 10000);
+  const kept = await page.$eval('#audio-offset', (input) => input.value);
+  check(kept === '-10', `after calibrating the offset reads "${kept}", not -10`);
+  await page.click('#yes');
+  await waitForState(page, ['playing'], 30000);
+  const started = await page.evaluate(() => Module.startArguments.join(' '));
+  check(/--audio-offset -10\b/.test(started), `the show was started with "${started}"`);
+  check(page.consoleErrors.length === 0, `console errors: ${page.consoleErrors.join(' | ')}`);
+  await page.close();
+}
+
 // 3 s into scene 6, held: the frame tool's --scene 6 --time 3, pixel for pixel. End on the
 // seek bar goes to the show's end.
 async function checkSceneLink(browser, url, tools) {
@@ -353,6 +399,7 @@ runTest('web page', async () => {
     await checkPlayer(chromium.browser, server.url, tools, path.resolve(reportDir));
     await checkBadLinks(chromium.browser, server.url);
     await checkSceneLink(chromium.browser, server.url, tools);
+    await checkSettingsLine(chromium.browser, server.url);
   } finally {
     await chromium.close();
     await server.close();

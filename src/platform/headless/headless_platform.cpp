@@ -96,7 +96,7 @@ void showErrorBox(const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), text);
 }
 
-void paceWindowByDisplay(bool) {}
+bool paceWindowByDisplay(bool paced) { return paced; }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* windowTitle) {
     isOpen = true;

@@ -196,7 +196,10 @@ void showErrorBox(const char* text, const char* caption) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
 }
 
-void paceWindowByDisplay(bool paced) { windowPaced = paced; }
+bool paceWindowByDisplay(bool paced) {
+    windowPaced = paced;
+    return paced;
+}
 
 DisplayFailure openWindow(bool fullScreen, int scale, const char* title) {
     holdDisplay();

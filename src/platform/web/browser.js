@@ -679,6 +679,28 @@ var pageSideLibrary = {
     });
   },
 
+  // The calibration's clicks, played as the music is: a minute of silence with a 2 kHz
+  // tone of 10 ms under a falling envelope at the start of every second.
+  browserAudioClicks__deps: ['$PageSide'],
+  browserAudioClicks: function() {
+    var context = Module.audioContext;
+    if (!context) return 0;
+    var rate = context.sampleRate, click = Math.round(rate / 100);
+    var buffer = context.createBuffer(1, rate * 60, rate);
+    var samples = buffer.getChannelData(0);
+    for (var second = 0; second < 60; ++second) {
+      for (var i = 0; i < click; ++i) {
+        samples[second * rate + i] =
+            0.5 * Math.sin(2 * Math.PI * 2000 * i / rate) * (1 - i / click);
+      }
+    }
+    var music = PageSide.music = {buffer: buffer, source: null, playFrom: null, stopped: false,
+                                  startedAt: null, gain: context.createGain()};
+    music.gain.connect(context.destination);
+    PageSide.applyVolume();
+    return 1;
+  },
+
   browserAudioPlay__deps: ['$PageSide'],
   browserAudioPlay: function(fromSeconds) {
     if (!PageSide.music) return;

@@ -33,7 +33,7 @@ set_target_properties(dorminax PROPERTIES SUFFIX .js LINK_DEPENDS ${WEB_SOURCE_D
 target_link_options(dorminax PRIVATE
   "SHELL:--js-library ${WEB_SOURCE_DIR}/browser.js"
   -sENVIRONMENT=web -sINVOKE_RUN=0 -sEXPORTED_RUNTIME_METHODS=callMain
-  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame,_dorminax_scene_start,_dorminax_scene_moment,_dorminax_set_gentle
+  -sEXPORTED_FUNCTIONS=_main,_dorminax_next_frame,_dorminax_scene_start,_dorminax_scene_moment,_dorminax_set_gentle,_dorminax_audio_offset
   -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1)
 
 # From the main build's flash report: the start prompt names the scenes that flash, the

@@ -25,6 +25,7 @@ void browserDebugOutput(const char* text);
 void browserLoopState(int running);
 int browserAudioAvailable();
 void browserAudioDecode(const uint8_t* bytes, int size);
+int browserAudioClicks();
 void browserAudioPlay(double fromSeconds);
 void browserAudioPause();
 double browserAudioPosition();
@@ -106,7 +107,7 @@ void showErrorBox(const char* text, const char* caption) {
 
 // Full screen was asked of the browser by the page while it handled the answer (browsers
 // grant it only then); when it was refused, the show plays in the page.
-void paceWindowByDisplay(bool) {}
+bool paceWindowByDisplay(bool) { return true; }
 
 DisplayFailure openWindow(bool fullScreen, int, const char* title) {
     if (!browserOpenCanvas(fullScreen)) return DisplayFailure::Renderer;
@@ -193,7 +194,7 @@ uint32_t audioStreamCreateFile(const char* fileName) {
 
 void audioStreamPlay(uint32_t, double fromSeconds) { browserAudioPlay(fromSeconds); }
 void audioStreamPause(uint32_t) { browserAudioPause(); }
-uint32_t audioStreamCreateClicks() { return 0; }
+uint32_t audioStreamCreateClicks() { return browserAudioClicks() ? 1 : 0; }
 double audioStreamPosition(uint32_t) { return browserAudioPosition(); }
 double audioStreamLength(uint32_t) { return browserAudioLength(); }
 void audioStreamFree(uint32_t) {}

@@ -167,6 +167,11 @@ void audioStreamPause(uint32_t) { stopPlaying(); }
 
 uint32_t audioStreamCreateClicks() { return 0; }
 
+// The device's own count of samples played. Nothing is added for latency: waveOut
+// reports none, and since Vista it plays through the audio engine, whose clock counts the
+// samples that have reached the endpoint, so what the engine still holds is out of the
+// count already (adding the engine's stream latency, a WASAPI figure, would count it
+// twice). What lies beyond the endpoint (Bluetooth, a TV) is --audio-offset's.
 double audioStreamPosition(uint32_t) {
     if (!music.device || !music.playing) return -1.0;
     MMTIME time = {};

@@ -240,7 +240,10 @@ void showErrorBox(const char* text, const char* caption) {
     MessageBoxA(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
-void paceWindowByDisplay(bool paced) { windowPaced = paced; }
+bool paceWindowByDisplay(bool paced) {
+    windowPaced = paced;
+    return paced;
+}
 
 DisplayFailure openWindow(bool fullScreenWanted, int scale, const char* title) {
     fullScreen = fullScreenWanted;
