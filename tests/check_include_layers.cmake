@@ -1,7 +1,7 @@
 # The layers of src/ and the one direction their includes may point:
-#   demo -> scenes -> render3d / fx2d -> assets -> core -> platform
+#   demo -> scenes -> render3d / fx2d -> assets -> core -> platform;  demo -> safety -> core
 # A file may include its own folder and any folder below it, never one above or beside
-# it (render3d and fx2d stand side by side and do not use each other). Only src/platform/
+# it (render3d, fx2d and safety stand side by side and do not use each other). Only src/platform/
 # may include SDL, windows.h or Emscripten headers.
 # Within a folder the includes form no circle: a header and its source file count as one
 # unit (x.h with x.cpp), and no unit may reach itself through the units it includes.
@@ -17,6 +17,7 @@ set(rank_core 1)
 set(rank_assets 2)
 set(rank_render3d 3)
 set(rank_fx2d 3)
+set(rank_safety 3)
 set(rank_scenes 4)
 set(rank_demo 5)
 

@@ -19,6 +19,7 @@
 #include "assets/data_file.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "safety/gentle_limiter.h"
 #include "scenes/scene_table.h"
 
 namespace {
@@ -179,6 +180,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
+    installGentleLimiter();  // presentation passes the gentle show's pictures through it
     setGentleMode(options.gentle);
     startAudio(run);
     loadScenes();

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/frame_light.h"
+#include "safety/frame_light.h"
 #include "demo/simulated_show.h"
 #include "music_length.h"
 #include "platform/data_path.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/flash_meter.h"
+#include "safety/flash_meter.h"
 #include "demo/demo.h"
 
 // Plays the show at the frame rate and measures it; prints the report, and writes it as

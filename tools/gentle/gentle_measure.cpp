@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/display.h"
-#include "core/frame_light.h"
+#include "safety/frame_light.h"
 #include "demo/simulated_show.h"
 #include "demo/timeline.h"
 
