@@ -1,5 +1,6 @@
 # The layers of src/ and the one direction their includes may point:
-#   demo -> scenes -> render3d / fx2d -> assets -> core -> platform;  demo -> safety -> core
+#   demo -> show -> scenes -> render3d / fx2d -> assets -> core -> platform;
+#   show -> safety -> core
 # A file may include its own folder and any folder below it, never one above or beside
 # it (render3d, fx2d and safety stand side by side and do not use each other). Only src/platform/
 # may include SDL, windows.h or Emscripten headers.
@@ -19,7 +20,8 @@ set(rank_render3d 3)
 set(rank_fx2d 3)
 set(rank_safety 3)
 set(rank_scenes 4)
-set(rank_demo 5)
+set(rank_show 5)
+set(rank_demo 6)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
 set(violations "")

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "safety/flash_meter.h"
-#include "demo/demo.h"
+#include "show/demo.h"
 
 // Plays the show at the frame rate and measures it; prints the report, and writes it as
 // JSON unless the path is empty. Exit code: 0 passes, 1 fails (or the show could not start

@@ -17,8 +17,8 @@
 
 #include "core/display.h"
 #include "safety/frame_light.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 
 namespace {
 

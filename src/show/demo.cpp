@@ -1,5 +1,5 @@
 // Program entry, the main loop and its statistics, and the exit sequence.
-#include "demo/demo.h"
+#include "show/demo.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,14 +7,14 @@
 #include "core/clock.h"
 #include "core/display.h"
 #include "core/numeric.h"
-#include "demo/checkpoint_pacing.h"
-#include "demo/loading_screen.h"
-#include "demo/music_clock.h"
-#include "demo/player.h"
-#include "demo/seek.h"
-#include "demo/timeline.h"
-#include "demo/timing_log.h"
-#include "demo/window_proc.h"
+#include "show/checkpoint_pacing.h"
+#include "show/loading_screen.h"
+#include "show/music_clock.h"
+#include "show/player.h"
+#include "show/seek.h"
+#include "show/timeline.h"
+#include "show/timing_log.h"
+#include "show/window_proc.h"
 #include "fx2d/bilinear.h"
 #include "assets/data_file.h"
 #include "platform/data_path.h"

@@ -1,6 +1,6 @@
 // The loading screen. The bar's ramp is drawn through the nearest colours of the
 // picture's own palette, so no palette change happens while the scenes load.
-#include "demo/loading_screen.h"
+#include "show/loading_screen.h"
 
 #include <cstdint>
 #include <memory>
