@@ -2,13 +2,14 @@
 #   demo -> show -> scenes -> render3d / fx2d -> assets -> core -> platform;
 #   show -> safety -> core
 # A file may include its own folder and any folder below it, never one above or beside
-# it (render3d, fx2d and safety stand side by side and do not use each other). Only src/platform/
-# may include SDL, windows.h or Emscripten headers.
+# it (render3d, fx2d and safety stand side by side and do not use each other). Only
+# src/platform/ may include SDL, windows.h or Emscripten headers.
 # Within a folder the includes form no circle: a header and its source file count as one
 # unit (x.h with x.cpp), and no unit may reach itself through the units it includes.
 # What a layer declares is defined in that layer: no member function of a type declared
 # in a lower layer, and no function declared in a lower layer's header, is defined in a
 # higher one.
+# No tool (tools/) includes the program's headers (src/demo/).
 # Fails listing every offending line. Usage:
 #   cmake -DSOURCE_DIR=<the repository> -P check_include_layers.cmake
 cmake_minimum_required(VERSION 3.16)
@@ -156,6 +157,16 @@ foreach(source ${sources})
     if(declaredIn AND rank_${declaredIn} LESS rank_${layer})
       list(APPEND violations "src/${source}: defines ${name}, which ${declaredIn} declares")
     endif()
+  endforeach()
+endforeach()
+
+# The tools stand on the show, beside the program: none includes the program's headers.
+file(GLOB_RECURSE tool_sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/tools/*.h
+     ${SOURCE_DIR}/tools/*.cpp)
+foreach(source ${tool_sources})
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"demo/")
+  foreach(line ${includes})
+    list(APPEND violations "${source}: ${line} (a tool may not use the program)")
   endforeach()
 endforeach()
 
