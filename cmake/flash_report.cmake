@@ -1,9 +1,36 @@
-# The show's photosensitivity report, made at build time: the frame tool measures the
-# default show's flashes, and its summary becomes the note of --help (flash_report.h), of
-# the manual page (flash-report.man), the table of docs/photosensitivity.md
-# (flash-report.md) and the line of the web page's start prompt (flash-prompt.txt).
-# Usage: cmake -DFRAME_TOOL=<dorminax-frame> -DDATA_DIR=<data set> -DOUT_DIR=<folder>
-#              -P flash_report.cmake
+# The show's photosensitivity report. Its source is docs/flash-report.json, the frame
+# tool's flash check of the default show, committed: the build makes from it the note of
+# --help (flash_report.h), the lines of the manual page (flash-report.man), the table of
+# docs/photosensitivity.md (flash-report.md), the line of the web page's start prompt
+# (flash-prompt.txt) and a copy of the JSON for the web page's seek bar, so that no build
+# measures the show. The flash_check test measures it and fails when the file is stale;
+# `make flash-report` measures it again into the file.
+# Usage: cmake [-DFRAME_TOOL=<dorminax-frame> -DDATA_DIR=<data set>] -DREPORT_JSON=<file>
+#              [-DOUT_DIR=<folder>] -P flash_report.cmake
+# With the frame tool it measures the show into REPORT_JSON first; with OUT_DIR it makes
+# the files above there (each rewritten only when it changes, so that an unchanged report
+# rebuilds nothing).
+
+if(FRAME_TOOL)
+  execute_process(
+    COMMAND ${FRAME_TOOL} --data ${DATA_DIR} --flash-check --json ${REPORT_JSON}.new
+    OUTPUT_QUIET
+    RESULT_VARIABLE result)
+  # 1 is the verdict "fails", which the default show earns; anything else is an error.
+  if(NOT result EQUAL 0 AND NOT result EQUAL 1)
+    message(FATAL_ERROR "the flash check did not run (${result})")
+  endif()
+  file(RENAME ${REPORT_JSON}.new ${REPORT_JSON})
+endif()
+if(NOT OUT_DIR)
+  return()
+endif()
+
+function(write_if_changed path text)
+  file(WRITE ${path}.new "${text}")
+  file(COPY_FILE ${path}.new ${path} ONLY_IF_DIFFERENT)
+  file(REMOVE ${path}.new)
+endfunction()
 
 # The spaces that fill a text out to a column (at least one).
 function(pad_to text column result)
@@ -17,15 +44,8 @@ function(pad_to text column result)
 endfunction()
 
 file(MAKE_DIRECTORY ${OUT_DIR})
-execute_process(
-  COMMAND ${FRAME_TOOL} --data ${DATA_DIR} --flash-check --json ${OUT_DIR}/flash-report.json
-  OUTPUT_FILE ${OUT_DIR}/flash-report.txt
-  RESULT_VARIABLE result)
-# 1 is the verdict "fails", which the default show earns; anything else is an error.
-if(NOT result EQUAL 0 AND NOT result EQUAL 1)
-  message(FATAL_ERROR "the flash check did not run (${result})")
-endif()
-file(READ ${OUT_DIR}/flash-report.json json)
+file(READ ${REPORT_JSON} json)
+write_if_changed(${OUT_DIR}/flash-report.json "${json}")
 
 set(help "")
 set(man "")
@@ -68,7 +88,7 @@ else()
   set(prompt "Scenes ${others} and ${final} flash rapidly; choose Gentle to soften them")
 endif()
 
-file(WRITE ${OUT_DIR}/flash_report.h.new
+string(CONCAT header
   "// Made by the build from the flash check of the default show; do not edit.\n"
   "#pragma once\n\n"
   "constexpr const char* kPhotosensitivityNote =\n"
@@ -76,9 +96,7 @@ file(WRITE ${OUT_DIR}/flash_report.h.new
   "    \"(ITU-R BT.1702, WCAG 2.x) the show flashes:\\n\"\n"
   "    \"${help}\"\n"
   "    \"--gentle softens the flashing: the gentle show passes the test.\\n\";\n")
-# Rewritten only when changed, so that an unchanged report rebuilds nothing.
-file(COPY_FILE ${OUT_DIR}/flash_report.h.new ${OUT_DIR}/flash_report.h ONLY_IF_DIFFERENT)
-file(REMOVE ${OUT_DIR}/flash_report.h.new)
-file(WRITE ${OUT_DIR}/flash-report.man "${man}")
-file(WRITE ${OUT_DIR}/flash-report.md "${markdown}")
-file(WRITE ${OUT_DIR}/flash-prompt.txt "${prompt}")
+write_if_changed(${OUT_DIR}/flash_report.h "${header}")
+write_if_changed(${OUT_DIR}/flash-report.man "${man}")
+write_if_changed(${OUT_DIR}/flash-report.md "${markdown}")
+write_if_changed(${OUT_DIR}/flash-prompt.txt "${prompt}")

@@ -38,7 +38,7 @@ target_include_directories(dorminax PRIVATE ${FLASH_REPORT_DIR})  # the main bui
 file(GLOB FRAME_TOOL_SOURCES CONFIGURE_DEPENDS tools/frame/*.cpp)
 add_executable(dorminax-frame ${FRAME_TOOL_SOURCES})
 target_include_directories(dorminax-frame SYSTEM PRIVATE ${STB_LINK_DIR})
-target_link_libraries(dorminax-frame PRIVATE dorminax_demo platform_headless)
+target_link_libraries(dorminax-frame PRIVATE dorminax_show platform_headless)
 
 # The zip a Windows user unpacks: dorminax.exe beside the data set as the demo reads it
 # (gfx\, 3ds\, the music), with a README.txt and the licence, both with Windows' line

@@ -1,13 +1,15 @@
 # The layers of src/ and the one direction their includes may point:
-#   demo -> scenes -> render3d / fx2d -> assets -> core -> platform
+#   demo -> show -> scenes -> render3d / fx2d -> assets -> core -> platform;
+#   show -> safety -> core
 # A file may include its own folder and any folder below it, never one above or beside
-# it (render3d and fx2d stand side by side and do not use each other). Only src/platform/
-# may include SDL, windows.h or Emscripten headers.
+# it (render3d, fx2d and safety stand side by side and do not use each other). Only
+# src/platform/ may include SDL, windows.h or Emscripten headers.
 # Within a folder the includes form no circle: a header and its source file count as one
 # unit (x.h with x.cpp), and no unit may reach itself through the units it includes.
 # What a layer declares is defined in that layer: no member function of a type declared
 # in a lower layer, and no function declared in a lower layer's header, is defined in a
 # higher one.
+# No tool (tools/) includes the program's headers (src/demo/).
 # Fails listing every offending line. Usage:
 #   cmake -DSOURCE_DIR=<the repository> -P check_include_layers.cmake
 cmake_minimum_required(VERSION 3.16)
@@ -17,8 +19,10 @@ set(rank_core 1)
 set(rank_assets 2)
 set(rank_render3d 3)
 set(rank_fx2d 3)
+set(rank_safety 3)
 set(rank_scenes 4)
-set(rank_demo 5)
+set(rank_show 5)
+set(rank_demo 6)
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
 set(violations "")
@@ -153,6 +157,16 @@ foreach(source ${sources})
     if(declaredIn AND rank_${declaredIn} LESS rank_${layer})
       list(APPEND violations "src/${source}: defines ${name}, which ${declaredIn} declares")
     endif()
+  endforeach()
+endforeach()
+
+# The tools stand on the show, beside the program: none includes the program's headers.
+file(GLOB_RECURSE tool_sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/tools/*.h
+     ${SOURCE_DIR}/tools/*.cpp)
+foreach(source ${tool_sources})
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"demo/")
+  foreach(line ${includes})
+    list(APPEND violations "${source}: ${line} (a tool may not use the program)")
   endforeach()
 endforeach()
 

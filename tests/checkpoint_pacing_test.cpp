@@ -1,7 +1,7 @@
 // The seek's checkpoints fitted around the frames: a paced display keeps its refresh.
 #include <gtest/gtest.h>
 
-#include "demo/checkpoint_pacing.h"
+#include "show/checkpoint_pacing.h"
 
 namespace {
 

@@ -26,8 +26,8 @@
 #include <string>
 #include <thread>
 
-#include "demo/simulated_show.h"
 #include "scenes/scene_table.h"
+#include "show/simulated_show.h"
 #include "test_support.h"
 
 namespace {

@@ -87,3 +87,54 @@ TEST(FullScreenDisplay, ANewPaletteShowsOnTheFrameAlreadyOnScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stand-in limiter: every colour shown at a quarter, its calls counted.
+int limits = 0, reapplies = 0, resets = 0;
+void quarter(const Palette& palette, Palette& shown) {
+    for (int i = 0; i < 768; ++i) shown.rgb[i] = palette.rgb[i] / 4;
+}
+const PresentationLimiter quarterLimiter{
+    [](const uint8_t*, const Palette& palette, double, Palette& shown) {
+        ++limits;
+        quarter(palette, shown);
+    },
+    [](const Palette& palette, Palette& shown) {
+        ++reapplies;
+        quarter(palette, shown);
+    },
+    [] { ++resets; }, [] { return 0.0; }};
+
+}  // namespace
+
+TEST(GentleDisplay, PicturesPassTheInstalledLimiterAndWithoutOneAreShownAsDrawn) {
+    ASSERT_TRUE(openDisplay(true));
+    const Palette grey = solidPalette(200, 100, 40);
+    setPalette(&grey);
+    clearFrame(FrameBuffer, 1);
+    setGentleMode(true);
+
+    presentFrame(FrameBuffer);  // no limiter installed
+    EXPECT_EQ(headless::lastPresentedPixels()[0], 0xC86428u);
+    EXPECT_EQ(paletteOnScreen().rgb[0], 200);
+
+    installPresentationLimiter(&quarterLimiter);
+    restartGentleLimiter();
+    EXPECT_EQ(resets, 1);
+    presentFrame(FrameBuffer);
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(headless::lastPresentedPixels()[0], 0x32190Au);
+    EXPECT_EQ(paletteOnScreen().rgb[0], 50);
+    presentAgain();  // a held picture: the last choice again, no new picture for the limiter
+    EXPECT_EQ(reapplies, 1);
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(headless::lastPresentedPixels()[0], 0x32190Au);
+
+    setGentleMode(false);  // off: as drawn, though a limiter is installed
+    presentFrame(FrameBuffer);
+    EXPECT_EQ(limits, 1);
+    EXPECT_EQ(headless::lastPresentedPixels()[0], 0xC86428u);
+    installPresentationLimiter(nullptr);
+    closeDisplay();
+}

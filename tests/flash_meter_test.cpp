@@ -7,9 +7,9 @@
 #include <limits>
 #include <vector>
 
-#include "core/flash_limiter.h"
-#include "core/flash_meter.h"
-#include "core/frame_light.h"
+#include "safety/flash_limiter.h"
+#include "safety/flash_meter.h"
+#include "safety/frame_light.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <new>
 
 #include "core/display.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "golden_frames.h"
 #include "platform/headless/headless.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 
 namespace {
 bool counting = false;

@@ -5,9 +5,9 @@
 
 #include "assets/picture_loader.h"
 #include "core/display.h"
-#include "demo/loading_screen.h"
 #include "fx2d/palette_tables.h"
 #include "platform/headless/headless.h"
+#include "show/loading_screen.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "core/clock.h"
-#include "demo/music_clock.h"
 #include "platform/headless/headless.h"
+#include "show/music_clock.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "core/display.h"
-#include "demo/demo.h"
-#include "demo/player.h"
-#include "demo/seek.h"
-#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene_table.h"
+#include "show/demo.h"
+#include "show/player.h"
+#include "show/seek.h"
+#include "show/timeline.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/display.h"
-#include "demo/window_proc.h"
+#include "show/window_proc.h"
 #include "test_support.h"
 
 namespace {

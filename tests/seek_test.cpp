@@ -13,14 +13,14 @@
 
 #include "core/clock.h"
 #include "core/display.h"
-#include "demo/checkpoint_worker.h"
-#include "demo/demo.h"
-#include "demo/seek.h"
-#include "demo/show_passes.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "golden_frames.h"
 #include "scenes/scene_table.h"
+#include "show/checkpoint_worker.h"
+#include "show/demo.h"
+#include "show/seek.h"
+#include "show/show_passes.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 #include "test_support.h"
 
 namespace {

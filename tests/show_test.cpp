@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "core/clock.h"
-#include "demo/demo.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene_table.h"
+#include "show/demo.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 
 namespace {
 

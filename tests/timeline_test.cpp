@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "demo/demo.h"
-#include "demo/timeline.h"
 #include "platform/headless/headless.h"
 #include "scenes/scene_table.h"
+#include "show/demo.h"
+#include "show/timeline.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "core/clock.h"
-#include "core/flash_limiter.h"
 #include "platform/platform.h"
 
 uint8_t FrameBuffer[kFrameSize];
@@ -27,7 +26,7 @@ bool paletteChangeUnshown = false;  // full screen: set by setPalette, cleared b
 bool presentationHidden = false;
 
 bool gentle = false;
-FlashLimiter limiter;
+const PresentationLimiter* limiter = nullptr;  // installed by the program
 Palette limitedPalette;        // gentle: the colours of the frame on screen
 uint32_t limitedTable[256];
 // The limiter's clock: the demo's clock shifted, or the replay's time for the pass.
@@ -36,6 +35,16 @@ bool replaying = false;
 double replaySeconds = 0.0;
 
 Palette unseenPalette;  // the limiter's colours for a replayed picture no one sees
+
+// The limiter's choice for a picture; without a limiter, the colours as they are.
+void limitPicture(const uint8_t* frame, double seconds, Palette& shown) {
+    if (limiter) limiter->limit(frame, tablePalette, seconds, shown);
+    else shown = tablePalette;
+}
+
+void resetLimiter() {
+    if (limiter) limiter->reset();
+}
 
 double gentleSeconds() { return replaying ? replaySeconds : clockSeconds() + gentleClockShift; }
 
@@ -75,10 +84,10 @@ void fillTable(const Palette& palette, uint32_t table[256]) {
 // Gentle mode: the table of the colours the limiter chose for this picture at this moment.
 const uint32_t* tableFor(const uint8_t* frame) {
     if (!gentle) {
-        if (replaying) limiter.limit(frame, tablePalette, replaySeconds, unseenPalette);
+        if (replaying) limitPicture(frame, replaySeconds, unseenPalette);
         return pixelTable;
     }
-    limiter.limit(frame, tablePalette, gentleSeconds(), limitedPalette);
+    limitPicture(frame, gentleSeconds(), limitedPalette);
     fillTable(limitedPalette, limitedTable);
     return limitedTable;
 }
@@ -108,7 +117,7 @@ bool openDisplay(bool windowed, int windowScale) {
     std::memset(&tablePalette, 0, sizeof tablePalette);
     paletteChangeUnshown = false;
     presentationHidden = false;
-    limiter.reset();
+    resetLimiter();
     gentleClockShift = 0.0;
     replaying = false;
     const platform::DisplayFailure failure =
@@ -126,7 +135,7 @@ void closeDisplay() { platform::closeWindow(); }
 void presentFrame(const uint8_t* frame) {
     if (presentationHidden) {
         // A seek's unseen passes: what the frame tool's show would have shown.
-        if (replaying) limiter.limit(frame, tablePalette, replaySeconds, unseenPalette);
+        if (replaying) limitPicture(frame, replaySeconds, unseenPalette);
         return;
     }
     std::memcpy(shownFrame, frame, kFrameSize);
@@ -158,7 +167,8 @@ void presentAgain() {
         return;
     }
     // A held picture in the colours the limiter last chose, as the frame tool shows it.
-    limiter.reapply(tablePalette, limitedPalette);
+    if (limiter) limiter->reapply(tablePalette, limitedPalette);
+    else limitedPalette = tablePalette;
     fillTable(limitedPalette, limitedTable);
     expandFrame(shownFrame, limitedTable);
 }
@@ -175,16 +185,14 @@ const Palette& currentPalette() { return latestPalette; }
 
 void setGentleMode(bool on) {
     gentle = on;
-    limiter.reset();
+    resetLimiter();
 }
 
 bool gentleMode() { return gentle; }
 
-const FlashLimiter& gentleLimiter() { return limiter; }
+void installPresentationLimiter(const PresentationLimiter* installed) { limiter = installed; }
 
-void setGentleLimiter(const FlashLimiter& state) { limiter = state; }
-
-void restartGentleLimiter() { limiter.reset(); }
+void restartGentleLimiter() { resetLimiter(); }
 
 void replayGentleAt(double seconds) {
     replaying = true;
@@ -193,7 +201,8 @@ void replayGentleAt(double seconds) {
 
 void runGentleClockOn() {
     replaying = false;
-    gentleClockShift = limiter.lastSeconds() - clockSeconds();
+    const double last = limiter ? limiter->lastSeconds() : 0.0;
+    gentleClockShift = last - clockSeconds();
 }
 
 void endGentleReplay() { replaying = false; }

@@ -44,13 +44,21 @@ const Palette& currentPalette();
 void setGentleMode(bool on);
 bool gentleMode();
 
-// Seeking in the gentle show. The limiter's history goes into the seek's checkpoints with
-// the scenes' state; while a seek replays passes it watches every frame presented, seen or
-// not and gentle or not, at the time the frame tool's show presents it, so that a seek
-// lands on the frame tool's picture.
-class FlashLimiter;
-const FlashLimiter& gentleLimiter();
-void setGentleLimiter(const FlashLimiter& limiter);
+// What presentation asks of the gentle mode's limiter, which stands above this layer: the
+// colours to show a frame in at a time, the last choice again for a held picture, a fresh
+// start, and the time of its last picture. The program installs one before the display
+// opens (safety/gentle_limiter.h); without one, gentle pictures are shown as drawn.
+struct PresentationLimiter {
+    void (*limit)(const uint8_t* frame, const Palette& palette, double seconds, Palette& shown);
+    void (*reapply)(const Palette& palette, Palette& shown);
+    void (*reset)();
+    double (*lastSeconds)();
+};
+void installPresentationLimiter(const PresentationLimiter* limiter);
+
+// Seeking in the gentle show: while a seek replays passes the limiter watches every frame
+// presented, seen or not and gentle or not, at the time the frame tool's show presents it,
+// so that a seek lands on the frame tool's picture.
 // The limiter's history forgotten: the next picture is shown as drawn.
 void restartGentleLimiter();
 // Until runGentleClockOn, the limiter watches every frame presented, at these seconds.

@@ -7,9 +7,9 @@
 
 #include "core/clock.h"
 #include "core/display.h"
-#include "demo/music_clock.h"
-#include "demo/timing_log.h"
 #include "platform/platform.h"
+#include "show/music_clock.h"
+#include "show/timing_log.h"
 
 namespace {
 

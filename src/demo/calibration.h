@@ -4,7 +4,7 @@
 // until the two meet; on the way out the offset found is printed for --audio-offset.
 #pragma once
 
-#include "demo/demo_run.h"
+#include "show/demo_run.h"
 
 // The whole program in calibration: exit code 0, or 1 when the display cannot open. The
 // loop is the platform's (a browser's goes on after this has returned).

@@ -6,14 +6,14 @@
 
 #include "core/command_line.h"
 #include "core/display.h"
-#include "demo/benchmark.h"
 #include "demo/calibration.h"
-#include "demo/demo.h"
-#include "demo/loading_screen.h"
-#include "demo/show_passes.h"
-#include "demo/simulated_show.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"
+#include "show/benchmark.h"
+#include "show/demo.h"
+#include "show/loading_screen.h"
+#include "show/show_passes.h"
+#include "show/simulated_show.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/flash_meter.h"
+#include "safety/flash_meter.h"
 #include "test_support.h"
 
 namespace {

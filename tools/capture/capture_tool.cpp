@@ -21,8 +21,6 @@ extern "C" {
 #include "assets/data_file.h"
 #include "core/command_line.h"
 #include "core/display.h"
-#include "demo/show_passes.h"
-#include "demo/simulated_show.h"
 #include "frame_queue.h"
 #include "gif_file.h"
 #include "interruption.h"
@@ -32,6 +30,8 @@ extern "C" {
 #include "presets.h"
 #include "progress_meter.h"
 #include "scenes/scene_table.h"
+#include "show/show_passes.h"
+#include "show/simulated_show.h"
 #include "video_file.h"
 #include "video_formats.h"
 

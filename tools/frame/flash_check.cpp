@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/frame_light.h"
-#include "demo/simulated_show.h"
 #include "music_length.h"
 #include "platform/data_path.h"
 #include "platform/headless/headless.h"
+#include "safety/frame_light.h"
 #include "scenes/scene_table.h"
+#include "show/simulated_show.h"
 #include "text_file.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/flash_meter.h"
-#include "demo/demo.h"
+#include "safety/flash_meter.h"
+#include "show/demo.h"
 
 // Plays the show at the frame rate and measures it; prints the report, and writes it as
 // JSON unless the path is empty. Exit code: 0 passes, 1 fails (or the show could not start

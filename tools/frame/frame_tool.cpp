@@ -9,16 +9,16 @@
 
 #include "core/command_line.h"
 #include "core/display.h"
-#include "demo/benchmark.h"
-#include "demo/loading_screen.h"
-#include "demo/simulated_show.h"
+#include "flash_check.h"
 #include "platform/data_path.h"
 #include "platform/headless/headless.h"
 #include "platform/output_file.h"
 #include "png_file.h"
-#include "text_file.h"
-#include "flash_check.h"
 #include "scenes/scene_table.h"
+#include "show/benchmark.h"
+#include "show/loading_screen.h"
+#include "show/simulated_show.h"
+#include "text_file.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <vector>
 
 #include "core/display.h"
-#include "core/frame_light.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
+#include "safety/frame_light.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The flash limiter: each picture's contrast chosen so that no region of the screen makes
 // more transitions of light than the budget allows.
-#include "core/flash_limiter.h"
+#include "safety/flash_limiter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,14 +1,14 @@
-#include "demo/benchmark.h"
+#include "show/benchmark.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "demo/seek.h"
-#include "demo/show_passes.h"
-#include "demo/simulated_show.h"
-#include "demo/timeline.h"
 #include "scenes/scene_table.h"
+#include "show/seek.h"
+#include "show/show_passes.h"
+#include "show/simulated_show.h"
+#include "show/timeline.h"
 
 namespace {
 

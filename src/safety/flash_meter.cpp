@@ -1,6 +1,6 @@
 // The flash meter: transitions per region, counted over sliding seconds, and the spans
 // of the show that fail or warn.
-#include "core/flash_meter.h"
+#include "safety/flash_meter.h"
 
 #include <algorithm>
 #include <cmath>

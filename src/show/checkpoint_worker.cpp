@@ -1,15 +1,16 @@
 // The helper process that lays the seek's checkpoints down.
-#include "demo/checkpoint_worker.h"
+#include "show/checkpoint_worker.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "core/display.h"
-#include "demo/loading_screen.h"
-#include "demo/seek.h"
-#include "demo/timeline.h"
 #include "platform/data_path.h"
+#include "safety/gentle_limiter.h"
+#include "show/loading_screen.h"
+#include "show/seek.h"
+#include "show/timeline.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ int runCheckpointWorker(const DemoOptions& options) {
     setDataFolder(options.dataFolder);
     resetTimeline();
     hidePresentation(true);
+    installGentleLimiter();  // the gentle show's history goes into every checkpoint
     loadScenes();  // as the show loads, so that every row starts from the same state
     prepareSeeking(options.layCheckpointsSeconds, kHelperReplayMsPerCheckpoint);
     std::vector<std::vector<uint8_t>> records;

@@ -1,25 +1,27 @@
 // Program entry, the main loop and its statistics, and the exit sequence.
-#include "demo/demo.h"
+#include "show/demo.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "assets/data_file.h"
 #include "core/clock.h"
 #include "core/display.h"
 #include "core/numeric.h"
-#include "demo/checkpoint_pacing.h"
-#include "demo/checkpoint_worker.h"
-#include "demo/loading_screen.h"
-#include "demo/music_clock.h"
-#include "demo/player.h"
-#include "demo/seek.h"
-#include "demo/timeline.h"
-#include "demo/timing_log.h"
-#include "demo/window_proc.h"
-#include "assets/data_file.h"
+#include "fx2d/bilinear.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
+#include "safety/gentle_limiter.h"
 #include "scenes/scene_table.h"
+#include "show/checkpoint_pacing.h"
+#include "show/checkpoint_worker.h"
+#include "show/loading_screen.h"
+#include "show/music_clock.h"
+#include "show/player.h"
+#include "show/seek.h"
+#include "show/timeline.h"
+#include "show/timing_log.h"
+#include "show/window_proc.h"
 
 namespace {
 
@@ -171,6 +173,7 @@ bool startDemo(DemoRun& run, const DemoOptions& options) {
     if (!openDisplay(run.windowed,
                      run.windowed ? fittingScale(options.windowScale) : options.windowScale))
         return false;
+    installGentleLimiter();  // presentation passes the gentle show's pictures through it
     setGentleMode(options.gentle);
     startAudio(run);
     refreshMusicLength(run);

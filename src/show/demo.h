@@ -3,7 +3,7 @@
 // a simulated clock.
 #pragma once
 
-#include "demo/demo_run.h"
+#include "show/demo_run.h"
 
 // Asks the display mode (unless the options give it), opens the display and the audio,
 // and loads every scene behind the loading screen. False when the timing log cannot be

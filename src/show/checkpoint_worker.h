@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "demo/demo_run.h"
+#include "show/demo_run.h"
 #include "platform/worker_process.h"
 
 struct CheckpointWorker {

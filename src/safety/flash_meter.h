@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "core/frame_light.h"
+#include "safety/frame_light.h"
 
 class StateRecord;
 

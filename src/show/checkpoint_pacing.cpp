@@ -1,5 +1,5 @@
 // The seek's checkpoints fitted around the frames.
-#include "demo/checkpoint_pacing.h"
+#include "show/checkpoint_pacing.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "demo/demo_run.h"
+#include "show/demo_run.h"
 
 // The show time of the picture on screen (of the latest pass).
 double showSeconds(const DemoRun& run);

@@ -1,5 +1,5 @@
 // Seeking by replay from the scene's beginning or from a checkpoint.
-#include "demo/seek.h"
+#include "show/seek.h"
 
 #include <algorithm>
 #include <chrono>
@@ -8,11 +8,11 @@
 
 #include "core/clock.h"
 #include "core/display.h"
-#include "core/flash_limiter.h"
 #include "core/random.h"
 #include "core/state_record.h"
-#include "demo/show_passes.h"
-#include "demo/timeline.h"
+#include "show/show_passes.h"
+#include "show/timeline.h"
+#include "safety/gentle_limiter.h"
 #include "scenes/scene_table.h"
 
 namespace {

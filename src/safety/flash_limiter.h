@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "core/frame_format.h"
-#include "core/flash_meter.h"
-#include "core/frame_light.h"
+#include "safety/flash_meter.h"
+#include "safety/frame_light.h"
 
 class FlashLimiter {
 public:

@@ -1,5 +1,5 @@
 // Relative luminance and saturated red of frames, by region.
-#include "core/frame_light.h"
+#include "safety/frame_light.h"
 
 #include <cmath>
 

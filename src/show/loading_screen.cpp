@@ -1,6 +1,6 @@
 // The loading screen. The bar's ramp is drawn through the nearest colours of the
 // picture's own palette, so no palette change happens while the scenes load.
-#include "demo/loading_screen.h"
+#include "show/loading_screen.h"
 
 #include <cstdint>
 #include <memory>
@@ -8,7 +8,7 @@
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "core/numeric.h"
-#include "demo/timeline.h"
+#include "show/timeline.h"
 #include "fx2d/bilinear.h"
 #include "fx2d/palette_tables.h"
 #include "scenes/scene_table.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/demo.h"
+#include "show/demo.h"
 
 class SimulatedShow;
 

@@ -1,5 +1,5 @@
 // The player.
-#include "demo/player.h"
+#include "show/player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,11 +7,11 @@
 
 #include "core/clock.h"
 #include "core/display.h"
-#include "demo/seek.h"
-#include "demo/show_passes.h"
-#include "demo/timeline.h"
-#include "demo/timing_log.h"
-#include "demo/window_proc.h"
+#include "show/seek.h"
+#include "show/show_passes.h"
+#include "show/timeline.h"
+#include "show/timing_log.h"
+#include "show/window_proc.h"
 #include "platform/data_path.h"
 #include "platform/platform.h"
 #include "scenes/scene_table.h"

@@ -1,10 +1,10 @@
 // The show by a simulated clock.
-#include "demo/simulated_show.h"
+#include "show/simulated_show.h"
 
 #include "core/clock.h"
-#include "demo/show_passes.h"
-#include "demo/timeline.h"
 #include "scenes/scene_table.h"
+#include "show/show_passes.h"
+#include "show/timeline.h"
 
 bool SimulatedShow::start(const DemoOptions& options) {
     frame_ = 0;

@@ -3,7 +3,7 @@
 // The frame tool, the video capture, the browser's fixed frames and the tests drive it.
 #pragma once
 
-#include "demo/demo.h"
+#include "show/demo.h"
 
 class SimulatedShow {
 public:

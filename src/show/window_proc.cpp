@@ -1,5 +1,5 @@
 // The window procedure and the screenshot writer.
-#include "demo/window_proc.h"
+#include "show/window_proc.h"
 
 #include <cerrno>
 #include <climits>
@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/display.h"
-#include "demo/timeline.h"
 #include "platform/output_file.h"
+#include "show/timeline.h"
 
 int screenshotCounter = 0;
 bool screenshotFailed = false;

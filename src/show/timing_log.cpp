@@ -1,5 +1,5 @@
 // The timing log: a line for every presented frame, the music's position and seeks.
-#include "demo/timing_log.h"
+#include "show/timing_log.h"
 
 #include <cerrno>
 #include <chrono>

@@ -1,14 +1,14 @@
 // The demo's clock kept with the music as heard.
-#include "demo/music_clock.h"
+#include "show/music_clock.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "core/clock.h"
-#include "demo/player.h"
-#include "demo/timeline.h"
-#include "demo/timing_log.h"
 #include "platform/platform.h"
+#include "show/player.h"
+#include "show/timeline.h"
+#include "show/timing_log.h"
 
 namespace {
 

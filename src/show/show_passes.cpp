@@ -1,11 +1,11 @@
 // The simulated show's passes and where its rows begin.
-#include "demo/show_passes.h"
+#include "show/show_passes.h"
 
 #include <cmath>
 
 #include "core/clock.h"
-#include "demo/timeline.h"
 #include "scenes/scene_table.h"
+#include "show/timeline.h"
 
 namespace {
 

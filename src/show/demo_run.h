@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "demo/checkpoint_pacing.h"
+#include "show/checkpoint_pacing.h"
 
 // The show's music, in the data set.
 constexpr const char* kMusicName = "demotuin.ogg";

@@ -4,7 +4,7 @@
 // music, or past its end, the clock runs as it is.
 #pragma once
 
-#include "demo/demo_run.h"
+#include "show/demo_run.h"
 
 // Every pass, before its frame is drawn.
 void followTheMusic(DemoRun& run);

@@ -1,5 +1,5 @@
 // The scene timeline.
-#include "demo/timeline.h"
+#include "show/timeline.h"
 
 #include "core/clock.h"
 #include "scenes/scene_table.h"
