@@ -16,6 +16,7 @@ namespace {
 
 constexpr uint32_t kBlack = 0x000000;
 constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr double kPi = 3.14159265358979323846;
 
 // A frame of one colour, with another in the quarter-frame window at the top left.
 std::vector<uint32_t> frameOf(uint32_t colour, uint32_t topLeftQuarter) {
@@ -248,7 +249,7 @@ TEST(FlashLimiter, BringsItsOwnChangesInOverTime) {
     // cut it to a calm spread of light again. (The flicker finds the picture as drawn with
     // its budget spent, where only a sudden change holds it: jumps count from 3 s on.)
     const auto flickerThenSwing = [](double t) {
-        const double wave = t < 0.5 ? 0.0 : std::sin(2 * M_PI * (t < 2.0 ? 5.0 : 1.2) * (t - 0.5));
+        const double wave = t < 0.5 ? 0.0 : std::sin(2 * kPi * (t < 2.0 ? 5.0 : 1.2) * (t - 0.5));
         return int(120 + 100 * wave);
     };
     const Limited r = limit(indexFrame(true), flickerThenSwing, 10.0, 60.0, 3.0);
