@@ -55,8 +55,9 @@ namespace {
 
 // Where nothing flashes the gentle show is the show as drawn: checked times in every scene
 // but the ring flight, away from the flashing of scenes 2 and 8 (and a second and a half
-// on from each, while the softening fades out).
-const double kCalmTimes[] = {34.0, 38.0, 50.0, 60.0, 72.0, 90.0, 98.0, 104.0, 118.0, 128.0,
+// on from each, while the softening fades out) and from the white opening of scene 2,
+// where the burn that ends the ring flight fades out until about 37 s.
+const double kCalmTimes[] = {38.0, 40.0, 50.0, 60.0, 72.0, 90.0, 98.0, 104.0, 118.0, 128.0,
                              150.0, 204.0};
 
 uint64_t goldenHashAt(double seconds) {

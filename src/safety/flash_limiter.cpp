@@ -27,14 +27,23 @@ constexpr float kRedMargin = 2.0f;
 // Under pressure the regions' light is kept within this much of each other where it can
 // be: then even a flat grey (k = 0) stays open to the next picture, whichever way it goes.
 constexpr double kCalmSpread = 0.06;
-constexpr double kRecoveryPerSecond = 0.75;  // how fast the contrast climbs back to 1
+constexpr double kRecoveryPerSecond = 1.0;  // how fast the contrast climbs back to 1
 // A lift comes in and goes out over time where the budget allows: a sudden one would be a
 // jump of the whole picture's light that the drawing never made.
 constexpr double kLiftPerSecond = 2.0;
 constexpr double kLargestLiftStep = 0.03;  // in one picture, whatever the frame rate
+// So does a change of contrast, measured by the change it makes to a region's light: a cut
+// of contrast from near 1 to a calm one in a single picture was the largest jump of all.
+constexpr double kContrastChangePerSecond = 1.2;
+constexpr double kLargestContrastChange = 0.02;  // in one picture
 // A picture mostly white (its mean above this) is kept as bright as the budget allows,
 // by a lift, rather than dimmed: a burn to white stays a burn, not a grey.
-constexpr double kBrightPicture = 0.6;  // and the largest change of contrast times light
+constexpr double kBrightPicture = 0.6;
+// The lift such pictures brought in stays as the least lift, for this long after the last
+// of them and then fading at this rate: between the white flashes of a burn the picture
+// keeps its light, and the burn ends brighter than it began, not back at grey each time.
+constexpr double kGlowHold = 0.6;
+constexpr double kGlowFallPerSecond = 1.0;
 constexpr int kSearchSteps = 32;
 constexpr int kRedSteps = 12;
 
@@ -56,10 +65,10 @@ Range liftsAt(double k, const float* light, const Bounds& bounds) {
     return range;
 }
 
-// The contrasts k up to the cap that keep every region inside its bounds at lift b.
+// The contrasts k among the allowed ones that keep every region inside its bounds at lift b.
 template <typename Bounds>
-Range contrastsAt(double b, const float* light, const Bounds& bounds, double cap) {
-    Range range = {0.0, std::min(cap, 1.0 - b)};
+Range contrastsAt(double b, const float* light, const Bounds& bounds, Range allowed) {
+    Range range = {allowed.low, std::min(allowed.high, 1.0 - b)};
     for (int r = 0; r < kLightRegionCount; ++r) {
         const double l = std::max(double(light[r]), 1e-9);  // a black region only moves by b
         range.low = std::max(range.low, (bounds.low[r] - b) / l);
@@ -74,9 +83,9 @@ Range contrastsAt(double b, const float* light, const Bounds& bounds, double cap
 // lines), so the quiet lifts form one interval: its widest point by ternary search, then
 // its lower end by bisection. False when no lift is quiet; b is then the nearest miss.
 template <typename Bounds>
-bool leastQuietLift(const float* light, const Bounds& bounds, double cap, double& b) {
+bool leastQuietLift(const float* light, const Bounds& bounds, Range contrasts, double& b) {
     auto width = [&](double lift) {
-        const Range k = contrastsAt(lift, light, bounds, cap);
+        const Range k = contrastsAt(lift, light, bounds, contrasts);
         return k.high - k.low;
     };
     b = 0.0;
@@ -104,22 +113,22 @@ bool leastQuietLift(const float* light, const Bounds& bounds, double cap, double
 
 // The least quiet lift within a window of lifts. False when there is none in it.
 template <typename Bounds>
-bool leastQuietLiftWithin(const float* light, const Bounds& bounds, double cap, Range window,
+bool leastQuietLiftWithin(const float* light, const Bounds& bounds, Range contrasts, Range window,
                           double& b) {
-    if (!leastQuietLift(light, bounds, cap, b)) return false;
+    if (!leastQuietLift(light, bounds, contrasts, b)) return false;
     if (b >= window.low) return b <= window.high;
     // The quiet lifts form one interval: is the window's lower end still in it?
-    const Range k = contrastsAt(window.low, light, bounds, cap);
+    const Range k = contrastsAt(window.low, light, bounds, contrasts);
     b = window.low;
     return k.high >= k.low;
 }
 
 // The highest quiet lift from a quiet one up to a limit (the quiet lifts are one interval).
 template <typename Bounds>
-double highestQuietLift(const float* light, const Bounds& bounds, double cap, double quiet,
+double highestQuietLift(const float* light, const Bounds& bounds, Range contrasts, double quiet,
                         double limit) {
     auto isQuiet = [&](double lift) {
-        const Range k = contrastsAt(lift, light, bounds, cap);
+        const Range k = contrastsAt(lift, light, bounds, contrasts);
         return k.high >= k.low;
     };
     if (isQuiet(limit)) return limit;
@@ -151,6 +160,15 @@ bool inside(const float* values, const float* low, const float* high) {
     return true;
 }
 
+// The contrasts a picture may take after one shown at contrast k, elapsed seconds before:
+// the change of contrast times a region's light, its own change of the region, stays small.
+Range contrastWindow(const float* light, double k, double cap, double elapsed) {
+    const double brightest = *std::max_element(light, light + kLightRegionCount);
+    const double change = std::min(kContrastChangePerSecond * elapsed, kLargestContrastChange);
+    const double step = change / std::max(brightest, 0.01);
+    return {std::max(k - step, 0.0), std::min(k + step, cap)};
+}
+
 }  // namespace
 
 void softenPalette(const Palette& palette, double k, double b, Palette& shown) {
@@ -176,6 +194,10 @@ void FlashLimiter::keep(StateRecord& record) const {
     record.keep(lift_);
     record.keep(lastSoftened_);
     record.keep(softenedEver_);
+    record.keep(glow_);
+    record.keep(lastBright_);
+    record.keep(lastHeld_);
+    record.keep(heldEver_);
 }
 
 void FlashLimiter::restore(StateRecord& record) {
@@ -187,6 +209,10 @@ void FlashLimiter::restore(StateRecord& record) {
     record.restore(lift_);
     record.restore(lastSoftened_);
     record.restore(softenedEver_);
+    record.restore(glow_);
+    record.restore(lastBright_);
+    record.restore(lastHeld_);
+    record.restore(heldEver_);
 }
 
 void FlashLimiter::reset() {
@@ -197,7 +223,10 @@ void FlashLimiter::reset() {
     started_ = false;
     contrast_ = 1.0;
     lift_ = 0.0;
+    glow_ = 0.0;
+    lastBright_ = 0.0;
     softenedEver_ = false;
+    heldEver_ = false;
 }
 
 void FlashLimiter::reapply(const Palette& palette, Palette& shown) const {
@@ -230,6 +259,18 @@ void FlashLimiter::record(double seconds, const FrameLight& shownLight) {
     lastSeconds_ = seconds;
 }
 
+double FlashLimiter::glowAt(double seconds) const {
+    const double fading = std::max(seconds - lastBright_ - kGlowHold, 0.0);
+    return std::max(glow_ - kGlowFallPerSecond * fading, 0.0);
+}
+
+bool FlashLimiter::pressed(double seconds) const {
+    if (!heldEver_ || seconds - lastHeld_ >= kReserveMemory) return false;
+    for (int r = 0; r < kLightRegionCount; ++r)
+        if (luminance_[r].inSecondTo(seconds) > 0) return true;
+    return false;
+}
+
 double FlashLimiter::climbCap(const Bounds& bounds, double elapsed) const {
     // While any region must stay quiet the contrast does not climb: a picture with more of
     // it might leave no contrast that keeps every region quiet.
@@ -238,32 +279,38 @@ double FlashLimiter::climbCap(const Bounds& bounds, double elapsed) const {
 }
 
 FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& bounds,
-                                          const Bounds& spent, double elapsed,
-                                          bool gradual) const {
-    const double cap = climbCap(spent, elapsed);
+                                          const Bounds& climbStops, double elapsed,
+                                          const Pressure& pressure, bool gradual) const {
+    const double cap = climbCap(climbStops, elapsed);
     double preferred = cap;
     // A picture that is quiet as drawn is shown as drawn. Otherwise, under pressure, the
-    // contrast drops to a calm spread of light, as far as the least quiet lift allows.
+    // contrast goes to a calm spread of light, as far as the least quiet lift allows; and
+    // so it does ahead of need, while a region held back lately has made a transition in
+    // the last second: the contrast is then low before the next flash needs it low.
     const Range asDrawn = liftsAt(1.0, light, bounds);
     const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
-    // (At once: brought in gradually, the regions stay too far apart for the next picture.)
-    if (constrained(bounds) && !quietAsDrawn)
+    if ((constrained(bounds) && !quietAsDrawn) || pressure.anticipate)
         preferred = std::min(cap, kCalmSpread / spreadOf(light));
     // The least quiet lift, and at it the contrast nearest to the one preferred.
     Choice choice;
+    Range contrasts = {0.0, cap};
     if (gradual) {
+        // The lift and the contrast move by small steps, the lift no lower than the glow.
         const double step = std::min(kLiftPerSecond * elapsed, kLargestLiftStep);
-        const Range window = {std::max(lift_ - step, 0.0), std::min(lift_ + step, 1.0)};
-        choice.quiet = leastQuietLiftWithin(light, bounds, cap, window, choice.b);
+        const Range window = {std::max(lift_ - step, std::min(pressure.glow, lift_)),
+                              std::min(lift_ + step, 1.0)};
+        contrasts = contrastWindow(light, contrast_, cap, elapsed);
+        if (pressure.spent) contrasts.low = 0.0;  // a region with nothing left: cut at once
+        choice.quiet = leastQuietLiftWithin(light, bounds, contrasts, window, choice.b);
         if (!choice.quiet) return choice;
         const double keepsItsLight = light[0] * (1.0 - contrast_);
         if (light[0] > kBrightPicture && keepsItsLight > choice.b)
-            choice.b = highestQuietLift(light, bounds, cap, choice.b,
+            choice.b = highestQuietLift(light, bounds, contrasts, choice.b,
                                         std::min(keepsItsLight, window.high));
     } else {
-        choice.quiet = leastQuietLift(light, bounds, cap, choice.b);
+        choice.quiet = leastQuietLift(light, bounds, contrasts, choice.b);
     }
-    const Range k = contrastsAt(choice.b, light, bounds, cap);
+    const Range k = contrastsAt(choice.b, light, bounds, contrasts);
     choice.k = choice.quiet ? std::clamp(preferred, k.low, k.high)
                             : std::clamp((k.low + k.high) / 2, 0.0, cap);
     choice.b = std::clamp(choice.b, 0.0, 1.0 - choice.k);
@@ -301,10 +348,15 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     const Bounds spent = quietBounds(luminance_, seconds, kHeadroomMargin, kBudget);
     const bool softening = contrast_ < 1.0 || lift_ > 0.0 ||
                            (softenedEver_ && seconds - lastSoftened_ < kReserveMemory);
+    // While softening, the contrast climbs only while every region keeps its reserve.
+    const Bounds climbStops = softening ? quietBounds(luminance_, seconds, kHeadroomMargin,
+                                                      kPlannedBudget)
+                                        : spent;
+    const Pressure pressure = {pressed(seconds), constrained(spent), glowAt(seconds)};
     for (const Try& t : tries) {
         if (t.budget == kPlannedBudget && !softening) continue;
         bounds = quietBounds(luminance_, seconds, t.margin, t.budget);
-        choice = choose(light.luminance, bounds, spent, elapsed, t.gradual);
+        choice = choose(light.luminance, bounds, climbStops, elapsed, pressure, t.gradual);
         if (choice.quiet) break;
     }
     double k = choice.k;
@@ -327,11 +379,19 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
         softenPalette(palette, k, b, shown);
         shownLight = lightInPalette(frame, shown);
     }
+    if (light.luminance[0] > kBrightPicture) {
+        glow_ = std::max(pressure.glow, b);
+        lastBright_ = seconds;
+    }
     contrast_ = k;
     lift_ = b;
     if (k < 1.0 || b > 0.0) {
         lastSoftened_ = seconds;
         softenedEver_ = true;
+        if (constrained(bounds)) {  // softened because a region had to be held back
+            lastHeld_ = seconds;
+            heldEver_ = true;
+        }
     }
     record(seconds, shownLight);
 }

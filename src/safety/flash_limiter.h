@@ -7,10 +7,12 @@
 // by the least lift b that keeps every region short of a transition (mostly none, so a
 // softened picture is a dimmer one, its blacks still black), and at that lift the k
 // nearest to a calm one, where the regions' light lies close together. The picture keeps
-// its shapes and its motion; only its swing of light is smaller. Once the flashing has
-// passed, k climbs back to 1 (the picture exactly as drawn) at half a unit a second. The
-// frame's palette indices are never touched, so screenshots and captures show what the
-// screen shows.
+// its shapes and its motion; only its swing of light is smaller. k and b change by small
+// steps a second where the budget allows, and k stays calm while a region held back lately
+// goes on changing; a mostly white picture keeps its lift a while (a burn stays a burn).
+// Once the flashing has passed, k climbs back to 1 (the picture exactly as drawn) at a
+// unit a second. The frame's palette indices are never touched, so screenshots and
+// captures show what the screen shows.
 //
 // Everything depends on the clock's seconds, not on frames: it holds at any frame rate.
 #pragma once
@@ -40,6 +42,8 @@ public:
 
     // The contrast of the last picture: 1 when it was shown as drawn.
     double contrast() const { return contrast_; }
+    // The lift of the last picture: 0 when its blacks were shown black.
+    double lift() const { return lift_; }
     // The time of the last picture; 0 before the first.
     double lastSeconds() const { return started_ ? lastSeconds_ : 0.0; }
 
@@ -56,16 +60,24 @@ private:
     Bounds quietBounds(const std::vector<TransitionCounter>& counters, double seconds,
                        float margin, int budget) const;
     double climbCap(const Bounds& bounds, double elapsed) const;
+    double glowAt(double seconds) const;
+    bool pressed(double seconds) const;
+    struct Pressure {
+        bool anticipate;  // the contrast goes calm ahead of need
+        bool spent;       // a region has no transition left: the contrast may drop at once
+        double glow;      // the least lift while the lift changes gradually
+    };
     struct Choice {
         double k;
         double b;
         bool quiet;
     };
-    // spent: the bounds of the regions with no transition left, which stop the climb.
-    Choice choose(const float* light, const Bounds& bounds, const Bounds& spent, double elapsed,
-                  bool gradual) const;
+    // climbStops: the bounds of the regions whose transitions stop the contrast's climb.
+    Choice choose(const float* light, const Bounds& bounds, const Bounds& climbStops, double elapsed,
+                  const Pressure& pressure, bool gradual) const;
     void record(double seconds, const FrameLight& shownLight);
 
+    // Its history: every member below goes into keep and restore.
     std::vector<TransitionCounter> luminance_;
     std::vector<TransitionCounter> red_;
     bool started_ = false;
@@ -74,6 +86,10 @@ private:
     double lift_ = 0.0;        // b
     double lastSoftened_ = 0.0;  // the time of the last picture not shown as drawn
     bool softenedEver_ = false;
+    double glow_ = 0.0;        // the lift bright pictures brought in: the least lift shown
+    double lastBright_ = 0.0;  // the time of the last of them
+    double lastHeld_ = 0.0;  // the time of the last picture a region's budget held back
+    bool heldEver_ = false;
 };
 
 // The palette with every colour, in linear light, scaled by k and lifted by b (each

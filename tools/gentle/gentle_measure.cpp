@@ -5,8 +5,9 @@
 // drawn and shown, and the largest frame-to-frame jump of a region's mean luminance that
 // the limiter itself adds (the change shown less the change drawn).
 //
-// usage: dorminax-gentle-measure [--data DIR] [--until SECONDS] [--list]
-// (--list: every frame whose added jump exceeds 0.05, region by region)
+// usage: dorminax-gentle-measure [--data DIR] [--until SECONDS] [--list] [--trace FROM TO]
+// (--list: every frame whose added jump exceeds 0.05, region by region; --trace: every
+// frame from FROM to TO seconds, the limiter's choice and the light drawn and shown)
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -16,7 +17,9 @@
 #include <vector>
 
 #include "core/display.h"
+#include "safety/flash_limiter.h"
 #include "safety/frame_light.h"
+#include "safety/gentle_limiter.h"
 #include "show/simulated_show.h"
 #include "show/timeline.h"
 
@@ -46,6 +49,22 @@ double darkestTenth(const uint8_t* frame, const Palette& palette) {
         if (wanted == 0) break;
     }
     return sum / (kFrameSize / 10);
+}
+
+// One frame's line of --trace: the limiter's contrast and lift, the whole frame's light
+// drawn and shown, the darkest tenth drawn and shown, the added jump, and each window's
+// light shown.
+void trace(double t, const uint8_t* frame, const Palette& drawn, const Palette& shown,
+           double jump) {
+    const FrameLight drawnLight = lightInPalette(frame, drawn);
+    const FrameLight shownLight = lightInPalette(frame, shown);
+    std::printf("%.3f s scene %d  k %.3f b %.3f  light %.3f drawn %.3f shown  darkest tenth "
+                "%.3f drawn %.3f shown  added jump %.3f |",
+                t, currentScene + 1, gentleLimiter().contrast(), gentleLimiter().lift(),
+                drawnLight.luminance[0], shownLight.luminance[0], darkestTenth(frame, drawn),
+                darkestTenth(frame, shown), jump);
+    for (int r = 1; r < kLightRegionCount; ++r) std::printf(" %.2f", shownLight.luminance[r]);
+    std::printf("\n");
 }
 
 struct Span {
@@ -82,12 +101,16 @@ int main(int argc, char** argv) {
     options.mode = DemoOptions::Mode::Window;
     double until = 184.0;
     bool list = false;
+    double traceFrom = 0.0, traceTo = -1.0;
     for (int i = 1; i < argc; ++i) {
+        const bool one = i + 1 < argc, two = i + 2 < argc;
         if (!std::strcmp(argv[i], "--list")) list = true;
-    }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--data")) options.dataFolder = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--until")) until = std::atof(argv[i + 1]);
+        else if (one && !std::strcmp(argv[i], "--data")) options.dataFolder = argv[++i];
+        else if (one && !std::strcmp(argv[i], "--until")) until = std::atof(argv[++i]);
+        else if (two && !std::strcmp(argv[i], "--trace")) {
+            traceFrom = std::atof(argv[++i]);
+            traceTo = std::atof(argv[++i]);
+        }
     }
     SimulatedShow show(kFps);
     if (!show.start(options)) return 1;
@@ -104,12 +127,11 @@ int main(int argc, char** argv) {
         const FrameLight drawnLight = lightInPalette(frame, drawn);
         const FrameLight shownLight = lightInPalette(frame, shown);
         if (t == 0.0) lastShown = shownLight, lastDrawn = drawnLight;
-        if (currentScene == 0) {
-            if (t < 29.0 && shownLight.luminance[0] > brightestBefore) {
-                brightestBefore = shownLight.luminance[0];
-                brightestAt = t;
-            }
-            else burnEnd = std::max(burnEnd, double(shownLight.luminance[0]));
+        if (currentScene == 0 && t >= 29.0) {
+            burnEnd = std::max(burnEnd, double(shownLight.luminance[0]));
+        } else if (currentScene == 0 && shownLight.luminance[0] > brightestBefore) {
+            brightestBefore = shownLight.luminance[0];
+            brightestAt = t;
         }
         double jump = 0.0;
         for (int r = 0; r < kLightRegionCount; ++r) {
@@ -123,6 +145,7 @@ int main(int argc, char** argv) {
                 std::printf("  %.3f s region %d: shown %+.3f, drawn %+.3f\n", t, r, shownChange,
                             drawnChange);
         }
+        if (t >= traceFrom && t <= traceTo) trace(t, frame, drawn, shown, jump);
         lastShown = shownLight;
         lastDrawn = drawnLight;
         const bool acts = std::memcmp(drawn.rgb, shown.rgb, sizeof drawn.rgb) != 0;
