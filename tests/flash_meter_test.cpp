@@ -265,3 +265,22 @@ TEST(FlashLimiter, ShowsACalmPictureExactlyAsDrawn) {
     EXPECT_EQ(r.softened, 0);
     EXPECT_TRUE(r.report.passes());
 }
+
+TEST(FlashLimiter, HoldsAFlickerThatStartsOnAPictureShownAsDrawn) {
+    // A quarter of the screen rests, shown as drawn, then flickers five times a second, as
+    // a square wave and as a smooth one: the first second of the flicker is held too.
+    const auto square = [](double t) { return t < 0.5 || std::fmod(t * 5, 1.0) < 0.5 ? 0 : 255; };
+    const auto smooth = [](double t) {
+        return int(120 + 100 * (t < 0.5 ? 0.0 : std::sin(2 * kPi * 5.0 * (t - 0.5))));
+    };
+    for (double fps : {25.0, 60.0, 144.0}) {
+        for (const Limited& r : {limit(indexFrame(true), square, 4.0, fps),
+                                 limit(indexFrame(true), smooth, 4.0, fps)}) {
+            EXPECT_FALSE(r.report.warns()) << fps << " fps";
+            EXPECT_LE(worstOf(r.report.luminancePerSecond), 3) << fps << " fps";
+            for (const FlashSpan& s : r.report.spans)
+                ADD_FAILURE() << fps << " fps: " << s.worstPerSecond << " a second at " << s.from
+                              << "-" << s.to << " s";
+        }
+    }
+}

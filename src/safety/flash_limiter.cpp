@@ -169,6 +169,27 @@ Range contrastWindow(const float* light, double k, double cap, double elapsed) {
     return {std::max(k - step, 0.0), std::min(k + step, cap)};
 }
 
+// The greys a flat picture could take next without a region of spent budget making a
+// transition, after one whose regions show this light (none: the last one): empty when there
+// is none. The limiter keeps such a grey open after every picture, so that whatever the next
+// one draws, it stays quiet shown flat: a region fallen back from its peak while another
+// is held from rising can otherwise leave no picture that keeps both quiet.
+Range flatEscape(const std::vector<TransitionCounter>& counters, double seconds,
+                 const float* shown) {
+    Range greys = {0.0, 1.0};
+    for (int r = 0; r < kLightRegionCount; ++r) {
+        TransitionDetector detector = counters[r].detector();
+        const bool completes = shown && detector.add(shown[r]);
+        const int count = counters[r].inSecondTo(seconds) + (completes ? 1 : 0);
+        if (count < kBudget) continue;
+        float low, high;
+        detector.quietRange(low, high);
+        greys.low = std::max(greys.low, double(low) + kLuminanceMargin);
+        greys.high = std::min(greys.high, double(high) - kLuminanceMargin);
+    }
+    return greys;
+}
+
 }  // namespace
 
 void softenPalette(const Palette& palette, double k, double b, Palette& shown) {
@@ -353,11 +374,27 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
                                                       kPlannedBudget)
                                         : spent;
     const Pressure pressure = {pressed(seconds), constrained(spent), glowAt(seconds)};
+    bool escapes = false;
     for (const Try& t : tries) {
         if (t.budget == kPlannedBudget && !softening) continue;
         bounds = quietBounds(luminance_, seconds, t.margin, t.budget);
         choice = choose(light.luminance, bounds, climbStops, elapsed, pressure, t.gradual);
-        if (choice.quiet) break;
+        if (!choice.quiet) continue;
+        float next[kLightRegionCount];
+        for (int r = 0; r < kLightRegionCount; ++r)
+            next[r] = float(choice.k * light.luminance[r] + choice.b);
+        escapes = !flatEscape(luminance_, seconds, next).empty();
+        if (escapes) break;
+    }
+    // None leaves a flat grey open: this picture is shown flat, in the grey the last one
+    // left open nearest to its own mean light. Every region stays quiet, and a flat
+    // picture keeps its own grey open.
+    if (!escapes) {
+        const Range greys = flatEscape(luminance_, seconds, nullptr);
+        const double mean = light.luminance[0];
+        const double grey = greys.empty() ? (greys.low + greys.high) / 2
+                                          : std::clamp(mean, greys.low, greys.high);
+        choice = {0.0, std::clamp(grey, 0.0, 1.0), true};
     }
     double k = choice.k;
     double b = choice.b;
@@ -370,9 +407,11 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     }
 
     // Saturated red does not follow k and b in a straight line: the chosen colours are
-    // measured, and k halved while they would make a red transition the budget forbids.
+    // measured, and k halved while they would make a red transition the budget forbids (a
+    // flat picture has no red to take away).
     const Bounds redBounds = quietBounds(red_, seconds, kRedMargin, kBudget);
-    for (int step = 0; step < kRedSteps && !inside(shownLight.red, redBounds.low, redBounds.high);
+    for (int step = 0;
+         escapes && step < kRedSteps && !inside(shownLight.red, redBounds.low, redBounds.high);
          ++step) {
         k /= 2;
         b = std::clamp(liftsAt(k, light.luminance, bounds).low, 0.0, 1.0 - k);
