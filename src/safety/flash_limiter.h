@@ -10,6 +10,8 @@
 // its shapes and its motion; only its swing of light is smaller. k and b change by small
 // steps a second where the budget allows, and k stays calm while a region held back lately
 // goes on changing; a mostly white picture keeps its lift a while (a burn stays a burn).
+// Every picture leaves a flat grey open that keeps the regions with no budget left quiet,
+// so the next picture always has a quiet choice: shown flat in that grey if nothing softer.
 // Once the flashing has passed, k climbs back to 1 (the picture exactly as drawn) at a
 // unit a second. The frame's palette indices are never touched, so screenshots and
 // captures show what the screen shows.
