@@ -88,11 +88,12 @@ void load() {
     palette = loadPalette("gfx\\lezbizk!.pal");
     rings = std::make_unique<MeshGroup>();
     ringVertices = VertexCache();
+    // One model, read by every ring's view.
+    auto torus = std::make_shared<Mesh>();
+    load3ds(*torus, "3ds\\torus.3ds", nullptr);
     for (int j = 0; j < kRingCount; ++j) {
-        Mesh* ring = new Mesh();
-        load3ds(*ring, "3ds\\torus.3ds", nullptr);
-        rings->add(ring, "");
-        ringVertices.addView(rings->view(j), ring->vertexCount);
+        rings->add(torus, "");
+        ringVertices.addView(rings->view(j), torus->vertexCount);
     }
     buildShadeTable(*palette, shadeTable, 255, 255, 255);
     load3ds(logo, "3ds\\pellimor_logo.3DS", nullptr);
