@@ -6,6 +6,7 @@
 #include <cmath>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -282,6 +283,33 @@ TEST(MeshGroup, CollectsFacesOfAllMembersInOneDepthOrder) {
     EXPECT_EQ(group.visibleFaces()[2]->owner, &group.view(0));
     EXPECT_EQ(group.visibleFaces()[3]->owner, &group.view(1));
     EXPECT_EQ(group.view(1).model, &group.mesh(1));
+}
+
+// Members viewing one model: each view its own, the model untouched and freed once.
+TEST(MeshGroup, MembersShareOneModelThroughViewsOfTheirOwn) {
+    std::vector<Vector3> vertices;
+    std::vector<std::array<int, 3>> faces;
+    addFacingTriangle(vertices, faces, 0, true);
+    auto model = std::make_shared<Mesh>();
+    fillMesh(*model, vertices, faces);
+    const Vector3 corner = model->positions[0];
+    {
+        MeshGroup group;
+        group.add(model, "a");
+        group.add(model, "b");
+        group.localTransform(0).m[2][3] = 10;
+        group.localTransform(1).m[2][3] = 20;
+        group.transform(AffineMatrix::identity());
+        group.collectVisibleFaces(false);
+        ASSERT_EQ(group.visibleCount(), 2u);
+        EXPECT_EQ(&group.mesh(0), &group.mesh(1));
+        EXPECT_EQ(group.view(0).viewPositions[0].z, corner.z + 10);
+        EXPECT_EQ(group.view(1).viewPositions[0].z, corner.z + 20);
+        EXPECT_EQ(group.visibleFaces()[0]->owner, &group.view(1));  // farther first
+        EXPECT_EQ(model->positions[0].z, corner.z);
+        EXPECT_EQ(model.use_count(), 3);
+    }
+    EXPECT_EQ(model.use_count(), 1);
 }
 
 TEST(MeshGroup, CullingKeepsFrontAndEdgeOnFaces) {

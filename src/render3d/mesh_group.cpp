@@ -1,6 +1,8 @@
 // The mesh group: shared transform, culling and depth sort over several meshes.
 #include "render3d/mesh_group.h"
 
+#include <utility>
+
 #include "render3d/depth_sort.h"
 #include "render3d/mesh_view.h"
 
@@ -23,14 +25,14 @@ AffineMatrix compose(const AffineMatrix& a, const AffineMatrix& b) {
 
 MeshGroup::MeshGroup() : visibleFaces_(1) {}
 
-void MeshGroup::add(Mesh* mesh, const char* name) {
-    meshes_.push_back(mesh);
+void MeshGroup::add(std::shared_ptr<const Mesh> model, const char* name) {
     views_.push_back(std::make_unique<MeshView>());
-    viewModel(*views_.back(), *mesh);
+    viewModel(*views_.back(), *model);
+    meshes_.push_back(std::move(model));
     localTransforms_.push_back(AffineMatrix::identity());
     names_.emplace_back(name);
     size_t totalFaces = 0;
-    for (const Mesh* member : meshes_) totalFaces += static_cast<size_t>(member->faceCount);
+    for (const auto& member : meshes_) totalFaces += static_cast<size_t>(member->faceCount);
     visibleFaces_.assign(totalFaces, nullptr);
     visibleCount_ = 0;
 }
@@ -52,10 +54,6 @@ void MeshGroup::collectVisibleFaces(bool cull) {
 
 void MeshGroup::destroy() {
     views_.clear();  // before the models they view
-    for (Mesh* member : meshes_) {
-        member->release();
-        delete member;
-    }
     meshes_.clear();
     localTransforms_.clear();
     names_.clear();

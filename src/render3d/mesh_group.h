@@ -18,10 +18,13 @@ public:
     MeshGroup(const MeshGroup&) = delete;
     MeshGroup& operator=(const MeshGroup&) = delete;
 
-    // Takes ownership of a heap mesh (made with new) and gives it a view of its own; its
-    // local transform starts as the identity. Sizes the visible list for all faces; it is
+    // A member viewing the model, with a view of its own; its local transform starts as
+    // the identity. Several members may view one model (the model is only read); the group
+    // keeps each model until it is destroyed. Sizes the visible list for all faces; it is
     // invalid until the next collect.
-    void add(Mesh* mesh, const char* name);
+    void add(std::shared_ptr<const Mesh> model, const char* name);
+    // The same for a heap mesh (made with new), which the group then owns.
+    void add(Mesh* mesh, const char* name) { add(std::shared_ptr<const Mesh>(mesh), name); }
     // Places every member with view * its local transform (the local one applied first).
     void transform(const AffineMatrix& view);
     // Lists the faces to draw (front faces only when cull is set), farthest first.
@@ -37,7 +40,7 @@ public:
     uint32_t visibleCount() const { return visibleCount_; }
 
 private:
-    std::vector<Mesh*> meshes_;
+    std::vector<std::shared_ptr<const Mesh>> meshes_;
     std::vector<std::unique_ptr<MeshView>> views_;  // where they stay: faces point at them
     std::vector<AffineMatrix> localTransforms_;
     std::vector<std::string> names_;  // kept for whoever reads the group; no operation uses them

@@ -9,31 +9,18 @@
 #include <cstring>
 
 #include "core/numeric.h"
-#include "core/plain.h"
 #include "render3d/marching_cubes_tables.h"
 
 namespace {
 
-constexpr int kMaxGridPoints = kMaxMetaballGrid * kMaxMetaballGrid * kMaxMetaballGrid;
+constexpr int kMaxGridPoints = kMaxMetaballGridPoints;
 constexpr int kMaxCells = (kMaxMetaballGrid - 1) * (kMaxMetaballGrid - 1) * (kMaxMetaballGrid - 1);
-constexpr int16_t kNoVertex = -1;
+constexpr int16_t kNoVertex = kNoMetaballVertex;
 
 // Working storage, sized for the largest grid and shared by every MetaballMesh: only one
 // polygonize runs at a time.
-uint8_t visited[kMaxGridPoints];       // per cell: the walk has processed it
-uint8_t evaluated[kMaxGridPoints];     // per grid point: fieldValues holds its value
-float fieldValues[kMaxGridPoints];
-int16_t edgeVertexCache[3 * kMaxGridPoints];  // per grid edge: its vertex, or kNoVertex
-// What the last polygonize set in the three flag tables, so that the next resets those
-// entries alone: a surface touches a few percent of the grid, and clearing all of it
-// (most of a megabyte) every frame pushed the rest of the frame out of the cache. A
-// crossed edge has one vertex, so the vertex numbers list the edges set.
-int visitedCells[kMaxGridPoints];
-int visitedCount = 0;
-int evaluatedPoints[kMaxGridPoints];
-int evaluatedCount = 0;
-int vertexEdges[kMaxMetaballVertices];
-int vertexEdgeCount = 0;
+MetaballWork work;                     // the flags, and what the last surface set in them
+float fieldValues[kMaxGridPoints];     // per grid point flagged as evaluated: its value
 int cornerOffsets[8];                  // linear index of each cube corner from the cell's
 Vector3 cornerPositions[8];            // position of each cube corner from the cell's lowest
 float cornerValues[8];                 // the field at the current cell's corners
@@ -90,8 +77,8 @@ float fieldAt(const SurfaceBuild& build, int gridPoint, const Vector3& p) {
     // defined (and it is inside, as the infinite value would be).
     if (!(f <= FLT_MAX)) f = FLT_MAX;
     fieldValues[gridPoint] = f;
-    evaluated[gridPoint] = 1;
-    evaluatedPoints[evaluatedCount++] = gridPoint;
+    work.evaluated[gridPoint] = 1;
+    work.evaluatedPoints[work.evaluatedCount++] = gridPoint;
     return f;
 }
 
@@ -101,7 +88,7 @@ int evaluateCorners(const SurfaceBuild& build, int cell, float x, float y, float
     int cubeIndex = 0;
     for (int c = 0; c < 8; ++c) {
         const int g = cell + cornerOffsets[c];
-        if (evaluated[g]) {
+        if (work.evaluated[g]) {
             cornerValues[c] = fieldValues[g];
         } else {
             const Vector3 p(x + cornerPositions[c].x, y + cornerPositions[c].y,
@@ -133,15 +120,15 @@ int edgeKey(int cell, int edge) {
 // once and shared by the four cells around the edge.
 int edgeVertex(SurfaceBuild& build, int key, const Vector3& a, const Vector3& b, float vA,
                float vB) {
-    if (edgeVertexCache[key] != kNoVertex) return edgeVertexCache[key];
+    if (work.edgeVertexCache[key] != kNoVertex) return work.edgeVertexCache[key];
     Mesh& mesh = build.blob.mesh;
     const float t = (build.blob.threshold - vA) / (vB - vA);
     const Vector3 p(a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t);
     const int index = mesh.vertexCount++;
     mesh.positions[index] = p;
     mesh.normals[index] = surfaceNormal(build.blob, p);
-    edgeVertexCache[key] = static_cast<int16_t>(index);
-    vertexEdges[vertexEdgeCount++] = key;
+    work.edgeVertexCache[key] = static_cast<int16_t>(index);
+    work.vertexEdges[work.vertexEdgeCount++] = key;
     return index;
 }
 
@@ -153,7 +140,7 @@ bool polygonizeCell(SurfaceBuild& build, int cell, float x, float y, float z, in
     while (newFaces < 5 && triangles[3 * newFaces] != -1) ++newFaces;
     int newVertices = 0;
     for (int e = 0; e < 12; ++e) {
-        if ((mask & (1 << e)) && edgeVertexCache[edgeKey(cell, e)] == kNoVertex) ++newVertices;
+        if ((mask & (1 << e)) && work.edgeVertexCache[edgeKey(cell, e)] == kNoVertex) ++newVertices;
     }
     Mesh& mesh = build.blob.mesh;
     if (mesh.vertexCount + newVertices > build.vertexLimit ||
@@ -190,9 +177,9 @@ bool enterCell(SurfaceBuild& build, WalkFrame& frame) {
         frame.k > last) {
         return false;
     }
-    if (visited[frame.cell]) return false;
-    visited[frame.cell] = 1;
-    visitedCells[visitedCount++] = frame.cell;
+    if (work.visited[frame.cell]) return false;
+    work.visited[frame.cell] = 1;
+    work.visitedCells[work.visitedCount++] = frame.cell;
     const int cubeIndex = evaluateCorners(build, frame.cell, frame.x, frame.y, frame.z);
     frame.mask = kCubeEdgeMasks[cubeIndex];
     if (frame.mask == 0) return false;
@@ -267,7 +254,7 @@ void seedFromBall(SurfaceBuild& build, const Vector3& ball) {
     if (j > build.n - 2 || k > build.n - 2) return;
     int cell = i + j * build.n + k * blob.gridPlane;
     while (i <= build.n - 2) {
-        if (visited[cell]) return;
+        if (work.visited[cell]) return;
         if (evaluateCorners(build, cell, x, y, z) != 0) {
             const WalkFrame start{cell, x, y, z, 0, static_cast<int8_t>(i),
                                   static_cast<int8_t>(j), static_cast<int8_t>(k), kNotEntered};
@@ -280,23 +267,20 @@ void seedFromBall(SurfaceBuild& build, const Vector3& ball) {
     }
 }
 
-// Clears what the last polygonize set in the flag tables; the plain build clears the
-// whole grid, as every polygonize once did. The field values need no clearing: only an
-// entry flagged as evaluated is read.
-void resetWorkTables(int gridPoints) {
-    if (kPlainBuild) {
-        std::memset(visited, 0, gridPoints);
-        std::memset(evaluated, 0, gridPoints);
-        std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
-    } else {
-        for (int i = 0; i < visitedCount; ++i) visited[visitedCells[i]] = 0;
-        for (int i = 0; i < evaluatedCount; ++i) evaluated[evaluatedPoints[i]] = 0;
-        for (int i = 0; i < vertexEdgeCount; ++i) edgeVertexCache[vertexEdges[i]] = kNoVertex;
-    }
-    visitedCount = evaluatedCount = vertexEdgeCount = 0;
-}
-
 }  // namespace
+
+// Clears what the last polygonize set in the flag tables, and nothing else. The field
+// values need no clearing: only an entry flagged as evaluated is read.
+void fast::resetMetaballWork(MetaballWork& flags, int /*gridPoints*/) {
+    for (int i = 0; i < flags.visitedCount; ++i) flags.visited[flags.visitedCells[i]] = 0;
+    for (int i = 0; i < flags.evaluatedCount; ++i) {
+        flags.evaluated[flags.evaluatedPoints[i]] = 0;
+    }
+    for (int i = 0; i < flags.vertexEdgeCount; ++i) {
+        flags.edgeVertexCache[flags.vertexEdges[i]] = kNoVertex;
+    }
+    flags.visitedCount = flags.evaluatedCount = flags.vertexEdgeCount = 0;
+}
 
 void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float size,
                              float isoValue, int faceCapacity) {
@@ -322,11 +306,11 @@ void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float s
     // are touched only as faces and vertices reach them (a caller wanting none touched in
     // a frame polygonizes once at load).
     const int gridPoints = gridSize * gridSize * gridSize;
-    resetWorkTables(gridPoints);  // another grid's last surface, too
-    std::memset(visited, 0, gridPoints);
-    std::memset(evaluated, 0, gridPoints);
+    resetMetaballWork(work, gridPoints);  // another grid's last surface, too
+    std::memset(work.visited, 0, gridPoints);
+    std::memset(work.evaluated, 0, gridPoints);
     std::fill(fieldValues, fieldValues + gridPoints, 0.0f);
-    std::fill(edgeVertexCache, edgeVertexCache + 3 * gridPoints, kNoVertex);
+    std::fill(work.edgeVertexCache, work.edgeVertexCache + 3 * gridPoints, kNoVertex);
 }
 
 void MetaballMesh::polygonize() {
@@ -338,7 +322,7 @@ void MetaballMesh::polygonize() {
     // 1. Empty mesh and caches. The corner tables follow this mesh's grid.
     mesh.vertexCount = 0;
     mesh.faceCount = 0;
-    resetWorkTables(gridPoints);
+    resetMetaballWork(work, gridPoints);
     for (int c = 0; c < 8; ++c) {
         const CubeCorner& corner = kCubeCorners[c];
         cornerOffsets[c] = corner.dx + corner.dy * n + corner.dz * gridPlane;

@@ -11,7 +11,6 @@
 #include "assets/picture_loader.h"
 #include "core/display.h"
 #include "core/numeric.h"
-#include "core/plain.h"
 #include "fx2d/frame_passes.h"
 #include "fx2d/palette_fades.h"
 #include "fx2d/palette_tables.h"
@@ -32,7 +31,6 @@ constexpr int kRingCount = 12;
 constexpr float kCameraSpeed = 17.0f;      // z units per second
 constexpr float kMaxRingShade = 128.0f;    // ring shades are palette indices 0..128
 constexpr float kQuarterTurn = 1.5707964f;  // the float nearest pi/2
-constexpr uint32_t kFaceFetchAhead = 8;     // faces drawn between a face's fetch and its turn
 
 constexpr float kFadeInEnd = 10.0f;
 constexpr float kLogoStart = 15.0f;
@@ -88,11 +86,12 @@ void load() {
     palette = loadPalette("gfx\\lezbizk!.pal");
     rings = std::make_unique<MeshGroup>();
     ringVertices = VertexCache();
+    // One model, read by every ring's view.
+    auto torus = std::make_shared<Mesh>();
+    load3ds(*torus, "3ds\\torus.3ds", nullptr);
     for (int j = 0; j < kRingCount; ++j) {
-        Mesh* ring = new Mesh();
-        load3ds(*ring, "3ds\\torus.3ds", nullptr);
-        rings->add(ring, "");
-        ringVertices.addView(rings->view(j), ring->vertexCount);
+        rings->add(torus, "");
+        ringVertices.addView(rings->view(j), torus->vertexCount);
     }
     buildShadeTable(*palette, shadeTable, 255, 255, 255);
     load3ds(logo, "3ds\\pellimor_logo.3DS", nullptr);
@@ -154,17 +153,11 @@ void render(float t) {
     const Vector3 wander(std::cos(1.2f * t), std::sin(2 - 1.6f * t), std::cos(1.56f * t + 43));
     const Vector3 light = transformPoint(eye + wander, camera.view);
 
-    // 7. Gouraud-fill the faces, far to near. In that order they jump about the rings'
-    //    views, their faces and vertices: each face is fetched a few faces ahead of its
-    //    turn, or its first read waits on memory. The fetch changes no pixel; the plain
-    //    build goes without it.
+    // 7. Gouraud-fill the faces, far to near.
     ringVertices.newFrame();
     MeshFace* const* faces = rings->visibleFaces();
     const uint32_t faceCount = rings->visibleCount();
     for (uint32_t i = 0; i < faceCount; ++i) {
-        if (!kPlainBuild && i + kFaceFetchAhead < faceCount) {
-            __builtin_prefetch(faces[i + kFaceFetchAhead]);
-        }
         drawRingFace(*faces[i], camera, light);
     }
 
