@@ -7,8 +7,6 @@
 #include <cstring>
 #include <limits>
 #include <map>
-#include <memory>
-#include <random>
 #include <set>
 #include <tuple>
 #include <utility>
@@ -458,40 +456,4 @@ TEST_F(MetaballMeshTest, TheLargestGridWalksAWideSurface) {
     blob.polygonize();
     EXPECT_GT(blob.mesh.faceCount, 30000);
     expectFacesWellFormed(blob.mesh);
-}
-
-// The flag tables' two resets on the same surface's traces (entries set as a surface sets
-// them, each listed once, beyond a smaller grid's reach too): each leaves the grid as
-// clear as the other, lists and all.
-TEST(MetaballWorkReset, TheSparseResetClearsTheGridAsTheWholeGridResetDoes) {
-    constexpr int kGridPoints = 40 * 40 * 40;
-    auto sparse = std::make_unique<MetaballWork>();
-    plain::resetMetaballWork(*sparse, kMaxMetaballGridPoints);
-    std::mt19937 random(34);
-    for (int i = 0; i < 3000; ++i) {
-        const int point = static_cast<int>(random() % kMaxMetaballGridPoints);
-        if (!sparse->visited[point]) {
-            sparse->visited[point] = 1;
-            sparse->visitedCells[sparse->visitedCount++] = point;
-        }
-        if (!sparse->evaluated[point]) {
-            sparse->evaluated[point] = 1;
-            sparse->evaluatedPoints[sparse->evaluatedCount++] = point;
-        }
-        const int edge = 3 * point + i % 3;
-        if (sparse->edgeVertexCache[edge] == kNoMetaballVertex) {
-            sparse->edgeVertexCache[edge] = static_cast<int16_t>(sparse->vertexEdgeCount);
-            sparse->vertexEdges[sparse->vertexEdgeCount++] = edge;
-        }
-    }
-    auto whole = std::make_unique<MetaballWork>(*sparse);
-    fast::resetMetaballWork(*sparse, kGridPoints);
-    plain::resetMetaballWork(*whole, kGridPoints);
-    EXPECT_EQ(std::memcmp(sparse->visited, whole->visited, kGridPoints), 0);
-    EXPECT_EQ(std::memcmp(sparse->evaluated, whole->evaluated, kGridPoints), 0);
-    EXPECT_EQ(std::memcmp(sparse->edgeVertexCache, whole->edgeVertexCache,
-                          3 * kGridPoints * sizeof(int16_t)), 0);
-    EXPECT_EQ(whole->edgeVertexCache[3 * kGridPoints - 1], kNoMetaballVertex);
-    EXPECT_EQ(sparse->visitedCount + sparse->evaluatedCount + sparse->vertexEdgeCount, 0);
-    EXPECT_EQ(whole->visitedCount + whole->evaluatedCount + whole->vertexEdgeCount, 0);
 }

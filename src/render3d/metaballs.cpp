@@ -78,7 +78,6 @@ float fieldAt(const SurfaceBuild& build, int gridPoint, const Vector3& p) {
     if (!(f <= FLT_MAX)) f = FLT_MAX;
     fieldValues[gridPoint] = f;
     work.evaluated[gridPoint] = 1;
-    work.evaluatedPoints[work.evaluatedCount++] = gridPoint;
     return f;
 }
 
@@ -128,7 +127,6 @@ int edgeVertex(SurfaceBuild& build, int key, const Vector3& a, const Vector3& b,
     mesh.positions[index] = p;
     mesh.normals[index] = surfaceNormal(build.blob, p);
     work.edgeVertexCache[key] = static_cast<int16_t>(index);
-    work.vertexEdges[work.vertexEdgeCount++] = key;
     return index;
 }
 
@@ -179,7 +177,6 @@ bool enterCell(SurfaceBuild& build, WalkFrame& frame) {
     }
     if (work.visited[frame.cell]) return false;
     work.visited[frame.cell] = 1;
-    work.visitedCells[work.visitedCount++] = frame.cell;
     const int cubeIndex = evaluateCorners(build, frame.cell, frame.x, frame.y, frame.z);
     frame.mask = kCubeEdgeMasks[cubeIndex];
     if (frame.mask == 0) return false;
@@ -269,17 +266,11 @@ void seedFromBall(SurfaceBuild& build, const Vector3& ball) {
 
 }  // namespace
 
-// Clears what the last polygonize set in the flag tables, and nothing else. The field
-// values need no clearing: only an entry flagged as evaluated is read.
-void fast::resetMetaballWork(MetaballWork& flags, int /*gridPoints*/) {
-    for (int i = 0; i < flags.visitedCount; ++i) flags.visited[flags.visitedCells[i]] = 0;
-    for (int i = 0; i < flags.evaluatedCount; ++i) {
-        flags.evaluated[flags.evaluatedPoints[i]] = 0;
-    }
-    for (int i = 0; i < flags.vertexEdgeCount; ++i) {
-        flags.edgeVertexCache[flags.vertexEdges[i]] = kNoVertex;
-    }
-    flags.visitedCount = flags.evaluatedCount = flags.vertexEdgeCount = 0;
+// The field values need no clearing: only an entry flagged as evaluated is read.
+void resetMetaballWork(MetaballWork& work, int gridPoints) {
+    std::memset(work.visited, 0, size_t(gridPoints));
+    std::memset(work.evaluated, 0, size_t(gridPoints));
+    std::fill(work.edgeVertexCache, work.edgeVertexCache + 3 * gridPoints, kNoMetaballVertex);
 }
 
 void MetaballMesh::configure(int count, const Vector3* ballArray, int n, float size,

@@ -41,40 +41,20 @@ struct MetaballMesh {
     void polygonize();
 };
 
-// ---- The polygonizer's flag tables (metaballs.cpp), and their reset before each
-// surface: the one part of the polygonizer with a plain and a fast version.
+// ---- The polygonizer's flag tables (metaballs.cpp), cleared before each surface.
 
 constexpr int kMaxMetaballGridPoints = kMaxMetaballGrid * kMaxMetaballGrid * kMaxMetaballGrid;
 constexpr int16_t kNoMetaballVertex = -1;
 
 // Sized for the largest grid; a grid of n points per axis uses the first n^3 entries (and
-// 3 n^3 of the edge cache). Beside the flags, what the last surface set in them: a
-// surface touches a few percent of the grid. A crossed edge has one vertex, so the
-// vertex numbers list the edges set.
+// 3 n^3 of the edge cache).
 struct MetaballWork {
     uint8_t visited[kMaxMetaballGridPoints];    // per cell: the walk has processed it
     uint8_t evaluated[kMaxMetaballGridPoints];  // per grid point: its field value is known
     int16_t edgeVertexCache[3 * kMaxMetaballGridPoints];  // per grid edge: its vertex, or none
-    int visitedCells[kMaxMetaballGridPoints];
-    int visitedCount = 0;
-    int evaluatedPoints[kMaxMetaballGridPoints];
-    int evaluatedCount = 0;
-    int vertexEdges[kMaxMetaballVertices];
-    int vertexEdgeCount = 0;
 };
 
-// Clears the flags of a grid of gridPoints points (no cell visited, no point evaluated,
-// no edge with a vertex) and the lists of what was set. The lists must hold every entry
-// set since the flags were last clear over the whole grid.
+// Clears the flags of a grid of gridPoints points: no cell visited, no point evaluated,
+// no edge with a vertex. The whole grid, each time: clearing only what the last surface
+// set bought less than a tenth of the scene's time (dorminax-frame --bench).
 void resetMetaballWork(MetaballWork& work, int gridPoints);
-
-namespace fast {
-// Clears only the entries the lists name (metaballs.cpp): clearing all of the grid (most
-// of a megabyte) every frame pushed the rest of the frame out of the cache.
-void resetMetaballWork(MetaballWork& work, int gridPoints);
-}  // namespace fast
-
-namespace plain {
-// Clears the whole grid (metaballs_plain.cpp).
-void resetMetaballWork(MetaballWork& work, int gridPoints);
-}  // namespace plain

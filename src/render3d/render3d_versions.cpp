@@ -6,7 +6,6 @@
 #include "render3d/depth_sort.h"
 #include "render3d/face_setup.h"
 #include "render3d/mesh_view.h"
-#include "render3d/metaballs.h"
 #include "render3d/rasterizer.h"
 
 #ifdef DORMINAX_PLAIN
@@ -30,10 +29,6 @@ void fillTextured(const ScreenPoint* points, const int* u, const int* v, int cou
 }
 
 void sortFacesByDepth(MeshFace** list, int lo, int hi) { chosen::sortFacesByDepth(list, lo, hi); }
-
-void resetMetaballWork(MetaballWork& work, int gridPoints) {
-    chosen::resetMetaballWork(work, gridPoints);
-}
 
 void transform(MeshView& view, const AffineMatrix& matrix, int /*unused*/) {
     chosen::transform(view, matrix);
