@@ -109,6 +109,13 @@ void resumeProgress(int row) {
     else putBack(row, r.progress);
 }
 
+// A row's replay has reached its end: the limiter there is the next row's at its start.
+void handLimiterOn(int row, const FlashLimiter& limiterAtEnd) {
+    if (row + 1 >= int(rows.size())) return;
+    rows[row + 1].limiterAtStart = limiterAtEnd;
+    rows[row + 1].limiterKnown = true;
+}
+
 // One pass of the checkpoints' replay: a checkpoint first when one is due, then the pass,
 // timed. Seen or not as the presentation stands.
 void playProgressPass(int row) {
@@ -122,10 +129,7 @@ void playProgressPass(int row) {
     playPass(row, r.progressPass);
     r.msSinceCheckpoint += millisecondsSince(before);
     ++r.progressPass;
-    if (r.progressPass == r.endPass && row + 1 < int(rows.size())) {
-        rows[row + 1].limiterAtStart = gentleLimiter();
-        rows[row + 1].limiterKnown = true;
-    }
+    if (r.progressPass == r.endPass) handLimiterOn(row, gentleLimiter());
 }
 
 // The row whose checkpoints are laid down next: the current one when the limiter's state at
@@ -232,7 +236,8 @@ bool readRecord(const uint8_t* bytes, size_t size, HandedRecord& out) {
     head.restore(out.snapshot.palette);
     head.restore(out.snapshot.random);
     head.restore(sceneSize);
-    if (sceneSize > size - kHead || size - kHead - sceneSize != limiterRecordSize()) return false;
+    static const size_t kLimiterSize = limiterRecordSize();
+    if (sceneSize > size - kHead || size - kHead - sceneSize != kLimiterSize) return false;
     out.row = row;
     out.pass = long(pass);
     out.checkpoint = checkpoint != 0;
@@ -385,10 +390,7 @@ bool installLaidRecord(const uint8_t* bytes, size_t size) {
     r.progressPass = record.pass;
     r.progress = std::move(record.snapshot);
     r.msSinceCheckpoint = 0.0;
-    if (r.complete() && record.row + 1 < int(rows.size())) {
-        rows[record.row + 1].limiterAtStart = r.progress.limiter;
-        rows[record.row + 1].limiterKnown = true;
-    }
+    if (r.complete()) handLimiterOn(record.row, r.progress.limiter);
     return true;
 }
 
