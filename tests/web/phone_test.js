@@ -63,17 +63,24 @@ async function checkFingertipSized(page, selector, what) {
 }
 
 // As large as fits in the picture's place: a whole scale from twice the size up, else the
-// width or the height filled.
+// width or the height filled. The page fits the picture when the browser next reports the
+// new size, before that frame is painted; a check run straight after a resize may come
+// first, so it waits for that frame.
 async function checkPictureSize(page, layout) {
-  const sizes = await page.evaluate(() => {
+  const fitted = () => {
     const view = document.getElementById('view');
     const screen = document.getElementById('screen').getBoundingClientRect();
-    return { view: [view.clientWidth, view.clientHeight], screen: [screen.width, screen.height] };
-  });
-  const fits = Math.min(sizes.view[0] / 320, sizes.view[1] / 240);
-  check(fits < 2 && Math.abs(sizes.screen[0] - 320 * fits) <= 1 &&
-        Math.abs(sizes.screen[1] - 240 * fits) <= 1,
-    `${layout}: the picture is ${sizes.screen.join('x')} in ${sizes.view.join('x')}`);
+    const fits = Math.min(view.clientWidth / 320, view.clientHeight / 240);
+    return fits < 2 && Math.abs(screen.width - 320 * fits) <= 1 &&
+           Math.abs(screen.height - 240 * fits) <= 1;
+  };
+  const sizes = () => {
+    const view = document.getElementById('view');
+    const screen = document.getElementById('screen').getBoundingClientRect();
+    return `${screen.width}x${screen.height} in ${view.clientWidth}x${view.clientHeight}`;
+  };
+  const ok = await page.waitForFunction(fitted, { timeout: 3000 }).then(() => true, () => false);
+  check(ok, `${layout}: the picture is ${await page.evaluate(sizes)}`);
 }
 
 const barShown = (page) => page.$eval('#player', (bar) => getComputedStyle(bar).opacity === '1');
