@@ -255,6 +255,14 @@ TEST(FlashLimiter, BringsItsOwnChangesInOverTime) {
     const Limited r = limit(indexFrame(true), flickerThenSwing, 10.0, 60.0, 3.0);
     EXPECT_GT(r.softened, 0);
     EXPECT_LE(r.largestAddedJump, 0.05f);
+    // The whole screen doing the same leaves room for a hold that strays no further than a
+    // gradual step from the drawing, from its first picture on, at any frame rate.
+    for (double fps : {25.0, 60.0, 144.0}) {
+        const Limited whole = limit(indexFrame(false), flickerThenSwing, 10.0, fps);
+        EXPECT_GT(whole.softened, 0) << fps << " fps";
+        EXPECT_FALSE(whole.report.warns()) << fps << " fps";
+        EXPECT_LE(whole.largestAddedJump, 0.05f) << fps << " fps";
+    }
 }
 
 TEST(FlashLimiter, ShowsACalmPictureExactlyAsDrawn) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "core/state_record.h"
@@ -44,7 +45,16 @@ constexpr double kBrightPicture = 0.6;
 // keeps its light, and the burn ends brighter than it began, not back at grey each time.
 constexpr double kGlowHold = 0.6;
 constexpr double kGlowFallPerSecond = 1.0;
+// The most a change of the limiter's own may move a region's light in one picture, beyond
+// the drawing's own change: a lift step and a contrast step. Changes made at once are held
+// to it where some quiet choice allows.
+constexpr double kLargestStray = kLargestLiftStep + kLargestContrastChange;
+// Where only a change at once keeps every region quiet, a little weight on the lift and on
+// the contrast preferred picks among the changes that stray least from the drawing.
+constexpr double kLiftWeight = 0.05;
+constexpr double kPreferenceWeight = 0.01;
 constexpr int kSearchSteps = 32;
+constexpr int kSteadiestSteps = 24;
 constexpr int kRedSteps = 12;
 
 struct Range {
@@ -160,6 +170,27 @@ bool inside(const float* values, const float* low, const float* high) {
     return true;
 }
 
+// How far a region's change of light shown strays from its change drawn: a change against
+// the drawing's, or beyond it, is the limiter's own. Convex in the change shown.
+double strayOf(double shownChange, double drawnChange) {
+    if (shownChange * drawnChange < 0) return std::fabs(shownChange);
+    return std::max(std::fabs(shownChange) - std::fabs(drawnChange), 0.0);
+}
+
+// The least of a convex function over an interval, by ternary search: where it lies.
+template <typename Function>
+double leastOf(Function f, Range range) {
+    double low = range.low;
+    double high = range.high;
+    for (int step = 0; step < kSteadiestSteps; ++step) {
+        const double a = low + (high - low) / 3;
+        const double c = high - (high - low) / 3;
+        if (f(a) <= f(c)) high = c;
+        else low = a;
+    }
+    return (low + high) / 2;
+}
+
 // The contrasts a picture may take after one shown at contrast k, elapsed seconds before:
 // the change of contrast times a region's light, its own change of the region, stays small.
 Range contrastWindow(const float* light, double k, double cap, double elapsed) {
@@ -219,6 +250,8 @@ void FlashLimiter::keep(StateRecord& record) const {
     record.keep(lastBright_);
     record.keep(lastHeld_);
     record.keep(heldEver_);
+    record.keep(lastDrawn_);
+    record.keep(lastShown_);
 }
 
 void FlashLimiter::restore(StateRecord& record) {
@@ -234,6 +267,8 @@ void FlashLimiter::restore(StateRecord& record) {
     record.restore(lastBright_);
     record.restore(lastHeld_);
     record.restore(heldEver_);
+    record.restore(lastDrawn_);
+    record.restore(lastShown_);
 }
 
 void FlashLimiter::reset() {
@@ -248,6 +283,8 @@ void FlashLimiter::reset() {
     lastBright_ = 0.0;
     softenedEver_ = false;
     heldEver_ = false;
+    std::fill(std::begin(lastDrawn_), std::end(lastDrawn_), 0.0f);
+    std::fill(std::begin(lastShown_), std::end(lastShown_), 0.0f);
 }
 
 void FlashLimiter::reapply(const Palette& palette, Palette& shown) const {
@@ -272,10 +309,13 @@ FlashLimiter::Bounds FlashLimiter::quietBounds(const std::vector<TransitionCount
     return bounds;
 }
 
-void FlashLimiter::record(double seconds, const FrameLight& shownLight) {
+void FlashLimiter::record(double seconds, const FrameLight& drawnLight,
+                          const FrameLight& shownLight) {
     for (int r = 0; r < kLightRegionCount; ++r) {
         luminance_[r].add(seconds, shownLight.luminance[r]);
         red_[r].add(seconds, shownLight.red[r]);
+        lastDrawn_[r] = drawnLight.luminance[r];
+        lastShown_[r] = shownLight.luminance[r];
     }
     lastSeconds_ = seconds;
 }
@@ -299,9 +339,41 @@ double FlashLimiter::climbCap(const Bounds& bounds, double elapsed) const {
     return std::min(1.0, contrast_ + kRecoveryPerSecond * elapsed);
 }
 
+double FlashLimiter::stray(const float* light, double k, double b) const {
+    double most = 0.0;
+    for (int r = 0; r < kLightRegionCount; ++r)
+        most = std::max(most, strayOf(k * light[r] + b - lastShown_[r],
+                                      double(light[r]) - lastDrawn_[r]));
+    return most;
+}
+
+FlashLimiter::Choice FlashLimiter::steadiest(const float* light, const Bounds& bounds,
+                                             double cap, double preferred) const {
+    Choice choice = {0.0, 0.0, false};
+    const Range contrasts = {0.0, cap};
+    double least = 0.0;
+    if (!leastQuietLift(light, bounds, contrasts, least)) return choice;
+    const Range lifts = {least, highestQuietLift(light, bounds, contrasts, least, 1.0)};
+    // Jointly convex in the contrast and the lift (each region's light shown is linear in
+    // both), over the quiet ones, a convex set: the least at each lift, and of those the least.
+    auto cost = [&](double k, double b) {
+        return stray(light, k, b) + kLiftWeight * b + kPreferenceWeight * std::fabs(k - preferred);
+    };
+    auto bestContrast = [&](double b) {
+        return leastOf([&](double k) { return cost(k, b); },
+                       contrastsAt(b, light, bounds, contrasts));
+    };
+    choice.b = leastOf([&](double b) { return cost(bestContrast(b), b); }, lifts);
+    const Range k = contrastsAt(choice.b, light, bounds, contrasts);
+    choice.k = std::clamp(bestContrast(choice.b), k.low, k.high);
+    choice.b = std::clamp(choice.b, 0.0, 1.0 - choice.k);
+    choice.quiet = !k.empty();
+    return choice;
+}
+
 FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& bounds,
                                           const Bounds& climbStops, double elapsed,
-                                          const Pressure& pressure, bool gradual) const {
+                                          const Pressure& pressure, Step step) const {
     const double cap = climbCap(climbStops, elapsed);
     double preferred = cap;
     // A picture that is quiet as drawn is shown as drawn. Otherwise, under pressure, the
@@ -312,17 +384,24 @@ FlashLimiter::Choice FlashLimiter::choose(const float* light, const Bounds& boun
     const bool quietAsDrawn = cap == 1.0 && !asDrawn.empty() && asDrawn.low == 0.0;
     if ((constrained(bounds) && !quietAsDrawn) || pressure.anticipate)
         preferred = std::min(cap, kCalmSpread / spreadOf(light));
+    if (step == Step::Steadiest) return steadiest(light, bounds, cap, preferred);
     // The least quiet lift, and at it the contrast nearest to the one preferred.
     Choice choice;
     Range contrasts = {0.0, cap};
-    if (gradual) {
+    if (step == Step::Gradual) {
         // The lift and the contrast move by small steps, the lift no lower than the glow.
-        const double step = std::min(kLiftPerSecond * elapsed, kLargestLiftStep);
-        const Range window = {std::max(lift_ - step, std::min(pressure.glow, lift_)),
-                              std::min(lift_ + step, 1.0)};
+        const double liftStep = std::min(kLiftPerSecond * elapsed, kLargestLiftStep);
+        const Range window = {std::max(lift_ - liftStep, std::min(pressure.glow, lift_)),
+                              std::min(lift_ + liftStep, 1.0)};
         contrasts = contrastWindow(light, contrast_, cap, elapsed);
-        if (pressure.spent) contrasts.low = 0.0;  // a region with nothing left: cut at once
         choice.quiet = leastQuietLiftWithin(light, bounds, contrasts, window, choice.b);
+        // A region with nothing left: the contrast is cut at once, but only as far as
+        // keeping it quiet needs; the calm one preferred is still approached by steps.
+        preferred = std::clamp(preferred, contrasts.low, contrasts.high);
+        if (!choice.quiet && pressure.spent) {
+            contrasts.low = 0.0;
+            choice.quiet = leastQuietLiftWithin(light, bounds, contrasts, window, choice.b);
+        }
         if (!choice.quiet) return choice;
         const double keepsItsLight = light[0] * (1.0 - contrast_);
         if (light[0] > kBrightPicture && keepsItsLight > choice.b)
@@ -352,18 +431,20 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
     struct Try {
         int budget;
         float margin;
-        bool gradual;
+        Step step;
     };
-    const Try tries[] = {{kPlannedBudget, kHeadroomMargin, true},
-                         {kPlannedBudget, kLuminanceMargin, true},
-                         {kPlannedBudget, kHeadroomMargin, false},
-                         {kPlannedBudget, kLuminanceMargin, false},
-                         {kBudget, kHeadroomMargin, true},
-                         {kBudget, kLuminanceMargin, true},
-                         {kBudget, kHeadroomMargin, false},
-                         {kBudget, kLuminanceMargin, false}};
-    Bounds bounds;
-    Choice choice;
+    const Try tries[] = {{kPlannedBudget, kHeadroomMargin, Step::Gradual},
+                         {kPlannedBudget, kLuminanceMargin, Step::Gradual},
+                         {kPlannedBudget, kHeadroomMargin, Step::Steadiest},
+                         {kPlannedBudget, kHeadroomMargin, Step::Sudden},
+                         {kPlannedBudget, kLuminanceMargin, Step::Steadiest},
+                         {kPlannedBudget, kLuminanceMargin, Step::Sudden},
+                         {kBudget, kHeadroomMargin, Step::Gradual},
+                         {kBudget, kLuminanceMargin, Step::Gradual},
+                         {kBudget, kHeadroomMargin, Step::Steadiest},
+                         {kBudget, kHeadroomMargin, Step::Sudden},
+                         {kBudget, kLuminanceMargin, Step::Steadiest},
+                         {kBudget, kLuminanceMargin, Step::Sudden}};
     // A picture left as drawn so far spends its whole budget: what makes three
     // transitions a second is no flash, and is shown as drawn.
     const Bounds spent = quietBounds(luminance_, seconds, kHeadroomMargin, kBudget);
@@ -374,18 +455,32 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
                                                       kPlannedBudget)
                                         : spent;
     const Pressure pressure = {pressed(seconds), constrained(spent), glowAt(seconds)};
-    bool escapes = false;
+    // The first choice in that order that keeps every region quiet, leaves a flat grey open
+    // and strays from the drawing no further than a gradual change would; failing that, of
+    // those that are quiet and leave the grey open, the one that strays least: safety first,
+    // then smoothness, then room.
+    struct Found {
+        Choice choice;
+        Bounds bounds = {};
+        double stray = std::numeric_limits<double>::infinity();
+    };
+    Found found;
     for (const Try& t : tries) {
         if (t.budget == kPlannedBudget && !softening) continue;
-        bounds = quietBounds(luminance_, seconds, t.margin, t.budget);
-        choice = choose(light.luminance, bounds, climbStops, elapsed, pressure, t.gradual);
-        if (!choice.quiet) continue;
+        const Bounds tried = quietBounds(luminance_, seconds, t.margin, t.budget);
+        const Choice c = choose(light.luminance, tried, climbStops, elapsed, pressure, t.step);
+        if (!c.quiet) continue;
         float next[kLightRegionCount];
         for (int r = 0; r < kLightRegionCount; ++r)
-            next[r] = float(choice.k * light.luminance[r] + choice.b);
-        escapes = !flatEscape(luminance_, seconds, next).empty();
-        if (escapes) break;
+            next[r] = float(c.k * light.luminance[r] + c.b);
+        if (flatEscape(luminance_, seconds, next).empty()) continue;
+        const double strays = stray(light.luminance, c.k, c.b);
+        if (strays < found.stray) found = {c, tried, strays};
+        if (strays <= kLargestStray) break;
     }
+    const bool escapes = found.stray < std::numeric_limits<double>::infinity();
+    Choice choice = found.choice;
+    const Bounds& bounds = found.bounds;
     // None leaves a flat grey open: this picture is shown flat, in the grey the last one
     // left open nearest to its own mean light. Every region stays quiet, and a flat
     // picture keeps its own grey open.
@@ -432,5 +527,5 @@ void FlashLimiter::limit(const uint8_t* frame, const Palette& palette, double se
             heldEver_ = true;
         }
     }
-    record(seconds, shownLight);
+    record(seconds, light, shownLight);
 }

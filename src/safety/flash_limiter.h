@@ -10,6 +10,8 @@
 // its shapes and its motion; only its swing of light is smaller. k and b change by small
 // steps a second where the budget allows, and k stays calm while a region held back lately
 // goes on changing; a mostly white picture keeps its lift a while (a burn stays a burn).
+// Where only a change at once keeps every region quiet, it is the one whose change of each
+// region's light strays least from the drawing's own change.
 // Every picture leaves a flat grey open that keeps the regions with no budget left quiet,
 // so the next picture always has a quiet choice: shown flat in that grey if nothing softer.
 // Once the flashing has passed, k climbs back to 1 (the picture exactly as drawn) at a
@@ -70,14 +72,25 @@ private:
         double glow;      // the least lift while the lift changes gradually
     };
     struct Choice {
-        double k;
-        double b;
-        bool quiet;
+        double k = 1.0;
+        double b = 0.0;
+        bool quiet = false;
+    };
+    // How a picture's contrast and lift may differ from the last one's.
+    enum class Step {
+        Gradual,    // by small steps, the lift no lower than the glow
+        Steadiest,  // at once, by the least change of light of the limiter's own
+        Sudden,     // at once, to the least lift
     };
     // climbStops: the bounds of the regions whose transitions stop the contrast's climb.
     Choice choose(const float* light, const Bounds& bounds, const Bounds& climbStops, double elapsed,
-                  const Pressure& pressure, bool gradual) const;
-    void record(double seconds, const FrameLight& shownLight);
+                  const Pressure& pressure, Step step) const;
+    // How far the picture at contrast k and lift b changes a region's light beyond the
+    // drawing's own change, at most.
+    double stray(const float* light, double k, double b) const;
+    Choice steadiest(const float* light, const Bounds& bounds, double cap,
+                     double preferred) const;
+    void record(double seconds, const FrameLight& drawnLight, const FrameLight& shownLight);
 
     // Its history: every member below goes into keep and restore.
     std::vector<TransitionCounter> luminance_;
@@ -92,6 +105,8 @@ private:
     double lastBright_ = 0.0;  // the time of the last of them
     double lastHeld_ = 0.0;  // the time of the last picture a region's budget held back
     bool heldEver_ = false;
+    float lastDrawn_[kLightRegionCount] = {};  // the last picture's regions, as drawn
+    float lastShown_[kLightRegionCount] = {};  // ... and as shown
 };
 
 // The palette with every colour, in linear light, scaled by k and lifted by b (each

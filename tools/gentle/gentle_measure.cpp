@@ -83,6 +83,8 @@ void print(const char* name, const Span& s) {
 }
 
 void add(Span& total, const Span& s) {
+    if (total.frames == 0) total.from = s.from;
+    total.to = s.to;
     total.frames += s.frames;
     total.darkDrawn += s.darkDrawn;
     total.darkShown += s.darkShown;
