@@ -365,9 +365,10 @@ FlashLimiter::Choice FlashLimiter::steadiest(const float* light, const Bounds& b
     };
     choice.b = leastOf([&](double b) { return cost(bestContrast(b), b); }, lifts);
     const Range k = contrastsAt(choice.b, light, bounds, contrasts);
+    if (k.empty()) return choice;  // the search's rounding left the quiet lifts
     choice.k = std::clamp(bestContrast(choice.b), k.low, k.high);
     choice.b = std::clamp(choice.b, 0.0, 1.0 - choice.k);
-    choice.quiet = !k.empty();
+    choice.quiet = true;
     return choice;
 }
 
