@@ -520,6 +520,16 @@ var pageSideLibrary = {
       },
     },
 
+    // The music's record, its buffer given or still to come, playing through its own gain
+    // at the player's volume.
+    newMusic: function(context, buffer) {
+      var music = PageSide.music = {buffer: buffer, source: null, playFrom: null, stopped: false,
+                                    startedAt: null, gain: context.createGain()};
+      music.gain.connect(context.destination);
+      PageSide.applyVolume();
+      return music;
+    },
+
     applyVolume: function() {
       var music = PageSide.music;
       if (music && music.gain) music.gain.gain.value = PageSide.muted ? 0 : PageSide.volume;
@@ -666,10 +676,7 @@ var pageSideLibrary = {
   browserAudioDecode__deps: ['$PageSide'],
   browserAudioDecode: function(bytes, size) {
     var context = Module.audioContext;
-    var music = PageSide.music = {buffer: null, source: null, playFrom: null, stopped: false,
-                                  startedAt: null, gain: context.createGain()};
-    music.gain.connect(context.destination);
-    PageSide.applyVolume();
+    var music = PageSide.newMusic(context, null);
     var data = HEAPU8.slice(bytes, bytes + size).buffer;
     Module.audioContext.decodeAudioData(data).then(function(buffer) {
       music.buffer = buffer;
@@ -694,10 +701,7 @@ var pageSideLibrary = {
             0.5 * Math.sin(2 * Math.PI * 2000 * i / rate) * (1 - i / click);
       }
     }
-    var music = PageSide.music = {buffer: buffer, source: null, playFrom: null, stopped: false,
-                                  startedAt: null, gain: context.createGain()};
-    music.gain.connect(context.destination);
-    PageSide.applyVolume();
+    PageSide.newMusic(context, buffer);
     return 1;
   },
 
