@@ -42,6 +42,12 @@ void limitPicture(const uint8_t* frame, double seconds, Palette& shown) {
     else shown = tablePalette;
 }
 
+// Its last choice again, for a held picture.
+void reapplyLimit(Palette& shown) {
+    if (limiter) limiter->reapply(tablePalette, shown);
+    else shown = tablePalette;
+}
+
 void resetLimiter() {
     if (limiter) limiter->reset();
 }
@@ -167,8 +173,7 @@ void presentAgain() {
         return;
     }
     // A held picture in the colours the limiter last chose, as the frame tool shows it.
-    if (limiter) limiter->reapply(tablePalette, limitedPalette);
-    else limitedPalette = tablePalette;
+    reapplyLimit(limitedPalette);
     fillTable(limitedPalette, limitedTable);
     expandFrame(shownFrame, limitedTable);
 }
