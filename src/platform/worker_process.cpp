@@ -99,9 +99,6 @@ void stopWorker(WorkerProcess& worker) {
 }
 
 bool writeReport(const void* bytes, size_t size) {
-    // A reader that has gone must end the write with an error, not the worker by SIGPIPE
-    // before it can tell.
-    signal(SIGPIPE, SIG_IGN);
     const char* at = static_cast<const char*>(bytes);
     while (size > 0) {
         const ssize_t count = write(kReportDescriptor, at, size);
@@ -113,7 +110,12 @@ bool writeReport(const void* bytes, size_t size) {
     return true;
 }
 
-void lowerWorkerPriority() { setpriority(PRIO_PROCESS, 0, kWorkerNiceness); }
+void settleWorker() {
+    setpriority(PRIO_PROCESS, 0, kWorkerNiceness);
+    // A reader that has gone must end a write with an error, not the worker by SIGPIPE
+    // before it can tell.
+    signal(SIGPIPE, SIG_IGN);
+}
 
 }  // namespace platform
 
@@ -128,7 +130,7 @@ bool startWorker(const char*, const char* const*, WorkerProcess& worker) {
 long readWorker(WorkerProcess&, void*, size_t) { return -1; }
 void stopWorker(WorkerProcess& worker) { worker = WorkerProcess{}; }
 bool writeReport(const void*, size_t) { return false; }
-void lowerWorkerPriority() {}
+void settleWorker() {}
 
 }  // namespace platform
 

@@ -30,8 +30,9 @@ void stopWorker(WorkerProcess& worker);
 // more (the program that started it has gone): the worker should stop.
 bool writeReport(const void* bytes, size_t size);
 
-// In the worker: a lower priority than the program's, so that its work takes only time the
-// program leaves.
-void lowerWorkerPriority();
+// In the worker, first: a lower priority than the program's, so that its work takes only
+// time the program leaves; and a report pipe no one reads any more ends a write with an
+// error (writeReport's false), not the worker.
+void settleWorker();
 
 }  // namespace platform

@@ -48,7 +48,7 @@ bool installWholeRecords(std::vector<uint8_t>& inbox) {
 }  // namespace
 
 int runCheckpointWorker(const DemoOptions& options) {
-    platform::lowerWorkerPriority();
+    platform::settleWorker();
     setDataFolder(options.dataFolder);
     resetTimeline();
     hidePresentation(true);
